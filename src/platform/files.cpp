@@ -1,0 +1,77 @@
+#include "platform/files.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "vb/error.h"
+
+namespace platform {
+
+std::string localPath(const std::string& path) {
+  std::string p = path;
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  return p;
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + name;
+  return folder + "\\" + name;
+}
+
+std::string baseName(const std::string& path) {
+  size_t p = path.find_last_of("\\/");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string Files::read(const std::string& path) {
+  std::string local = localPath(path);
+  std::error_code ec;
+  if (local.empty() || !std::filesystem::is_regular_file(local, ec)) vb::raise(vb::kFileNotFound);
+  std::ifstream in(local, std::ios::binary);
+  if (!in) vb::raise(vb::kFileNotFound);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  if (in.bad()) vb::raise(vb::kPathAccess);
+  return ss.str();
+}
+
+void Files::write(const std::string& path, const std::string& bytes) {
+  std::string local = localPath(path);
+  std::string temp = local + ".tmp~";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) vb::raise(vb::kPathAccess);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::remove(temp.c_str());
+      vb::raise(vb::kPathAccess);
+    }
+  }
+  if (std::rename(temp.c_str(), local.c_str()) != 0) {
+    std::remove(temp.c_str());
+    vb::raise(vb::kPathAccess);
+  }
+}
+
+bool Files::exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(localPath(path), ec);
+}
+
+void Files::remove(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::remove(localPath(path), ec)) vb::raise(vb::kFileNotFound);
+}
+
+std::vector<vb::AnsiLine> Files::readLines(const std::string& path) { return vb::splitAnsiLines(read(path)); }
+
+void Files::writeLines(const std::string& path, const std::vector<vb::AnsiLine>& lines) {
+  write(path, vb::joinAnsiLines(lines));
+}
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+// Files on disk. The system names files as the original does, folders joined with
+// "\"; such paths become paths of this machine here, at the file boundary.
+#include <string>
+#include <vector>
+
+#include "vb/ansi.h"
+
+namespace platform {
+
+class Files {
+ public:
+  virtual ~Files() = default;
+  // The whole file; a missing or unreadable file is error 53.
+  virtual std::string read(const std::string& path);
+  // The file replaced by these bytes: written beside it first, then renamed over it,
+  // so a failure never leaves a truncated file. A failure is error 75.
+  virtual void write(const std::string& path, const std::string& bytes);
+  virtual bool exists(const std::string& path);
+  virtual void remove(const std::string& path);
+
+  // 8-bit text files, line by line (see vb/ansi.h).
+  std::vector<vb::AnsiLine> readLines(const std::string& path);
+  void writeLines(const std::string& path, const std::vector<vb::AnsiLine>& lines);
+};
+
+// The path of this machine for a path of the system ("C:\a\b.txt" style separators).
+std::string localPath(const std::string& path);
+// folder + "\" + name, as the system joins them.
+std::string joinPath(const std::string& folder, const std::string& name);
+// The last part of a path (after the last "\" or "/").
+std::string baseName(const std::string& path);
+
+}  // namespace platform

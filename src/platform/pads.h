@@ -1,0 +1,78 @@
+#pragma once
+// The PADS programs (PADS Logic, PADS Layout, PADS Router) as the system drives them:
+// the application, its active design, and the design's parts, attributes and jumpers.
+// Members grow as the commands need them; the stand-in implements every one.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::pads {
+
+constexpr const char* kLogicProgId = "PowerLogic.Application";
+constexpr const char* kLayoutProgId = "PowerPCB.Application";
+constexpr const char* kRouterProgId = "BlazeRouter.Application";
+
+class Attribute {
+ public:
+  virtual ~Attribute() = default;
+  virtual std::string name() const = 0;
+  virtual std::string value() const = 0;  // the attribute's default value, its text
+};
+
+class Part {
+ public:
+  virtual ~Part() = default;
+  virtual std::string name() const = 0;
+  virtual std::string partType() const = 0;
+  // The attribute of that name, or nothing (no object) when the part has none.
+  virtual const Attribute* attribute(const std::string& name) const = 0;
+  virtual std::string pcbDecal() const = 0;  // PADS Logic
+  virtual std::string decal() const = 0;     // PADS Layout
+  virtual long pinCount() const = 0;
+  virtual int layer() const = 0;
+  virtual double orientation() const = 0;
+  virtual double positionX() const = 0;
+  virtual double positionY() const = 0;
+  virtual double centerX() const = 0;
+  virtual double centerY() const = 0;
+  virtual bool isSMD() const = 0;
+  virtual bool glued() const = 0;
+};
+
+class Jumper {
+ public:
+  virtual ~Jumper() = default;
+  virtual std::string name() const = 0;
+  virtual double length() const = 0;
+  virtual double orientation() const = 0;
+  virtual std::string netName() const = 0;
+};
+
+class Design {
+ public:
+  virtual ~Design() = default;
+  virtual std::string name() const = 0;  // the default value of ActiveDocument
+  // In the design's own order, each member once.
+  virtual std::vector<Part*> components() = 0;
+  virtual long componentCount() const = 0;
+  virtual std::vector<Jumper*> jumpers() = 0;
+  virtual long jumperCount() const = 0;
+  virtual std::string layerName(int layer) const = 0;
+};
+
+class Application {
+ public:
+  virtual ~Application() = default;
+  virtual std::string progId() const = 0;
+  virtual bool visible() const = 0;
+  virtual void setVisible(bool v) = 0;
+  // The design open in the program; error 91 when none is open.
+  virtual Design& activeDocument() = 0;
+  virtual bool hasDocument() const = 0;
+  // Opens a design file as the active design; a file that cannot be opened is an error.
+  virtual void openDocument(const std::string& path) = 0;
+};
+
+using AppPtr = std::shared_ptr<Application>;
+
+}  // namespace platform::pads

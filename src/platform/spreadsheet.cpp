@@ -1,0 +1,268 @@
+#include "platform/spreadsheet.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "vb/error.h"
+
+namespace platform::xl {
+
+void StyleChange::applyTo(Style& s) const {
+  if (numberFormat) s.numberFormat = *numberFormat;
+  if (bold) s.bold = *bold;
+  if (fontSize) s.fontSize = *fontSize;
+  if (fontColor) s.fontColor = *fontColor;
+  if (fill) s.fill = *fill;
+  if (wrap) s.wrap = *wrap;
+  for (Edge* e : {&s.left, &s.top, &s.right, &s.bottom}) {
+    if (bordersWeight) {
+      e->weight = *bordersWeight;
+      if (e->lineStyle == 0) e->lineStyle = 1;
+    }
+    if (bordersLineStyle) e->lineStyle = *bordersLineStyle;
+    if (bordersColorIndex) e->colorIndex = *bordersColorIndex;
+  }
+}
+
+std::string localFormatName(const std::string& format) {
+  if (format == "General") return "G/通用格式";
+  return format;
+}
+
+std::string formatFromLocal(const std::string& local) {
+  if (local == "G/通用格式") return "General";
+  return local;
+}
+
+std::string columnLetters(long column) {
+  std::string s;
+  while (column > 0) {
+    long m = (column - 1) % 26;
+    s.insert(s.begin(), static_cast<char>('A' + m));
+    column = (column - 1) / 26;
+  }
+  return s;
+}
+
+long columnNumber(const std::string& letters) {
+  if (letters.empty()) return 0;
+  long n = 0;
+  for (char c : letters) {
+    if (!std::isalpha(static_cast<unsigned char>(c))) return 0;
+    n = n * 26 + (std::toupper(static_cast<unsigned char>(c)) - 'A' + 1);
+    if (n > kMaxCols) return 0;
+  }
+  return n;
+}
+
+namespace {
+
+// One side of an address: letters, digits, or both ("A", "12", "B7"); "$" ignored.
+struct Part {
+  long row = 0, col = 0;
+};
+
+bool parsePart(const std::string& text, Part& p) {
+  std::string letters, digits;
+  size_t i = 0;
+  while (i < text.size() && text[i] == '$') ++i;
+  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) letters += text[i++];
+  while (i < text.size() && text[i] == '$') ++i;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) digits += text[i++];
+  if (i != text.size() || (letters.empty() && digits.empty())) return false;
+  if (!letters.empty()) {
+    p.col = columnNumber(letters);
+    if (p.col == 0) return false;
+  }
+  if (!digits.empty()) {
+    if (digits.size() > 8) return false;
+    p.row = std::stol(digits);
+    if (p.row < 1 || p.row > kMaxRows) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Area parseAddress(const std::string& address) {
+  size_t colon = address.find(':');
+  Part a, b;
+  if (colon == std::string::npos) {
+    if (!parsePart(address, a) || a.row == 0 || a.col == 0) {
+      // A bare column ("C") or row ("3") stands for the whole column or row.
+      if (!parsePart(address, a)) vb::raise(vb::kAppDefined);
+      b = a;
+    } else {
+      return Area{a.row, a.col, a.row, a.col};
+    }
+  } else {
+    if (!parsePart(address.substr(0, colon), a) || !parsePart(address.substr(colon + 1), b))
+      vb::raise(vb::kAppDefined);
+  }
+  bool wholeCols = a.row == 0 && b.row == 0 && a.col > 0 && b.col > 0;
+  bool wholeRows = a.col == 0 && b.col == 0 && a.row > 0 && b.row > 0;
+  Area r;
+  if (wholeCols) r = Area{1, a.col, kMaxRows, b.col};
+  else if (wholeRows) r = Area{a.row, 1, b.row, kMaxCols};
+  else if (a.row > 0 && a.col > 0 && b.row > 0 && b.col > 0) r = Area{a.row, a.col, b.row, b.col};
+  else vb::raise(vb::kAppDefined);
+  if (r.r1 > r.r2) std::swap(r.r1, r.r2);
+  if (r.c1 > r.c2) std::swap(r.c1, r.c2);
+  return r;
+}
+
+std::string addressText(const Area& a) {
+  std::string first = "$" + columnLetters(a.c1) + "$" + std::to_string(a.r1);
+  if (a.r1 == a.r2 && a.c1 == a.c2) return first;
+  return first + ":$" + columnLetters(a.c2) + "$" + std::to_string(a.r2);
+}
+
+static void checkArea(const Area& a) {
+  if (a.r1 < 1 || a.c1 < 1 || a.r2 > kMaxRows || a.c2 > kMaxCols || a.r1 > a.r2 || a.c1 > a.c2)
+    vb::raise(vb::kAppDefined);
+}
+
+Range::Range(SheetPtr sheet, Area area) : sheet_(std::move(sheet)), area_(area) {
+  if (!sheet_) vb::raise(vb::kObjectNotSet);
+  checkArea(area_);
+}
+
+Range Range::cells(long row, long col) const {
+  return Range(sheet_, Area{area_.r1 + row - 1, area_.c1 + col - 1, area_.r1 + row - 1, area_.c1 + col - 1});
+}
+
+Range Range::resize(long rows, long cols) const {
+  if (rows < 1 || cols < 1) vb::raise(vb::kAppDefined);
+  return Range(sheet_, Area{area_.r1, area_.c1, area_.r1 + rows - 1, area_.c1 + cols - 1});
+}
+
+Range Range::offset(long rows, long cols) const {
+  return Range(sheet_, Area{area_.r1 + rows, area_.c1 + cols, area_.r2 + rows, area_.c2 + cols});
+}
+
+Range Range::entireRow() const { return Range(sheet_, Area{area_.r1, 1, area_.r2, kMaxCols}); }
+Range Range::entireColumn() const { return Range(sheet_, Area{1, area_.c1, kMaxRows, area_.c2}); }
+Range Range::end(int direction) const { return Range(sheet_, sheet_->end(area_.r1, area_.c1, direction)); }
+Range Range::currentRegion() const { return Range(sheet_, sheet_->currentRegion(area_.r1, area_.c1)); }
+
+Variant Range::value() const { return sheet_->get(area_.r1, area_.c1); }
+void Range::setValue(const Variant& v) { sheet_->put(area_, v); }
+Table Range::values() const { return sheet_->getBlock(area_); }
+void Range::setValues(const Table& t) { sheet_->putBlock(area_, t); }
+
+void Range::apply(const StyleChange& change) { sheet_->applyStyle(area_, change); }
+Style Range::style() const { return sheet_->styleAt(area_.r1, area_.c1); }
+
+void Range::setNumberFormat(const std::string& f) {
+  StyleChange c;
+  c.numberFormat = f;
+  apply(c);
+}
+std::string Range::numberFormat() const { return style().numberFormat; }
+void Range::setNumberFormatLocal(const std::string& f) { setNumberFormat(formatFromLocal(f)); }
+std::string Range::numberFormatLocal() const { return localFormatName(numberFormat()); }
+
+void Range::setBold(bool b) {
+  StyleChange c;
+  c.bold = b;
+  apply(c);
+}
+bool Range::bold() const { return style().bold; }
+void Range::setFontSize(double s) {
+  StyleChange c;
+  c.fontSize = s;
+  apply(c);
+}
+void Range::setFontColor(long color) {
+  StyleChange c;
+  c.fontColor = color;
+  apply(c);
+}
+void Range::setInteriorColor(long color) {
+  StyleChange c;
+  c.fill = color;
+  apply(c);
+}
+long Range::interiorColor() const { return style().fill; }
+void Range::setWrapText(bool w) {
+  StyleChange c;
+  c.wrap = w;
+  apply(c);
+}
+void Range::setBordersWeight(int w) {
+  StyleChange c;
+  c.bordersWeight = w;
+  apply(c);
+}
+void Range::setBordersLineStyle(int s) {
+  StyleChange c;
+  c.bordersLineStyle = s;
+  apply(c);
+}
+void Range::borderAround(std::optional<int> lineStyle, std::optional<int> weight, std::optional<int> colorIndex) {
+  sheet_->borderAround(area_, lineStyle, weight, colorIndex);
+}
+void Range::setColumnWidth(double w) { sheet_->setColumnWidth(area_.c1, area_.c2, w); }
+double Range::columnWidth() const { return sheet_->columnWidth(area_.c1); }
+
+void Range::merge() { sheet_->merge(area_); }
+void Range::autoFilter() { sheet_->autoFilter(area_); }
+void Range::autoFit() { sheet_->autoFit(area_); }
+void Range::clear() { sheet_->clear(area_); }
+void Range::clearContents() { sheet_->clearContents(area_); }
+void Range::select() { sheet_->select(area_); }
+void Range::sort(const SortSpec& spec) { sheet_->sort(area_, spec); }
+
+void Range::deleteCells() {
+  if (area_.c1 == 1 && area_.c2 == kMaxCols) sheet_->deleteRows(area_.r1, area_.r2);
+  else if (area_.r1 == 1 && area_.r2 == kMaxRows) sheet_->deleteColumns(area_.c1, area_.c2);
+  else vb::raise(vb::kAppDefined);  // only whole rows and columns are removed by the system
+}
+
+Range Sheet::range(const std::string& address) { return Range(shared_from_this(), parseAddress(address)); }
+
+Range Sheet::range(const Range& from, const Range& to) {
+  Area a{std::min(from.area().r1, to.area().r1), std::min(from.area().c1, to.area().c1),
+         std::max(from.area().r2, to.area().r2), std::max(from.area().c2, to.area().c2)};
+  return Range(shared_from_this(), a);
+}
+
+Range Sheet::cell(long row, long col) { return Range(shared_from_this(), Area{row, col, row, col}); }
+Range Sheet::cells() { return Range(shared_from_this(), Area{1, 1, kMaxRows, kMaxCols}); }
+
+Range Sheet::columns(const std::string& letters) {
+  Area a = parseAddress(letters.find(':') == std::string::npos ? letters + ":" + letters : letters);
+  return Range(shared_from_this(), a);
+}
+
+Range Sheet::rows(long first, long last) { return Range(shared_from_this(), Area{first, 1, last, kMaxCols}); }
+Range Sheet::usedRange() { return Range(shared_from_this(), usedArea()); }
+
+Range Application::activeCell() {
+  SheetPtr s = activeSheet();
+  return Range(s, s->activeCell());
+}
+
+double Application::max(const Table& t) {
+  bool any = false;
+  double m = 0;
+  for (long r = 1; r <= t.rows(); ++r)
+    for (long c = 1; c <= t.cols(); ++c) {
+      const Variant& v = t(r, c);
+      if (v.isError()) vb::raise(vb::kAppDefined, "Unable to get the Max property of the WorksheetFunction class");
+      if (!v.isNumber()) continue;
+      if (!any || v.number() > m) m = v.number();
+      any = true;
+    }
+  return m;
+}
+
+double Application::max(const Range& r) {
+  Area used = r.sheet().usedArea();
+  Area a{std::max(r.area().r1, used.r1), std::max(r.area().c1, used.c1), std::min(r.area().r2, used.r2),
+         std::min(r.area().c2, used.c2)};
+  if (a.r1 > a.r2 || a.c1 > a.c2) return 0;
+  return max(r.sheet().getBlock(a));
+}
+
+}  // namespace platform::xl

@@ -1,0 +1,338 @@
+#pragma once
+// The control model: windows and controls as plain objects with integer twips geometry,
+// captions, texts, list items, visibility and synchronous events in the manner of the
+// original toolkit. A front end (tests, the session player) fires the user's events;
+// code that sets a property fires the events the toolkit fires for it.
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kKeyEnter = 13;
+
+class Window;
+
+class Control {
+ public:
+  Control(Window& owner, std::string name, int index);
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Window& window() const { return owner_; }
+  const std::string& name() const { return name_; }
+  int index() const { return index_; }            // -1 unless the control is a member of an array
+  std::string fullName() const;                    // "Check1" or "Check1(1)"
+
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  void move(int left, int top);
+  void move(int left, int top, int width, int height);
+  void setSize(int width, int height);
+
+  bool visible() const { return visible_; }
+  void setVisible(bool v) { visible_ = v; }
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool e) { enabled_ = e; }
+  int tabIndex() const { return tabIndex_; }
+  void setTabIndex(int t) { tabIndex_ = t; }
+  // The frame or container that holds the control (positions are relative to it).
+  Control* container() const { return container_; }
+  void setContainer(Control* c) { container_ = c; }
+
+  long backColor() const { return backColor_; }
+  void setBackColor(long c) { backColor_ = c; }
+  long foreColor() const { return foreColor_; }
+  void setForeColor(long c) { foreColor_ = c; }
+
+  // What the session's "expect text" compares: a caption or a text.
+  virtual std::string displayText() const { return ""; }
+
+  // The user's actions. Each fires the events the toolkit fires for it.
+  virtual void userClick();
+  virtual void userDblClick();
+  void userKeyDown(int keyCode, int shift = 0);
+  void userKeyPress(int keyAscii);
+
+  std::function<void()> onClick, onDblClick, onGotFocus, onLostFocus, onChange;
+  std::function<void(int& keyCode, int shift)> onKeyDown, onKeyUp;
+  std::function<void(int& keyAscii)> onKeyPress;
+
+ protected:
+  void fire(const std::function<void()>& f) {
+    if (f) f();
+  }
+
+ private:
+  Window& owner_;
+  std::string name_;
+  int index_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true, enabled_ = true;
+  int tabIndex_ = 0;
+  Control* container_ = nullptr;
+  long backColor_ = 0xFFFFFF, foreColor_ = 0;
+};
+
+// Controls with a caption: buttons, labels, frames.
+class CaptionControl : public Control {
+ public:
+  using Control::Control;
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string c) { caption_ = std::move(c); }
+  std::string displayText() const override { return caption_; }
+
+ private:
+  std::string caption_;
+};
+
+class Button : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+};
+
+class Label : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+};
+
+class Frame : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+};
+
+// A check box: a user's click toggles the tick; Click fires only when the value changes.
+class CheckBox : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+  int value() const { return value_; }  // 0 unticked, 1 ticked
+  bool checked() const { return value_ == 1; }
+  void setValue(int v);
+  void userClick() override;
+
+ private:
+  int value_ = 0;
+};
+
+// A text box: setting its text, by the user or by code, fires Change.
+class TextBox : public Control {
+ public:
+  using Control::Control;
+  const std::string& text() const { return text_; }
+  void setText(std::string t);
+  std::string displayText() const override { return text_; }
+  bool locked() const { return locked_; }
+  void setLocked(bool l) { locked_ = l; }
+  bool multiLine() const { return multiLine_; }
+  void setMultiLine(bool m) { multiLine_ = m; }
+
+ private:
+  std::string text_;
+  bool locked_ = false, multiLine_ = false;
+};
+
+// A list of text entries with a selected index (-1 none), shared by combo and list boxes.
+class ListControl : public Control {
+ public:
+  using Control::Control;
+  void addItem(std::string item) { items_.push_back(std::move(item)); }
+  void insertItem(std::string item, int at);
+  void removeItem(int at);
+  virtual void clear();
+  int listCount() const { return static_cast<int>(items_.size()); }
+  const std::vector<std::string>& items() const { return items_; }
+  const std::string& item(int i) const { return items_.at(static_cast<size_t>(i)); }
+  void setItem(int i, std::string t) { items_.at(static_cast<size_t>(i)) = std::move(t); }
+  int listIndex() const { return listIndex_; }
+  // Index of the entry equal to t, -1 when none.
+  int find(const std::string& t) const;
+
+ protected:
+  std::vector<std::string> items_;
+  int listIndex_ = -1;
+};
+
+// A combo box. Editable drop-down boxes take any typed text. Picking an entry sets the
+// text and fires Click; typing sets the text and fires Change (not Click); setting the
+// list index from code fires Click.
+class ComboBox : public ListControl {
+ public:
+  enum class Style { DropDownCombo, SimpleCombo, DropDownList };
+  using ListControl::ListControl;
+  Style style() const { return style_; }
+  void setStyle(Style s) { style_ = s; }
+  const std::string& text() const { return text_; }
+  // Code sets the text: Change fires.
+  void setText(std::string t);
+  void setListIndex(int i);
+  // The user picks entry i (or the entry equal to text): text, index, Click.
+  void userPick(int i);
+  void userType(std::string t);
+  void clear() override;
+  std::string displayText() const override { return text_; }
+
+ private:
+  Style style_ = Style::DropDownCombo;
+  std::string text_;
+};
+
+// A list box; setting the selected index from code fires Click. A multi-select list
+// keeps a selection flag per entry.
+class ListBox : public ListControl {
+ public:
+  using ListControl::ListControl;
+  void setListIndex(int i);
+  bool multiSelect() const { return multiSelect_; }
+  void setMultiSelect(bool m) { multiSelect_ = m; }
+  bool selected(int i) const;
+  void setSelected(int i, bool s);
+  // The user clicks entry i; with several, a ctrl-click selection of each.
+  void userSelect(const std::vector<int>& entries);
+  void clear() override;
+  std::string text() const { return listIndex_ >= 0 && listIndex_ < listCount() ? item(listIndex_) : ""; }
+
+ private:
+  bool multiSelect_ = false;
+  std::vector<bool> selected_;
+};
+
+// A report-style list view: columns, rows of cells (text and sub-items), colours.
+class ListView : public Control {
+ public:
+  struct Column {
+    std::string header;
+    int width = 1000;
+  };
+  struct Row {
+    std::vector<std::string> cells;  // the text and the sub-items
+    long foreColor = 0;
+    bool bold = false;
+    bool checked = false;
+    std::string key;
+  };
+  using Control::Control;
+  std::vector<Column>& columns() { return columns_; }
+  const std::vector<Column>& columns() const { return columns_; }
+  void addColumn(std::string header, int width) { columns_.push_back({std::move(header), width}); }
+  std::vector<Row>& rows() { return rows_; }
+  const std::vector<Row>& rows() const { return rows_; }
+  Row& addRow(std::vector<std::string> cells);
+  void clearRows();
+  int rowCount() const { return static_cast<int>(rows_.size()); }
+  // The selected row, -1 for none. Selecting from code fires nothing.
+  int selectedRow() const { return selected_; }
+  void setSelectedRow(int r) { selected_ = r; }
+  // The user clicks row r: it becomes the selected row and ItemClick fires.
+  void userSelect(int r);
+  std::function<void(int row)> onItemClick;
+  std::function<void(int column)> onColumnClick;
+
+ private:
+  std::vector<Column> columns_;
+  std::vector<Row> rows_;
+  int selected_ = -1;
+};
+
+// A tabbed container: the current tab counts from 0; the user's click fires Click
+// with the previous tab.
+class Tabs : public Control {
+ public:
+  using Control::Control;
+  void addTab(std::string caption) { captions_.push_back(std::move(caption)); }
+  int tabCount() const { return static_cast<int>(captions_.size()); }
+  int tab() const { return tab_; }
+  void setTab(int t);
+  void userSelect(int t) { setTab(t); }
+  const std::vector<std::string>& captions() const { return captions_; }
+  std::function<void(int previousTab)> onTabClick;
+
+ private:
+  std::vector<std::string> captions_;
+  int tab_ = 0;
+};
+
+// A timer: the front end's ticks fire Timer while it is enabled.
+class Timer : public Control {
+ public:
+  using Control::Control;
+  int interval() const { return interval_; }
+  void setInterval(int ms) { interval_ = ms; }
+  void tick();
+  std::function<void()> onTimer;
+
+ private:
+  int interval_ = 0;
+};
+
+// A window: caption, geometry in twips, visibility, window state, controls by name.
+class Window {
+ public:
+  enum class State { Normal, Minimized, Maximized };
+  Window(std::string name, std::string caption);
+  virtual ~Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  const std::string& name() const { return name_; }
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string c) { caption_ = std::move(c); }
+
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  void setLeft(int l) { left_ = l; }
+  void setTop(int t) { top_ = t; }
+  void move(int left, int top) { left_ = left, top_ = top; }
+  // The outer size follows from the client area and the frame of the window.
+  void setClientSize(int width, int height);
+  int clientWidth() const { return clientWidth_; }
+  int clientHeight() const { return clientHeight_; }
+
+  bool visible() const { return visible_; }
+  virtual void show();
+  virtual void hide();
+  State state() const { return state_; }
+  void setState(State s) { state_ = s; }
+
+  // A close request by the user or the system; the window's own rule decides.
+  virtual void queryClose() { hide(); }
+
+  Control* control(const std::string& name, int index = -1) const;
+  std::vector<Control*> controls() const;
+  std::vector<Timer*> timers() const;
+
+  // Focus: the control that has it; moving it fires LostFocus, then GotFocus.
+  Control* focused() const { return focused_; }
+  void setFocus(Control& c);
+
+ protected:
+  template <class T>
+  T& add(const std::string& name, int index = -1) {
+    auto c = std::make_unique<T>(*this, name, index);
+    T& ref = *c;
+    controls_.push_back(std::move(c));
+    return ref;
+  }
+
+ private:
+  std::string name_, caption_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  int clientWidth_ = 0, clientHeight_ = 0;
+  bool visible_ = false;
+  State state_ = State::Normal;
+  std::vector<std::unique_ptr<Control>> controls_;
+  Control* focused_ = nullptr;
+};
+
+// Frame of a window (twips): a fixed border on each side and a caption bar on top.
+constexpr int kWindowBorder = 60;
+constexpr int kWindowCaption = 300;
+
+}  // namespace ui

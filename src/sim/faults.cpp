@@ -1,0 +1,43 @@
+#include "sim/faults.h"
+
+#include "vb/error.h"
+#include "vb/text.h"
+
+namespace sim {
+
+std::string Faults::key(const std::string& scope, const std::string& member) {
+  return vb::lcase(scope) + "\n" + member;
+}
+
+void Faults::set(const std::string& scope, const std::string& member, long times) {
+  members_[key(scope, member)] = times;
+}
+
+bool Faults::hit(const std::string& scope, const std::string& member) {
+  auto it = members_.find(key(scope, member));
+  if (it == members_.end()) return false;
+  if (it->second == kAlways) return true;
+  if (it->second <= 0) return false;
+  if (--it->second == 0) members_.erase(it);
+  return true;
+}
+
+void Faults::check(const std::string& scope, const std::string& member) {
+  if (!hit(scope, member)) return;
+  if (vb::lcase(scope) == "spreadsheet") vb::raise(vb::kAppDefined, member + " failed");
+  vb::raise(vb::kAppDefined, "Automation error: " + member + " failed");
+}
+
+void Faults::refuseChangedAdds(const std::string& progId) { refuseAdds_.insert(vb::lcase(progId)); }
+
+bool Faults::refusesChangedAdds(const std::string& progId) const {
+  return refuseAdds_.count(vb::lcase(progId)) != 0;
+}
+
+void Faults::clear() {
+  members_.clear();
+  writes_.clear();
+  refuseAdds_.clear();
+}
+
+}  // namespace sim

@@ -1,0 +1,37 @@
+#pragma once
+// Faults a test or a session sets on the stand-ins: the next N calls (or every call)
+// of a member fail, writing a file fails, and so on.
+#include <map>
+#include <set>
+#include <string>
+
+namespace sim {
+
+class Faults {
+ public:
+  static constexpr long kAlways = -1;
+  // From now on the next `times` calls of member in scope fail (kAlways: every call).
+  // Scope is "spreadsheet" or a PADS program identifier (any letter case).
+  void set(const std::string& scope, const std::string& member, long times = kAlways);
+  // Whether this call fails; counts the call down.
+  bool hit(const std::string& scope, const std::string& member);
+  // Raises error 1004 (spreadsheet) or a PADS automation error when the call fails.
+  void check(const std::string& scope, const std::string& member);
+
+  void failWrites(const std::string& localPath) { writes_.insert(localPath); }
+  bool writeFails(const std::string& localPath) const { return writes_.count(localPath) != 0; }
+
+  // The PADS attribute-add refusal of "fault pads PROGID add".
+  void refuseChangedAdds(const std::string& progId);
+  bool refusesChangedAdds(const std::string& progId) const;
+
+  void clear();
+
+ private:
+  static std::string key(const std::string& scope, const std::string& member);
+  std::map<std::string, long> members_;
+  std::set<std::string> writes_;
+  std::set<std::string> refuseAdds_;
+};
+
+}  // namespace sim

@@ -1,0 +1,42 @@
+#include "sim/sim_desktop.h"
+
+#include <ctime>
+
+#include "platform/ui.h"
+
+namespace sim {
+
+SimDesktop::SimDesktop() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  today_ = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
+platform::Rect SimDesktop::windowRect(const ui::Window& w) {
+  return {w.left() / ui::kTwipsPerPixel, w.top() / ui::kTwipsPerPixel, (w.left() + w.width()) / ui::kTwipsPerPixel,
+          (w.top() + w.height()) / ui::kTwipsPerPixel};
+}
+
+bool SimDesktop::setLocaleInfo(long lcid, int item, const std::string& value) {
+  localeCalls_.push_back("SetLocaleInfo " + std::to_string(lcid) + " " + std::to_string(item) + " " + value);
+  if (item == 31) shortDate_ = value;  // LOCALE_SSHORTDATE
+  return true;
+}
+
+bool SimDesktop::broadcastSettingChange() {
+  localeCalls_.push_back("PostMessage 65535 26 0 0");
+  return true;
+}
+
+bool SimDesktop::enumDateFormats(long lcid, int flags) {
+  localeCalls_.push_back("EnumDateFormats " + std::to_string(lcid) + " " + std::to_string(flags));
+  return true;
+}
+
+void SimDesktop::startProcess(const std::string& commandLine) {
+  processes_.push_back(commandLine);
+  if (onLine) onLine(commandLine);
+}
+
+}  // namespace sim

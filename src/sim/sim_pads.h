@@ -1,0 +1,25 @@
+#pragma once
+// The in-memory PADS programs (Logic, Layout, Router) that stand in for the real ones.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/pads.h"
+#include "sim/faults.h"
+
+namespace sim {
+
+class SimPads : public platform::pads::Application {
+ public:
+  // The program's active design written as a design file (JSON).
+  virtual void saveDesign(const std::string& localPath) = 0;
+  // The calls made on the program since the last take, one line each ("SetScale 2").
+  virtual std::vector<std::string> takeLog() = 0;
+};
+
+// A new instance, not visible and without a design. Members named in faults fail
+// (scope: the program identifier).
+std::shared_ptr<SimPads> makeSimPads(const std::string& progId, Faults& faults, platform::Files& files);
+
+}  // namespace sim

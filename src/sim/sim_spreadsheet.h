@@ -1,0 +1,34 @@
+#pragma once
+// The in-memory spreadsheet program that stands in for Excel and WPS.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/spreadsheet.h"
+#include "sim/faults.h"
+#include "sim/workbook_data.h"
+
+namespace sim {
+
+class SimSpreadsheet : public platform::xl::Application {
+ public:
+  // Every open workbook, in the order they were added or opened.
+  virtual std::vector<platform::xl::WorkbookPtr> workbooks() = 0;
+  // The user clicks the tab of a sheet of the active workbook (error 9 when none has the name).
+  virtual void userActivateSheet(const std::string& name) = 0;
+  virtual bool minimized() const = 0;
+  virtual void setMinimized(bool m) = 0;
+  // A workbook built from plain data, added as the active workbook.
+  virtual platform::xl::WorkbookPtr addWorkbookFromData(const WorkbookData& data) = 0;
+};
+
+// A new instance, not visible and without a workbook. Members named in faults fail
+// (scope "spreadsheet"): "Workbooks.Add", "Sheets.Add", "Open", "Save", ...
+std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string& progId, Faults& faults,
+                                                   platform::Files& files);
+
+// The plain data of any workbook, read through the spreadsheet interface.
+WorkbookData toData(platform::xl::Workbook& wb);
+
+}  // namespace sim

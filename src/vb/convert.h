@@ -1,0 +1,43 @@
+#pragma once
+// Conversions between values, following the original runtime's rules.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "vb/variant.h"
+
+namespace vb {
+
+// A number as the original prints it: at most 15 significant digits, no trailing
+// zeros, no "-0", exponent form for very large and very small numbers ("1E+15").
+std::string numberText(double d);
+
+// Text of a value: numbers as numberText, Booleans "True"/"False", empty "".
+std::string toText(const Variant& v);
+
+// The whole text read as a number (blanks around it allowed), or nothing.
+std::optional<double> parseNumber(std::string_view text);
+
+// The value as a number: a text must read as a number, else error 13.
+double toDouble(const Variant& v);
+
+// 16-bit and 32-bit whole numbers: halves round to the even neighbour; a value out
+// of range is error 6, a text that is not a number error 13.
+int16_t toInteger(const Variant& v);
+int32_t toLong(const Variant& v);
+
+// Rounds halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+double roundHalfEven(double d);
+
+// The decimal number at the start of a text ("16V" -> 16, "1.2.3" -> 1.2, "" -> 0).
+// Leading blanks are skipped; a sign and an exponent are taken as part of the number.
+double val(std::string_view text);
+
+// A number with exactly this many decimals ("0.000" style), never "-0.000".
+std::string fixedText(double d, int decimals);
+
+// Whether a value reads as a number (a number, or a text that parses as one).
+bool isNumeric(const Variant& v);
+
+}  // namespace vb

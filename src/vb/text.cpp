@@ -1,0 +1,232 @@
+#include "vb/text.h"
+
+#include "vb/error.h"
+
+namespace vb {
+
+static size_t seqLen(unsigned char c) {
+  if (c < 0x80) return 1;
+  if ((c & 0xE0) == 0xC0) return 2;
+  if ((c & 0xF0) == 0xE0) return 3;
+  if ((c & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+// Length of the character at byte i, never running past the end and never
+// taking a malformed sequence as one character.
+static size_t charLen(std::string_view s, size_t i) {
+  size_t n = seqLen(static_cast<unsigned char>(s[i]));
+  if (n == 1 || i + n > s.size()) return 1;
+  for (size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
+  return n;
+}
+
+static bool isAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+long len(std::string_view s) {
+  if (isAscii(s)) return static_cast<long>(s.size());
+  long n = 0;
+  for (size_t i = 0; i < s.size(); i += charLen(s, i)) ++n;
+  return n;
+}
+
+size_t byteOffset(std::string_view s, long pos) {
+  if (pos <= 1) return 0;
+  size_t i = 0;
+  long p = 1;
+  while (i < s.size() && p < pos) {
+    i += charLen(s, i);
+    ++p;
+  }
+  return i;
+}
+
+std::string left(std::string_view s, long n) {
+  if (n < 0) raise(kInvalidCall);
+  return std::string(s.substr(0, byteOffset(s, n + 1)));
+}
+
+std::string right(std::string_view s, long n) {
+  if (n < 0) raise(kInvalidCall);
+  long l = len(s);
+  if (n >= l) return std::string(s);
+  return std::string(s.substr(byteOffset(s, l - n + 1)));
+}
+
+std::string mid(std::string_view s, long start) {
+  if (start < 1) raise(kInvalidCall);
+  return std::string(s.substr(std::min(byteOffset(s, start), s.size())));
+}
+
+std::string mid(std::string_view s, long start, long n) {
+  if (start < 1 || n < 0) raise(kInvalidCall);
+  size_t b = byteOffset(s, start);
+  if (b >= s.size()) return "";
+  std::string_view rest = s.substr(b);
+  return std::string(rest.substr(0, byteOffset(rest, n + 1)));
+}
+
+static long charPos(std::string_view s, size_t byte) {
+  if (isAscii(s.substr(0, byte))) return static_cast<long>(byte) + 1;
+  return len(s.substr(0, byte)) + 1;
+}
+
+long instr(std::string_view s, std::string_view what, long start) {
+  if (start < 1) raise(kInvalidCall);
+  size_t b = byteOffset(s, start);
+  if (b > s.size()) return 0;
+  if (what.empty()) return start <= len(s) ? start : 0;
+  size_t f = s.find(what, b);
+  if (f == std::string_view::npos) return 0;
+  return charPos(s, f);
+}
+
+long instrRev(std::string_view s, std::string_view what) {
+  if (what.empty()) return len(s);
+  size_t f = s.rfind(what);
+  if (f == std::string_view::npos) return 0;
+  return charPos(s, f);
+}
+
+std::string ltrim(std::string_view s) {
+  size_t b = s.find_first_not_of(' ');
+  return b == std::string_view::npos ? "" : std::string(s.substr(b));
+}
+
+std::string rtrim(std::string_view s) {
+  size_t e = s.find_last_not_of(' ');
+  return e == std::string_view::npos ? "" : std::string(s.substr(0, e + 1));
+}
+
+std::string trim(std::string_view s) { return ltrim(rtrim(s)); }
+
+std::vector<char32_t> codepoints(std::string_view s) {
+  std::vector<char32_t> out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    size_t n = charLen(s, i);
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    char32_t cp;
+    if (n == 1) cp = c;
+    else if (n == 2) cp = ((c & 0x1F) << 6) | (s[i + 1] & 0x3F);
+    else if (n == 3) cp = ((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
+    else cp = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
+    out.push_back(cp);
+    i += n;
+  }
+  return out;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string fromCodepoints(const std::vector<char32_t>& cps) {
+  std::string out;
+  for (char32_t cp : cps) appendUtf8(out, cp);
+  return out;
+}
+
+static char32_t upper(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c < 0x80) return c;
+  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;           // Latin-1
+  if (c >= 0x100 && c <= 0x17F && (c & 1) && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F)
+    return c - 1;                                                       // Latin Extended-A (pairs)
+  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;           // Greek
+  if (c >= 0x430 && c <= 0x44F) return c - 32;                         // Cyrillic
+  if (c >= 0x450 && c <= 0x45F) return c - 80;
+  if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;                       // full-width Latin
+  return c;
+}
+
+static char32_t lower(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c < 0x80) return c;
+  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+  if (c >= 0x100 && c <= 0x17F && !(c & 1) && c != 0x130 && c != 0x138) return c + 1;
+  if (c >= 0x391 && c <= 0x3A9) return c + 32;
+  if (c >= 0x410 && c <= 0x42F) return c + 32;
+  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
+  return c;
+}
+
+std::string ucase(std::string_view s) {
+  if (isAscii(s)) {
+    std::string out(s);
+    for (char& c : out)
+      if (c >= 'a' && c <= 'z') c -= 32;
+    return out;
+  }
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t c : codepoints(s)) appendUtf8(out, upper(c));
+  return out;
+}
+
+std::string lcase(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t c : codepoints(s)) appendUtf8(out, lower(c));
+  return out;
+}
+
+std::string replace(std::string_view s, std::string_view what, std::string_view with) {
+  if (what.empty()) return std::string(s);
+  std::string out;
+  size_t i = 0;
+  while (true) {
+    size_t f = s.find(what, i);
+    if (f == std::string_view::npos) break;
+    out.append(s.substr(i, f - i));
+    out.append(with);
+    i = f + what.size();
+  }
+  out.append(s.substr(i));
+  return out;
+}
+
+std::vector<std::string> split(std::string_view s, std::string_view sep) {
+  std::vector<std::string> out;
+  if (sep.empty()) {
+    out.emplace_back(s);
+    return out;
+  }
+  size_t i = 0;
+  while (true) {
+    size_t f = s.find(sep, i);
+    if (f == std::string_view::npos) break;
+    out.emplace_back(s.substr(i, f - i));
+    i = f + sep.size();
+  }
+  out.emplace_back(s.substr(i));
+  return out;
+}
+
+bool isWide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+}  // namespace vb
