@@ -146,74 +146,74 @@ Range Range::end(int direction) const { return Range(sheet_, sheet_->end(area_.r
 Range Range::currentRegion() const { return Range(sheet_, sheet_->currentRegion(area_.r1, area_.c1)); }
 
 Variant Range::value() const { return sheet_->get(area_.r1, area_.c1); }
-void Range::setValue(const Variant& v) { sheet_->put(area_, v); }
+void Range::setValue(const Variant& v) const { sheet_->put(area_, v); }
 Table Range::values() const { return sheet_->getBlock(area_); }
-void Range::setValues(const Table& t) { sheet_->putBlock(area_, t); }
+void Range::setValues(const Table& t) const { sheet_->putBlock(area_, t); }
 
-void Range::apply(const StyleChange& change) { sheet_->applyStyle(area_, change); }
+void Range::apply(const StyleChange& change) const { sheet_->applyStyle(area_, change); }
 Style Range::style() const { return sheet_->styleAt(area_.r1, area_.c1); }
 
-void Range::setNumberFormat(const std::string& f) {
+void Range::setNumberFormat(const std::string& f) const {
   StyleChange c;
   c.numberFormat = f;
   apply(c);
 }
 std::string Range::numberFormat() const { return style().numberFormat; }
-void Range::setNumberFormatLocal(const std::string& f) { setNumberFormat(formatFromLocal(f)); }
+void Range::setNumberFormatLocal(const std::string& f) const { setNumberFormat(formatFromLocal(f)); }
 std::string Range::numberFormatLocal() const { return localFormatName(numberFormat()); }
 
-void Range::setBold(bool b) {
+void Range::setBold(bool b) const {
   StyleChange c;
   c.bold = b;
   apply(c);
 }
 bool Range::bold() const { return style().bold; }
-void Range::setFontSize(double s) {
+void Range::setFontSize(double s) const {
   StyleChange c;
   c.fontSize = s;
   apply(c);
 }
-void Range::setFontColor(long color) {
+void Range::setFontColor(long color) const {
   StyleChange c;
   c.fontColor = color;
   apply(c);
 }
-void Range::setInteriorColor(long color) {
+void Range::setInteriorColor(long color) const {
   StyleChange c;
   c.fill = color;
   apply(c);
 }
 long Range::interiorColor() const { return style().fill; }
-void Range::setWrapText(bool w) {
+void Range::setWrapText(bool w) const {
   StyleChange c;
   c.wrap = w;
   apply(c);
 }
-void Range::setBordersWeight(int w) {
+void Range::setBordersWeight(int w) const {
   StyleChange c;
   c.bordersWeight = w;
   apply(c);
 }
-void Range::setBordersLineStyle(int s) {
+void Range::setBordersLineStyle(int s) const {
   StyleChange c;
   c.bordersLineStyle = s;
   apply(c);
 }
-void Range::borderAround(std::optional<int> lineStyle, std::optional<int> weight, std::optional<int> colorIndex) {
+void Range::borderAround(std::optional<int> lineStyle, std::optional<int> weight, std::optional<int> colorIndex) const {
   sheet_->borderAround(area_, lineStyle, weight, colorIndex);
 }
-void Range::setColumnWidth(double w) { sheet_->setColumnWidth(area_.c1, area_.c2, w); }
+void Range::setColumnWidth(double w) const { sheet_->setColumnWidth(area_.c1, area_.c2, w); }
 double Range::columnWidth() const { return sheet_->columnWidth(area_.c1); }
 
-void Range::merge() { sheet_->merge(area_); }
-void Range::autoFilter() { sheet_->autoFilter(area_); }
-void Range::autoFit() { sheet_->autoFit(area_); }
-void Range::clear() { sheet_->clear(area_); }
-void Range::clearContents() { sheet_->clearContents(area_); }
-void Range::select() { sheet_->select(area_); }
-void Range::sort(const SortSpec& spec) { sheet_->sort(area_, spec); }
+void Range::merge() const { sheet_->merge(area_); }
+void Range::autoFilter() const { sheet_->autoFilter(area_); }
+void Range::autoFit() const { sheet_->autoFit(area_); }
+void Range::clear() const { sheet_->clear(area_); }
+void Range::clearContents() const { sheet_->clearContents(area_); }
+void Range::select() const { sheet_->select(area_); }
+void Range::sort(const SortSpec& spec) const { sheet_->sort(area_, spec); }
 
-void Range::deleteCells() {
+void Range::deleteCells() const {
   if (area_.c1 == 1 && area_.c2 == kMaxCols) sheet_->deleteRows(area_.r1, area_.r2);
   else if (area_.r1 == 1 && area_.r2 == kMaxRows) sheet_->deleteColumns(area_.c1, area_.c2);
   else vb::raise(vb::kAppDefined);  // only whole rows and columns are removed by the system

@@ -129,41 +129,41 @@ class Range {
 
   // Values: one cell's value, and the whole block.
   Variant value() const;
-  void setValue(const Variant& v);  // every cell of the range gets it
+  void setValue(const Variant& v) const;  // every cell of the range gets it
   Table values() const;
   // A table written into the range: the range's shape decides; a table smaller than
   // the range leaves #N/A in the cells it does not reach.
-  void setValues(const Table& t);
+  void setValues(const Table& t) const;
 
   // Look.
-  void apply(const StyleChange& change);
+  void apply(const StyleChange& change) const;
   Style style() const;  // of the top-left cell
-  void setNumberFormat(const std::string& f);
+  void setNumberFormat(const std::string& f) const;
   std::string numberFormat() const;
-  void setNumberFormatLocal(const std::string& f);
+  void setNumberFormatLocal(const std::string& f) const;
   std::string numberFormatLocal() const;
-  void setBold(bool b);
+  void setBold(bool b) const;
   bool bold() const;
-  void setFontSize(double s);
-  void setFontColor(long c);
-  void setInteriorColor(long c);
+  void setFontSize(double s) const;
+  void setFontColor(long c) const;
+  void setInteriorColor(long c) const;
   long interiorColor() const;
-  void setWrapText(bool w);
-  void setBordersWeight(int w);
-  void setBordersLineStyle(int s);
+  void setWrapText(bool w) const;
+  void setBordersWeight(int w) const;
+  void setBordersLineStyle(int s) const;
   void borderAround(std::optional<int> lineStyle, std::optional<int> weight = std::nullopt,
-                    std::optional<int> colorIndex = std::nullopt);
-  void setColumnWidth(double w);
+                    std::optional<int> colorIndex = std::nullopt) const;
+  void setColumnWidth(double w) const;
   double columnWidth() const;
 
-  void merge();
-  void autoFilter();
-  void autoFit();
-  void clear();
-  void clearContents();
-  void select();
-  void deleteCells();  // whole rows or columns are removed; other cells shift up
-  void sort(const SortSpec& spec);
+  void merge() const;
+  void autoFilter() const;
+  void autoFit() const;
+  void clear() const;
+  void clearContents() const;
+  void select() const;
+  void deleteCells() const;  // whole rows or columns are removed; other cells shift up
+  void sort(const SortSpec& spec) const;
 
  private:
   SheetPtr sheet_;
