@@ -17,6 +17,9 @@ class Faults {
   bool hit(const std::string& scope, const std::string& member);
   // Raises error 1004 (spreadsheet) or a PADS automation error when the call fails.
   void check(const std::string& scope, const std::string& member);
+  // Whether any member fault is set: a cheap test that lets a stand-in skip check()
+  // (and building its arguments) on the common path.
+  bool any() const { return !members_.empty(); }
 
   void failWrites(const std::string& localPath) { writes_.insert(localPath); }
   bool writeFails(const std::string& localPath) const { return writes_.count(localPath) != 0; }

@@ -1,8 +1,234 @@
-// Placeholder until the stand-in PADS programs are written.
+// The in-memory PADS programs. A design file is read into DesignData and turned into
+// objects whose addresses stay put while the design is open (callers hold Part* and
+// Attribute* across calls); saving turns them back into DesignData.
+//
+// Faults: each member checks the fault of its automation name ("Components", "Attributes",
+// "PCBDecal", "layer", ...). A property that can be put ("Visible", later "Name") fails on
+// its put only, so that a fault meant for a rename leaves name reads alone.
+//
+// LayerName of a layer number the design does not name gives "".
+//
+// A new member: read or change the object's data (PartData and friends), call
+// program_.check("MemberName") first, and program_.record("Call ARGS") when the call is one
+// a session wants to see in "pads log" (selection, view, macro runs, ...).
 #include "sim/sim_pads.h"
 
+#include <utility>
+
+#include "sim/design_file.h"
 #include "vb/error.h"
 
 namespace sim {
-std::shared_ptr<SimPads> makeSimPads(const std::string&, Faults&, platform::Files&) { vb::raise(vb::kCannotCreate); }
+
+namespace {
+
+namespace pads = platform::pads;
+
+// What every object of one program shares: its identifier, the faults and the call log.
+struct Program {
+  std::string progId;
+  Faults& faults;
+  std::vector<std::string> log;
+
+  // Fails the call when a fault is set on this member; next to free when no fault is set.
+  void check(const char* member) const {
+    if (faults.any()) faults.check(progId, member);
+  }
+  void record(std::string line) { log.push_back(std::move(line)); }
+};
+
+// A call's argument in the log: as given, an empty text written "".
+std::string logArg(const std::string& s) { return s.empty() ? "\"\"" : s; }
+
+class SimAttribute final : public pads::Attribute {
+ public:
+  explicit SimAttribute(AttributeData d) : d_(std::move(d)) {}
+  std::string name() const override { return d_.name; }
+  std::string value() const override { return d_.value; }
+  const AttributeData& data() const { return d_; }
+
+ private:
+  AttributeData d_;
+};
+
+class SimPart final : public pads::Part {
+ public:
+  SimPart(PartData d, Program& program) : program_(program), d_(std::move(d)) {
+    attributes_.reserve(d_.attributes.size());
+    for (auto& a : d_.attributes) attributes_.push_back(std::make_unique<SimAttribute>(std::move(a)));
+    d_.attributes.clear();
+  }
+
+  std::string name() const override { return d_.name; }
+  std::string partType() const override { return get("PartType", d_.partType); }
+  const pads::Attribute* attribute(const std::string& name) const override {
+    program_.check("Attributes");
+    for (const auto& a : attributes_)
+      if (a->data().name == name) return a.get();
+    return nullptr;
+  }
+  std::string pcbDecal() const override { return get("PCBDecal", d_.pcbDecal); }
+  std::string decal() const override { return get("Decal", d_.decal); }
+  long pinCount() const override { return get("Pins", d_.pinCount); }
+  int layer() const override { return get("layer", d_.layer); }
+  double orientation() const override { return get("Orientation", d_.orientation); }
+  double positionX() const override { return get("PositionX", d_.x); }
+  double positionY() const override { return get("PositionY", d_.y); }
+  double centerX() const override { return get("CenterX", d_.centerX); }
+  double centerY() const override { return get("CenterY", d_.centerY); }
+  bool isSMD() const override { return get("IsSMD", d_.smd); }
+  bool glued() const override { return get("Glued", d_.glued); }
+
+  PartData toData() const {
+    PartData d = d_;
+    d.attributes.reserve(attributes_.size());
+    for (const auto& a : attributes_) d.attributes.push_back(a->data());
+    return d;
+  }
+
+ private:
+  template <class T>
+  const T& get(const char* member, const T& field) const {
+    program_.check(member);
+    return field;
+  }
+
+  Program& program_;
+  PartData d_;  // every field but the attributes, which live in attributes_
+  std::vector<std::unique_ptr<SimAttribute>> attributes_;
+};
+
+class SimJumper final : public pads::Jumper {
+ public:
+  SimJumper(JumperData d, Program& program) : program_(program), d_(std::move(d)) {}
+
+  std::string name() const override { return d_.name; }
+  double length() const override {
+    program_.check("Length");
+    return d_.length;
+  }
+  double orientation() const override {
+    program_.check("Orientation");
+    return d_.orientation;
+  }
+  std::string netName() const override {
+    program_.check("Net");
+    return d_.net;
+  }
+  const JumperData& data() const { return d_; }
+
+ private:
+  Program& program_;
+  JumperData d_;
+};
+
+class SimDesign final : public pads::Design {
+ public:
+  SimDesign(DesignData d, Program& program) : program_(program), d_(std::move(d)) {
+    parts_.reserve(d_.parts.size());
+    partList_.reserve(d_.parts.size());
+    for (auto& p : d_.parts) {
+      parts_.push_back(std::make_unique<SimPart>(std::move(p), program_));
+      partList_.push_back(parts_.back().get());
+    }
+    d_.parts.clear();
+    jumpers_.reserve(d_.jumpers.size());
+    jumperList_.reserve(d_.jumpers.size());
+    for (auto& j : d_.jumpers) {
+      jumpers_.push_back(std::make_unique<SimJumper>(std::move(j), program_));
+      jumperList_.push_back(jumpers_.back().get());
+    }
+    d_.jumpers.clear();
+  }
+
+  std::string name() const override { return d_.name; }
+  std::vector<pads::Part*> components() override {
+    program_.check("Components");
+    return partList_;
+  }
+  long componentCount() const override {
+    program_.check("Components");
+    return static_cast<long>(parts_.size());
+  }
+  std::vector<pads::Jumper*> jumpers() override {
+    program_.check("Jumpers");
+    return jumperList_;
+  }
+  long jumperCount() const override {
+    program_.check("Jumpers");
+    return static_cast<long>(jumpers_.size());
+  }
+  std::string layerName(int layer) const override {
+    program_.check("LayerName");
+    auto it = d_.layers.find(layer);
+    return it == d_.layers.end() ? std::string() : it->second;
+  }
+
+  DesignData toData() const {
+    DesignData d = d_;
+    d.parts.reserve(parts_.size());
+    for (const auto& p : parts_) d.parts.push_back(p->toData());
+    d.jumpers.reserve(jumpers_.size());
+    for (const auto& j : jumpers_) d.jumpers.push_back(j->data());
+    return d;
+  }
+
+ private:
+  Program& program_;
+  DesignData d_;  // every field but the parts and jumpers, which live in the objects below
+  std::vector<std::unique_ptr<SimPart>> parts_;
+  std::vector<std::unique_ptr<SimJumper>> jumpers_;
+  // Built once: the collections hand out these lists without walking the objects.
+  std::vector<pads::Part*> partList_;
+  std::vector<pads::Jumper*> jumperList_;
+};
+
+class SimPadsProgram final : public SimPads {
+ public:
+  SimPadsProgram(const std::string& progId, Faults& faults, platform::Files& files)
+      : program_{progId, faults, {}}, files_(files) {}
+
+  std::string progId() const override { return program_.progId; }
+  bool visible() const override { return visible_; }
+  void setVisible(bool v) override {
+    program_.record(std::string("Visible ") + (v ? "True" : "False"));
+    program_.check("Visible");
+    visible_ = v;
+  }
+  pads::Design& activeDocument() override {
+    program_.check("ActiveDocument");
+    if (!design_) vb::raise(vb::kObjectNotSet);
+    return *design_;
+  }
+  bool hasDocument() const override { return design_ != nullptr; }
+  // A design that cannot be read leaves the open one (if any) active.
+  void openDocument(const std::string& path) override {
+    program_.record("OpenDocument " + logArg(path));
+    program_.check("OpenDocument");
+    auto opened = std::make_unique<SimDesign>(readDesignFile(files_, path), program_);
+    // The design it replaces stays alive, so that objects a caller still holds stay valid.
+    if (design_) retired_.push_back(std::move(design_));
+    design_ = std::move(opened);
+  }
+
+  void saveDesign(const std::string& localPath) override {
+    if (!design_) vb::raise(vb::kObjectNotSet, "No design is open in " + program_.progId);
+    writeDesignFile(files_, design_->toData(), localPath);
+  }
+  std::vector<std::string> takeLog() override { return std::exchange(program_.log, {}); }
+
+ private:
+  Program program_;
+  platform::Files& files_;
+  bool visible_ = false;
+  std::unique_ptr<SimDesign> design_;
+  std::vector<std::unique_ptr<SimDesign>> retired_;
+};
+
+}  // namespace
+
+std::shared_ptr<SimPads> makeSimPads(const std::string& progId, Faults& faults, platform::Files& files) {
+  return std::make_shared<SimPadsProgram>(progId, faults, files);
+}
+
 }  // namespace sim

@@ -1,11 +1,139 @@
-// Placeholder until the stand-in spreadsheet is written.
+// The stand-in spreadsheet program: the application with its open workbooks.
 #include "sim/sim_spreadsheet.h"
 
+#include "sim/sim_sheet.h"
+#include "sim/sim_workbook.h"
+#include "sim/workbook_files.h"
 #include "vb/error.h"
 
 namespace sim {
-std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string&, Faults&, platform::Files&) {
-  vb::raise(vb::kCannotCreate);
+
+namespace xl = platform::xl;
+
+namespace {
+
+class SimApp final : public SimSpreadsheet, public WorkbookHost {
+ public:
+  SimApp(std::string progId, Faults& faults, platform::Files& files)
+      : progId_(std::move(progId)), faults_(faults), files_(files) {}
+
+  std::string progId() const override { return progId_; }
+  bool visible() const override { return visible_; }
+  void setVisible(bool v) override { visible_ = v; }
+  bool screenUpdating() const override { return screenUpdating_; }
+  void setScreenUpdating(bool v) override { screenUpdating_ = v; }
+  bool enableEvents() const override { return enableEvents_; }
+  void setEnableEvents(bool v) override { enableEvents_ = v; }
+  bool displayAlerts() const override { return displayAlerts_; }
+  void setDisplayAlerts(bool v) override { displayAlerts_ = v; }
+  bool minimized() const override { return minimized_; }
+  void setMinimized(bool m) override { minimized_ = m; }
+
+  long workbookCount() const override { return static_cast<long>(books_.size()); }
+
+  xl::WorkbookPtr workbook(long position) override {
+    if (position < 1 || position > workbookCount()) vb::raise(vb::kSubscript);
+    return books_[static_cast<size_t>(position - 1)];
+  }
+
+  std::vector<xl::WorkbookPtr> workbooks() override { return {books_.begin(), books_.end()}; }
+
+  xl::WorkbookPtr addWorkbook() override {
+    faults_.check("spreadsheet", "Workbooks.Add");
+    auto wb = newWorkbook(nextBookName(), "");
+    for (int i = 0; i < 3; ++i) wb->appendSheet();
+    return wb;
+  }
+
+  xl::WorkbookPtr open(const std::string& path) override {
+    faults_.check("spreadsheet", "Open");
+    for (const auto& wb : books_)  // a workbook already open from that file is activated
+      if (sameName(platform::localPath(wb->fullName()), platform::localPath(path))) {
+        active_ = wb;
+        return wb;
+      }
+    WorkbookData data = loadWorkbookFile(platform::localPath(path));
+    data.name = fileStem(path);
+    data.fullName = path;
+    return addWorkbookFromData(data);
+  }
+
+  xl::WorkbookPtr activeWorkbook() override {
+    if (!active_) vb::raise(vb::kObjectNotSet);
+    return active_;
+  }
+
+  void userActivateSheet(const std::string& name) override { activeWorkbook()->sheet(name)->select(); }
+
+  xl::WorkbookPtr addWorkbookFromData(const WorkbookData& data) override {
+    auto wb = newWorkbook(data.name.empty() ? nextBookName() : data.name, data.fullName);
+    wb->load(data);
+    return wb;
+  }
+
+  // WorkbookHost
+  void activateWorkbook(xl::Workbook& wb) override {
+    for (const auto& b : books_)
+      if (b.get() == &wb) active_ = b;
+  }
+  Faults& faults() override { return faults_; }
+
+ private:
+  std::string nextBookName() { return "Book" + std::to_string(++booksMade_); }
+
+  // A new workbook without sheets, added as the active one.
+  std::shared_ptr<SimWorkbook> newWorkbook(const std::string& name, const std::string& fullName) {
+    std::shared_ptr<WorkbookHost> host(shared_from_this(), static_cast<WorkbookHost*>(this));
+    auto wb = std::make_shared<SimWorkbook>(host, name, fullName);
+    books_.push_back(wb);
+    active_ = wb;
+    return wb;
+  }
+
+  std::string progId_;
+  Faults& faults_;
+  [[maybe_unused]] platform::Files& files_;
+  bool visible_ = false, screenUpdating_ = true, enableEvents_ = true, displayAlerts_ = true, minimized_ = false;
+  std::vector<std::shared_ptr<SimWorkbook>> books_;
+  std::shared_ptr<SimWorkbook> active_;
+  long booksMade_ = 0;
+};
+
+}  // namespace
+
+std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string& progId, Faults& faults,
+                                                   platform::Files& files) {
+  return std::make_shared<SimApp>(progId, faults, files);
 }
-WorkbookData toData(platform::xl::Workbook&) { return {}; }
+
+WorkbookData toData(xl::Workbook& wb) {
+  WorkbookData d;
+  d.name = wb.name();
+  if (wb.fullName() != d.name) d.fullName = wb.fullName();
+  const xl::Style plain;
+  for (long i = 1; i <= wb.sheetCount(); ++i) {
+    xl::SheetPtr s = wb.sheet(i);
+    SheetData sd;
+    sd.name = s->name();
+    const xl::Area used = s->usedArea();
+    const xl::Table values = s->getBlock(used);
+    sd.cells.reserve(static_cast<size_t>(used.count()));
+    for (long r = used.r1; r <= used.r2; ++r)
+      for (long c = used.c1; c <= used.c2; ++c) {
+        const xl::Variant& v = values(r - used.r1 + 1, c - used.c1 + 1);
+        xl::Style st = s->styleAt(r, c);
+        if (!v.isEmpty() || !(st == plain)) sd.cells.push_back(CellData{r, c, v, std::move(st)});
+      }
+    for (long c = 1; c <= xl::kMaxCols; ++c) {
+      double w = s->columnWidth(c);
+      if (w != SimSheet::kDefaultWidth) sd.columnWidths[c] = w;
+    }
+    sd.merges = s->merges();
+    sd.filter = s->filter();
+    d.sheets.push_back(std::move(sd));
+  }
+  if (wb.sheetCount() > 0) d.activeSheet = std::max(1L, wb.position(*wb.activeSheet()));
+  return d;
+}
+
 }  // namespace sim

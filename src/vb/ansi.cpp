@@ -40,13 +40,27 @@ class Converter {
   iconv_t cd_;
 };
 
+// One converter of each direction per thread: an iconv descriptor keeps state.
 Converter& decoder() {
-  static Converter c("UTF-8", "CP936");
+  thread_local Converter c("UTF-8", "CP936");
   return c;
 }
 Converter& encoder() {
-  static Converter c("CP936", "UTF-8");
+  thread_local Converter c("CP936", "UTF-8");
   return c;
+}
+
+// Whether the UTF-8 text has an escaped byte (U+F780..U+F7FF, EF 9E/9F xx) at i.
+bool escapeAt(std::string_view s, size_t i) {
+  return i + 2 < s.size() && static_cast<unsigned char>(s[i]) == 0xEF &&
+         (static_cast<unsigned char>(s[i + 1]) == 0x9E || static_cast<unsigned char>(s[i + 1]) == 0x9F) &&
+         (static_cast<unsigned char>(s[i + 2]) & 0xC0) == 0x80;
+}
+
+// Length of the UTF-8 character at i as the text functions count it (1 for a stray byte).
+size_t charBytes(std::string_view s, size_t i) {
+  size_t n = byteOffset(s.substr(i), 2);
+  return n == 0 ? 1 : n;
 }
 
 bool ascii(std::string_view s) {
@@ -77,22 +91,25 @@ std::string utf8ToAnsi(std::string_view text) {
   if (ascii(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
-  std::string piece;
-  for (char32_t cp : codepoints(text)) {
-    if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF) {
+  size_t i = 0, n = text.size();
+  while (i < n) {
+    if (escapeAt(text, i)) {  // a byte kept from decoding goes back unchanged
+      char32_t cp = codepoints(text.substr(i, 3))[0];
       out += static_cast<char>(cp - kEscapeBase);
+      i += 3;
       continue;
     }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-      continue;
+    // Convert the run up to the next escaped byte in one go; a character that GBK
+    // cannot hold (or a stray byte) stops the converter and becomes "?".
+    size_t end = i;
+    while (end < n && !escapeAt(text, end)) ++end;
+    while (i < end) {
+      i += encoder().run(text.data() + i, end - i, out);
+      if (i < end) {
+        out += '?';
+        i += charBytes(text, i);
+      }
     }
-    piece.clear();
-    appendUtf8(piece, cp);
-    std::string enc;
-    size_t used = encoder().run(piece.data(), piece.size(), enc);
-    if (used == piece.size()) out += enc;
-    else out += '?';
   }
   return out;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "vb/error.h"
@@ -33,11 +34,16 @@ std::string toText(const Variant& v) {
 
 static bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::optional<double> parseNumber(std::string_view t) {
+namespace {
+
+enum class Scan { NotNumber, Number, OutOfRange };
+
+// Reads the whole text as a decimal number (blanks around it allowed).
+Scan scanNumber(std::string_view t, double& out) {
   size_t b = 0, e = t.size();
   while (b < e && isBlank(t[b])) ++b;
   while (e > b && isBlank(t[e - 1])) --e;
-  if (b == e) return std::nullopt;
+  if (b == e) return Scan::NotNumber;
   size_t i = b;
   if (t[i] == '+' || t[i] == '-') ++i;
   size_t digits = 0;
@@ -46,18 +52,29 @@ std::optional<double> parseNumber(std::string_view t) {
     ++i;
     while (i < e && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
   }
-  if (digits == 0) return std::nullopt;
+  if (digits == 0) return Scan::NotNumber;
   if (i < e && (t[i] == 'e' || t[i] == 'E')) {
     size_t j = i + 1;
     if (j < e && (t[j] == '+' || t[j] == '-')) ++j;
     size_t expDigits = 0;
     while (j < e && t[j] >= '0' && t[j] <= '9') ++j, ++expDigits;
-    if (expDigits == 0) return std::nullopt;
+    if (expDigits == 0) return Scan::NotNumber;
     i = j;
   }
-  if (i != e) return std::nullopt;
+  if (i != e) return Scan::NotNumber;
   std::string s(t.substr(b, e - b));
-  return std::strtod(s.c_str(), nullptr);
+  out = std::strtod(s.c_str(), nullptr);
+  if (std::isinf(out)) return Scan::OutOfRange;
+  if (out == 0) out = 0;  // no -0
+  return Scan::Number;
+}
+
+}  // namespace
+
+std::optional<double> parseNumber(std::string_view t) {
+  double d = 0;
+  if (scanNumber(t, d) != Scan::Number) return std::nullopt;
+  return d;
 }
 
 double toDouble(const Variant& v) {
@@ -66,9 +83,13 @@ double toDouble(const Variant& v) {
     case Variant::Type::Number: return v.number();
     case Variant::Type::Boolean: return v.boolean() ? -1 : 0;
     case Variant::Type::Text: {
-      auto n = parseNumber(v.text());
-      if (!n) raise(kTypeMismatch);
-      return *n;
+      double d = 0;
+      switch (scanNumber(v.text(), d)) {
+        case Scan::Number: return d;
+        case Scan::OutOfRange: raise(kOverflow);
+        case Scan::NotNumber: raise(kTypeMismatch);
+      }
+      raise(kTypeMismatch);
     }
     case Variant::Type::Error: raise(kTypeMismatch);
   }
@@ -115,16 +136,55 @@ double val(std::string_view t) {
   return d == 0 ? 0 : d;
 }
 
+// Rounds as the original's number formats do: the number is taken at 15 significant
+// digits and a half at the last kept decimal rounds away from zero (2.0005 -> "2.001",
+// 0.125 -> "0.13"), unlike printf, which rounds the exact binary value.
 std::string fixedText(double d, int decimals) {
-  char buf[512];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, d);
-  std::string s(buf);
-  if (!s.empty() && s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-  return s;
+  if (decimals < 0) decimals = 0;
+  if (!std::isfinite(d)) return numberText(d);
+  bool negative = std::signbit(d);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(d));  // d.dddddddddddddde+XX
+  std::string digits;
+  for (const char* p = buf; *p && *p != 'e'; ++p)
+    if (*p != '.') digits += *p;
+  int exp10 = std::atoi(std::strchr(buf, 'e') + 1);
+  // The value is 0.digits x 10^(exp10 + 1); intDigits digits stand before the point.
+  long intDigits = exp10 + 1;
+  long keep = intDigits + decimals;  // significant digits that survive the rounding
+  if (keep < 0) {
+    digits.clear();
+  } else if (keep < static_cast<long>(digits.size())) {
+    bool up = digits[static_cast<size_t>(keep)] >= '5';
+    digits.resize(static_cast<size_t>(keep));
+    if (up) {
+      long k = keep - 1;
+      while (k >= 0 && digits[static_cast<size_t>(k)] == '9') digits[static_cast<size_t>(k--)] = '0';
+      if (k >= 0) {
+        ++digits[static_cast<size_t>(k)];
+      } else {
+        digits.insert(digits.begin(), '1');
+        ++intDigits;
+      }
+    }
+  }
+  // Lay the digits out on their places: intDigits before the point, decimals after it.
+  auto digitAt = [&](long place) -> char {  // place 0 is the first digit of `digits`
+    return place >= 0 && place < static_cast<long>(digits.size()) ? digits[static_cast<size_t>(place)] : '0';
+  };
+  std::string out;
+  if (intDigits <= 0) out = "0";
+  for (long k = 0; k < intDigits; ++k) out += digitAt(k);
+  if (decimals > 0) {
+    out += '.';
+    for (long k = 0; k < decimals; ++k) out += digitAt(intDigits + k);
+  }
+  if (negative && out.find_first_not_of("0.") != std::string::npos) out.insert(out.begin(), '-');
+  return out;
 }
 
 bool isNumeric(const Variant& v) {
-  if (v.isNumber() || v.isEmpty()) return true;
+  if (v.isNumber() || v.isEmpty() || v.isBoolean()) return true;
   if (v.isText()) return parseNumber(v.text()).has_value();
   return false;
 }

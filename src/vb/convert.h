@@ -16,10 +16,12 @@ std::string numberText(double d);
 // Text of a value: numbers as numberText, Booleans "True"/"False", empty "".
 std::string toText(const Variant& v);
 
-// The whole text read as a number (blanks around it allowed), or nothing.
+// The whole text read as a number (blanks around it allowed), or nothing; a number too
+// large for a double is nothing too.
 std::optional<double> parseNumber(std::string_view text);
 
-// The value as a number: a text must read as a number, else error 13.
+// The value as a number: a text must read as a number, else error 13 (error 6 when it
+// is a number too large for a double).
 double toDouble(const Variant& v);
 
 // 16-bit and 32-bit whole numbers: halves round to the even neighbour; a value out
@@ -34,10 +36,13 @@ double roundHalfEven(double d);
 // Leading blanks are skipped; a sign and an exponent are taken as part of the number.
 double val(std::string_view text);
 
-// A number with exactly this many decimals ("0.000" style), never "-0.000".
+// A number with exactly this many decimals ("0.000" style), never "-0.000". Halves
+// round away from zero on the number's 15-digit decimal form, as the original's
+// number formats do (0.125 -> "0.13", 1.005 -> "1.01").
 std::string fixedText(double d, int decimals);
 
-// Whether a value reads as a number (a number, or a text that parses as one).
+// Whether a value reads as a number: a number, empty, a Boolean (True is -1), or a text
+// that parses as one.
 bool isNumeric(const Variant& v);
 
 }  // namespace vb

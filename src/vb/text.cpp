@@ -46,9 +46,15 @@ size_t byteOffset(std::string_view s, long pos) {
   return i;
 }
 
+// The first n characters of s (all of it when n reaches past the end).
+static std::string_view head(std::string_view s, long n) {
+  if (static_cast<size_t>(n) >= s.size()) return s;  // a character takes at least one byte
+  return s.substr(0, byteOffset(s, n + 1));
+}
+
 std::string left(std::string_view s, long n) {
   if (n < 0) raise(kInvalidCall);
-  return std::string(s.substr(0, byteOffset(s, n + 1)));
+  return std::string(head(s, n));
 }
 
 std::string right(std::string_view s, long n) {
@@ -67,8 +73,7 @@ std::string mid(std::string_view s, long start, long n) {
   if (start < 1 || n < 0) raise(kInvalidCall);
   size_t b = byteOffset(s, start);
   if (b >= s.size()) return "";
-  std::string_view rest = s.substr(b);
-  return std::string(rest.substr(0, byteOffset(rest, n + 1)));
+  return std::string(head(s.substr(b), n));
 }
 
 static long charPos(std::string_view s, size_t byte) {
@@ -105,18 +110,21 @@ std::string rtrim(std::string_view s) {
 
 std::string trim(std::string_view s) { return ltrim(rtrim(s)); }
 
+// The code point of the n-byte character at i (n from charLen).
+static char32_t decodeAt(std::string_view s, size_t i, size_t n) {
+  auto b = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k])); };
+  if (n == 1) return b(0);
+  if (n == 2) return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+  if (n == 3) return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+  return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+}
+
 std::vector<char32_t> codepoints(std::string_view s) {
   std::vector<char32_t> out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
     size_t n = charLen(s, i);
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    char32_t cp;
-    if (n == 1) cp = c;
-    else if (n == 2) cp = ((c & 0x1F) << 6) | (s[i + 1] & 0x3F);
-    else if (n == 3) cp = ((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
-    else cp = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
-    out.push_back(cp);
+    out.push_back(decodeAt(s, i, n));
     i += n;
   }
   return out;
@@ -146,50 +154,73 @@ std::string fromCodepoints(const std::vector<char32_t>& cps) {
   return out;
 }
 
+// Latin Extended-A pairs its letters as upper case, lower case; the pairs start on an
+// even code point except in U+0139..U+0148 and U+0179..U+017E.
+static bool latinExtAUpperFirstEven(char32_t c) {
+  return !((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E));
+}
+static bool latinExtACased(char32_t c) {
+  return c >= 0x100 && c <= 0x17E && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149;
+}
+static bool latinExtAIsLower(char32_t c) { return ((c & 1) != 0) == latinExtAUpperFirstEven(c); }
+
 static char32_t upper(char32_t c) {
   if (c >= 'a' && c <= 'z') return c - 32;
   if (c < 0x80) return c;
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;           // Latin-1
-  if (c >= 0x100 && c <= 0x17F && (c & 1) && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F)
-    return c - 1;                                                       // Latin Extended-A (pairs)
-  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;           // Greek
-  if (c >= 0x430 && c <= 0x44F) return c - 32;                         // Cyrillic
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;            // Latin-1
+  if (c == 0xFF) return 0x178;
+  if (latinExtACased(c)) return latinExtAIsLower(c) ? c - 1 : c;      // Latin Extended-A
+  if (c == 0x3AC) return 0x386;                                       // Greek with accents
+  if (c >= 0x3AD && c <= 0x3AF) return c - 37;
+  if (c == 0x3C2) return 0x3A3;                                       // final sigma
+  if (c >= 0x3B1 && c <= 0x3CB) return c - 32;                        // Greek
+  if (c == 0x3CC) return 0x38C;
+  if (c == 0x3CD || c == 0x3CE) return c - 63;
+  if (c >= 0x430 && c <= 0x44F) return c - 32;                        // Cyrillic
   if (c >= 0x450 && c <= 0x45F) return c - 80;
-  if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;                       // full-width Latin
+  if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;                      // full-width Latin
   return c;
 }
 
 static char32_t lower(char32_t c) {
   if (c >= 'A' && c <= 'Z') return c + 32;
   if (c < 0x80) return c;
-  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
-  if (c >= 0x100 && c <= 0x17F && !(c & 1) && c != 0x130 && c != 0x138) return c + 1;
-  if (c >= 0x391 && c <= 0x3A9) return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  if (c == 0x178) return 0xFF;
+  if (latinExtACased(c)) return latinExtAIsLower(c) ? c : c + 1;
+  if (c == 0x386) return 0x3AC;
+  if (c >= 0x388 && c <= 0x38A) return c + 37;
+  if (c == 0x38C) return 0x3CC;
+  if (c == 0x38E || c == 0x38F) return c + 63;
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
   if (c >= 0x410 && c <= 0x42F) return c + 32;
   if (c >= 0x400 && c <= 0x40F) return c + 80;
   if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
   return c;
 }
 
-std::string ucase(std::string_view s) {
-  if (isAscii(s)) {
-    std::string out(s);
-    for (char& c : out)
-      if (c >= 'a' && c <= 'z') c -= 32;
-    return out;
-  }
+// Maps each character; a byte that is no valid UTF-8 is copied unchanged.
+template <class Map>
+static std::string mapCase(std::string_view s, Map map) {
   std::string out;
   out.reserve(s.size());
-  for (char32_t c : codepoints(s)) appendUtf8(out, upper(c));
+  for (size_t i = 0; i < s.size();) {
+    size_t n = charLen(s, i);
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(map(c));
+    } else if (n == 1) {
+      out += s[i];
+    } else {
+      appendUtf8(out, map(decodeAt(s, i, n)));
+    }
+    i += n;
+  }
   return out;
 }
 
-std::string lcase(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char32_t c : codepoints(s)) appendUtf8(out, lower(c));
-  return out;
-}
+std::string ucase(std::string_view s) { return mapCase(s, upper); }
+std::string lcase(std::string_view s) { return mapCase(s, lower); }
 
 std::string replace(std::string_view s, std::string_view what, std::string_view with) {
   if (what.empty()) return std::string(s);
@@ -208,6 +239,7 @@ std::string replace(std::string_view s, std::string_view what, std::string_view 
 
 std::vector<std::string> split(std::string_view s, std::string_view sep) {
   std::vector<std::string> out;
+  if (s.empty()) return out;
   if (sep.empty()) {
     out.emplace_back(s);
     return out;

@@ -29,7 +29,8 @@ std::string ucase(std::string_view s);
 std::string lcase(std::string_view s);
 // Every occurrence of what replaced by with.
 std::string replace(std::string_view s, std::string_view what, std::string_view with);
-// Split at every occurrence of sep (an empty sep gives the whole text as one piece).
+// Split at every occurrence of sep; separators at the ends give empty pieces. An empty
+// text gives no piece at all, an empty sep the whole text as one piece.
 std::vector<std::string> split(std::string_view s, std::string_view sep);
 // Whether s contains what.
 inline bool contains(std::string_view s, std::string_view what) {

@@ -52,7 +52,8 @@ class Variant {
 class Table {
  public:
   Table() = default;
-  Table(long rows, long cols) : rows_(rows), cols_(cols), cells_(static_cast<size_t>(rows * cols)) {}
+  // A negative size is error 9.
+  Table(long rows, long cols);
   long rows() const { return rows_; }
   long cols() const { return cols_; }
   bool empty() const { return rows_ == 0 || cols_ == 0; }
@@ -61,7 +62,7 @@ class Table {
   const Variant& at(long r, long c) const;
   Variant& operator()(long r, long c) { return cells_[idx(r, c)]; }
   const Variant& operator()(long r, long c) const { return cells_[idx(r, c)]; }
-  // Keeps the values that still fit; new cells are empty.
+  // Keeps the values that still fit; new cells are empty. A negative size is error 9.
   void resize(long rows, long cols);
   void clear() { rows_ = cols_ = 0; cells_.clear(); }
 

@@ -1,0 +1,98 @@
+// "Create" from a netlist or component file of another design tool: the part list on
+// the second sheet of a new workbook.
+#include <functional>
+
+#include "capture/netlist_readers.h"
+#include "capture/operations.h"
+#include "platform/workbook_helpers.h"
+#include "vb/error.h"
+
+namespace capture {
+
+namespace {
+
+using Reader = std::vector<NetlistEntry> (*)(const std::vector<vb::AnsiLine>&);
+
+struct NetlistFormat {
+  const char* filter;
+  const char* title;
+  Reader read;
+};
+
+// Too many parts for one sheet: the list would lose rows, so the import stops instead.
+void checkFitsSheet(size_t parts) {
+  if (parts + 1 <= static_cast<size_t>(platform::xl::kMaxRows)) return;
+  vb::raise(vb::kOverflow, "元件数量 " + std::to_string(parts) + " 超过工作表的最大行数,无法输出元件清单");
+}
+
+void netlistList(ToolContext& t, const NetlistFormat& format) {
+  platform::Services& s = t.services;
+  ToolState& st = t.state;
+  // Attaching stops the command when no program can be attached or started.
+  platform::attachOrStartSpreadsheet(s, t.settings, st.spreadsheetApp);
+  vb::SkipOnError skip;
+  std::string path = t.dialog.choose(format.filter, format.title);
+  if (path.empty()) throw vb::ProgramEnd();
+  platform::prefixPrompt(s.user, st.prefixCount);
+  std::vector<NetlistEntry> entries = format.read(s.files.readLines(path));  // a file that cannot be read is untrapped
+  const long n = static_cast<long>(entries.size());
+  checkFitsSheet(entries.size());
+
+  platform::xl::AppPtr app = st.spreadsheetApp;
+  platform::xl::SheetPtr sheet;
+  skip.step([&] { sheet = platform::newReportWorkbook(*app)->sheet(2); });
+  if (sheet) {
+    skip.step([&] {
+      vb::Table head(1, 5);
+      const char* headings[] = {"No.", "Comment", "Footprint", "Qty", "Designator"};
+      for (int c = 1; c <= 5; ++c) head(1, c) = headings[c - 1];
+      sheet->range("A1:E1").setValues(head);
+      platform::xl::StyleChange look;
+      look.bold = true;
+      look.fontColor = 0;
+      look.fill = platform::kMarkRed;
+      sheet->range("A1:E1").apply(look);
+    });
+    skip.step([&] { platform::textFirst(sheet->range("A1:F" + std::to_string(n + 1))); });
+    skip.step([&] {
+      vb::Table rows(n, 5);
+      for (long k = 1; k <= n; ++k) {
+        const NetlistEntry& e = entries[static_cast<size_t>(k - 1)];
+        rows(k, 1) = static_cast<double>(k);
+        rows(k, 2) = e.comment;
+        rows(k, 3) = e.footprint;
+        rows(k, 4) = 1.0;
+        rows(k, 5) = e.designator;
+      }
+      platform::blockWrite(sheet->cell(2, 1), rows, 5);
+    });
+    skip.step([&] { sheet->cells().entireColumn().autoFit(); });
+    skip.step([&] { sheet->cells().entireRow().autoFit(); });
+    skip.step([&] { platform::gridBorders(sheet->range("A1:E" + std::to_string(n + 1)), 1); });
+  }
+  st.partCount = n;
+  st.lastRow = n + 1;
+}
+
+}  // namespace
+
+void protel99se(ToolContext& t) {
+  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Protel99se产生的net文件", readProtel99se});
+}
+void protel(ToolContext& t) {
+  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Orcad产生的Protel2格式net文件", readProtel2});
+}
+void allegro(ToolContext& t) {
+  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Orcad产生的Allegro格式net文件", readAllegro});
+}
+void mentor(ToolContext& t) {
+  netlistList(t, {"文件类型(*.CMP)|*.CMP", "请选择由Orcad产生的Mentor EE格式CMP文件", readMentor});
+}
+void pcad(ToolContext& t) {
+  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Orcad产生的PCAD格式net文件", readPcad});
+}
+void pads2k(ToolContext& t) {
+  netlistList(t, {"文件类型(*.asc)|*.asc", "请选择Orcad产生的pads格式的asc文件", readPads2k});
+}
+
+}  // namespace capture

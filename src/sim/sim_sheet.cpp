@@ -1,0 +1,489 @@
+#include "sim/sim_sheet.h"
+
+#include <algorithm>
+#include <iterator>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "sim/sim_workbook.h"
+#include "vb/error.h"
+#include "vb/text.h"
+
+namespace sim {
+
+using platform::xl::Edge;
+using platform::xl::kMaxCols;
+using platform::xl::kMaxRows;
+using looks::Layer;
+
+namespace {
+
+bool wholeColumns(const platform::xl::Area& a) { return a.r1 == 1 && a.r2 == kMaxRows; }
+bool wholeRows(const platform::xl::Area& a) { return a.c1 == 1 && a.c2 == kMaxCols; }
+
+bool overlaps(const platform::xl::Area& a, const platform::xl::Area& b) {
+  return a.r1 <= b.r2 && b.r1 <= a.r2 && a.c1 <= b.c2 && b.c1 <= a.c2;
+}
+
+// Width in characters of the longest line of a text; a wide character counts two.
+long textUnits(const std::string& text) {
+  long best = 0, line = 0;
+  for (char32_t cp : vb::codepoints(text)) {
+    if (cp == '\n') {
+      line = 0;
+      continue;
+    }
+    line += vb::isWide(cp) ? 2 : 1;
+    best = std::max(best, line);
+  }
+  return best;
+}
+
+constexpr double kFitPadding = 1.0;
+constexpr double kMinFitWidth = 2.0;
+constexpr double kMaxWidth = 255.0;
+
+}  // namespace
+
+SimSheet::SimSheet(std::string name, std::weak_ptr<SimWorkbook> book)
+    : name_(std::move(name)), book_(std::move(book)) {}
+
+// ---- identity and place in the workbook ----
+
+void SimSheet::setName(const std::string& name) {
+  auto b = book();
+  if (b)
+    if (Faults* f = b->faults()) f->check("spreadsheet", "Name");
+  if (name.empty() || vb::len(name) > 31 || name.find_first_of(":\\/?*[]") != std::string::npos)
+    vb::raise(vb::kAppDefined, "You typed an invalid name for a sheet or chart.");
+  if (b && b->nameTaken(name, this)) vb::raise(vb::kAppDefined, "That name is already taken. Try a different one.");
+  name_ = name;
+}
+
+platform::xl::Workbook& SimSheet::parent() {
+  auto b = book();
+  if (!b) vb::raise(vb::kObjectNotSet);
+  return *b;
+}
+
+void SimSheet::select() {
+  if (auto b = book()) b->activateSheet(*this);
+}
+
+void SimSheet::remove() {
+  auto b = book();
+  if (!b) vb::raise(vb::kObjectNotSet);
+  b->removeSheet(*this);
+}
+
+void SimSheet::moveAfter(platform::xl::Sheet& other) {
+  auto b = book();
+  if (!b) vb::raise(vb::kObjectNotSet);
+  b->moveSheet(*this, other, true);
+}
+
+void SimSheet::moveBefore(platform::xl::Sheet& other) {
+  auto b = book();
+  if (!b) vb::raise(vb::kObjectNotSet);
+  b->moveSheet(*this, other, false);
+}
+
+// ---- cell storage ----
+
+SimSheet::Row::iterator SimSheet::findCol(Row& row, long col) {
+  return std::lower_bound(row.begin(), row.end(), col, [](const Entry& e, long c) { return e.col < c; });
+}
+
+SimSheet::Row::const_iterator SimSheet::findCol(const Row& row, long col) {
+  return std::lower_bound(row.begin(), row.end(), col, [](const Entry& e, long c) { return e.col < c; });
+}
+
+const SimSheet::Entry* SimSheet::cellAt(long row, long col) const {
+  auto it = rows_.find(row);
+  if (it == rows_.end()) return nullptr;
+  auto e = findCol(it->second, col);
+  return e != it->second.end() && e->col == col ? &*e : nullptr;
+}
+
+bool SimSheet::filled(long row, long col) const {
+  const Entry* e = cellAt(row, col);
+  return e && !e->value.isEmpty();
+}
+
+template <class F>
+void SimSheet::updateSegment(Row& row, long c1, long c2, F&& f) {
+  auto lo = findCol(row, c1);
+  if (lo == row.end()) {  // nothing at or right of c1: append
+    row.reserve(row.size() + static_cast<size_t>(c2 - c1 + 1));
+    for (long c = c1; c <= c2; ++c) {
+      Entry e{static_cast<int32_t>(c), 0, Variant()};
+      f(c, e);
+      if (alive(e)) row.push_back(std::move(e));
+    }
+    return;
+  }
+  auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
+  size_t loIdx = static_cast<size_t>(lo - row.begin()), hiIdx = static_cast<size_t>(hi - row.begin());
+  Row seg;
+  seg.reserve(static_cast<size_t>(c2 - c1 + 1));
+  auto it = lo;
+  for (long c = c1; c <= c2; ++c) {
+    Entry e{static_cast<int32_t>(c), 0, Variant()};
+    if (it != hi && it->col == c) {
+      e = std::move(*it);
+      ++it;
+    }
+    f(c, e);
+    if (alive(e)) seg.push_back(std::move(e));
+  }
+  if (seg.size() == hiIdx - loIdx) {
+    std::move(seg.begin(), seg.end(), row.begin() + static_cast<long>(loIdx));
+    return;
+  }
+  row.erase(row.begin() + static_cast<long>(loIdx), row.begin() + static_cast<long>(hiIdx));
+  row.insert(row.begin() + static_cast<long>(loIdx), std::make_move_iterator(seg.begin()),
+             std::make_move_iterator(seg.end()));
+}
+
+void SimSheet::pruneRow(Rows::iterator it) {
+  Row& row = it->second;
+  row.erase(std::remove_if(row.begin(), row.end(), [](const Entry& e) { return !alive(e); }), row.end());
+  if (row.empty()) rows_.erase(it);
+}
+
+template <class F>
+void SimSheet::updateExisting(const Area& a, F&& f) {
+  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2;) {
+    Row& row = it->second;
+    for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) f(it->first, *e);
+    auto next = std::next(it);
+    pruneRow(it);
+    it = next;
+  }
+}
+
+uint32_t SimSheet::colLook(long col) const {
+  auto it = colLooks_.find(col);
+  return it == colLooks_.end() ? 0 : it->second;
+}
+
+uint32_t SimSheet::rowLook(long row) const {
+  if (rowLooks_.empty()) return 0;
+  auto it = rowLooks_.find(row);
+  return it == rowLooks_.end() ? 0 : it->second;
+}
+
+SimSheet::Style SimSheet::shown(uint32_t colL, uint32_t rowL, uint32_t cellL) const {
+  return looks::resolve({&layer(sheetLook_), &layer(colL), &layer(rowL), &layer(cellL)});
+}
+
+const std::string& SimSheet::formatAt(uint32_t colL, uint32_t rowL, uint32_t cellL) const {
+  return looks::formatOf({&layer(sheetLook_), &layer(colL), &layer(rowL), &layer(cellL)});
+}
+
+// ---- values ----
+
+SimSheet::Variant SimSheet::get(long row, long col) const {
+  const Entry* e = cellAt(row, col);
+  return e ? e->value : Variant();
+}
+
+SimSheet::Table SimSheet::getBlock(const Area& a) const {
+  Table t(a.rows(), a.cols());
+  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2; ++it) {
+    const Row& row = it->second;
+    long i = it->first - a.r1 + 1;
+    for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e)
+      if (!e->value.isEmpty()) t(i, e->col - a.c1 + 1) = e->value;
+  }
+  return t;
+}
+
+template <class F>
+void SimSheet::writeArea(const Area& a, F&& valueAt) {
+  changed();
+  std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
+  for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
+  auto hint = rows_.lower_bound(a.r1);
+  for (long r = a.r1; r <= a.r2; ++r) {
+    auto it = rows_.try_emplace(hint, r);
+    uint32_t rowL = rowLook(r);
+    long i = r - a.r1 + 1;
+    updateSegment(it->second, a.c1, a.c2, [&](long c, Entry& e) {
+      const std::string& f = formatAt(colL[static_cast<size_t>(c - a.c1)], rowL, e.look);
+      e.value = storedValue(valueAt(i, c - a.c1 + 1), f);
+    });
+    hint = std::next(it);
+    if (it->second.empty()) rows_.erase(it);
+  }
+}
+
+void SimSheet::put(const Area& a, const Variant& v) {
+  if (v.isEmpty() || (v.isText() && v.text().empty())) {
+    clearContents(a);
+    return;
+  }
+  writeArea(a, [&](long, long) -> const Variant& { return v; });
+}
+
+void SimSheet::putBlock(const Area& a, const Table& t) {
+  static const Variant notAvailable{vb::ErrorValue{vb::kErrNA}};
+  const long tr = t.rows(), tc = t.cols();
+  // A table one row high (or one column wide) repeats across the range, as the
+  // spreadsheet program does; cells beyond a larger table's edge get #N/A.
+  writeArea(a, [&](long i, long j) -> const Variant& {
+    long si = tr == 1 ? 1 : i, sj = tc == 1 ? 1 : j;
+    if (si > tr || sj > tc) return notAvailable;
+    return t(si, sj);
+  });
+}
+
+void SimSheet::clearContents(const Area& a) {
+  changed();
+  updateExisting(a, [](long, Entry& e) { e.value = Variant(); });
+}
+
+// ---- looks ----
+
+SimSheet::Style SimSheet::styleAt(long row, long col) const {
+  const Entry* e = cellAt(row, col);
+  return shown(colLook(col), rowLook(row), e ? e->look : 0);
+}
+
+void SimSheet::edit(const Area& a, const looks::Edit& e) {
+  changed();
+  const uint32_t s = ++seq_;
+  const bool wc = wholeColumns(a), wr = wholeRows(a);
+  if (wc && wr) {
+    sheetLook_ = pool_.intern(looks::edited(layer(sheetLook_), shown(0, 0, 0), e, s));
+    return;
+  }
+  if (wc) {
+    for (long c = a.c1; c <= a.c2; ++c) {
+      uint32_t old = colLook(c);
+      colLooks_[c] = pool_.intern(looks::edited(layer(old), shown(old, 0, 0), e, s));
+    }
+    return;
+  }
+  if (wr) {
+    for (long r = a.r1; r <= a.r2; ++r) {
+      uint32_t old = rowLook(r);
+      rowLooks_[r] = pool_.intern(looks::edited(layer(old), shown(0, old, 0), e, s));
+    }
+    return;
+  }
+  // Cells of a bounded range each get their own look. Cells that showed the same look
+  // layers before end with the same layer, so each distinct case is computed once.
+  struct Key {
+    uint32_t cell, row, col;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const {
+      return (static_cast<size_t>(k.cell) * 0x9E3779B1u) ^ (static_cast<size_t>(k.row) << 21) ^ k.col;
+    }
+  };
+  std::unordered_map<Key, uint32_t, KeyHash> memo;
+  Key lastKey{};
+  uint32_t lastId = 0;
+  bool haveLast = false;
+  auto lookAfter = [&](uint32_t cellL, uint32_t rowL, uint32_t colL) {
+    Key k{cellL, rowL, colL};
+    if (haveLast && k == lastKey) return lastId;
+    auto it = memo.find(k);
+    uint32_t id;
+    if (it != memo.end()) {
+      id = it->second;
+    } else {
+      id = pool_.intern(looks::edited(layer(cellL), shown(colL, rowL, cellL), e, s));
+      memo.emplace(k, id);
+    }
+    lastKey = k;
+    lastId = id;
+    haveLast = true;
+    return id;
+  };
+  std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
+  for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
+  auto hint = rows_.lower_bound(a.r1);
+  for (long r = a.r1; r <= a.r2; ++r) {
+    auto it = rows_.try_emplace(hint, r);
+    uint32_t rowL = rowLook(r);
+    updateSegment(it->second, a.c1, a.c2,
+                  [&](long c, Entry& en) { en.look = lookAfter(en.look, rowL, colL[static_cast<size_t>(c - a.c1)]); });
+    hint = std::next(it);
+    if (it->second.empty()) rows_.erase(it);
+  }
+}
+
+void SimSheet::applyStyle(const Area& a, const platform::xl::StyleChange& change) { edit(a, looks::editFor(change)); }
+
+void SimSheet::borderAround(const Area& a, std::optional<int> lineStyle, std::optional<int> weight,
+                            std::optional<int> colorIndex) {
+  constexpr int xlLineStyleNone = -4142;
+  const Edge edge = lineStyle && *lineStyle == xlLineStyleNone
+                        ? Edge{}
+                        : Edge{lineStyle.value_or(1), weight.value_or(2), colorIndex.value_or(0)};
+  auto side = [&](looks::Prop p, Area strip) {
+    // The outline of whole columns or rows stops short of the sheet's far edge, so the
+    // border does not make the last row or column part of the used range.
+    if ((p == looks::kBottom && strip.r1 == kMaxRows && wholeColumns(a)) ||
+        (p == looks::kRight && strip.c1 == kMaxCols && wholeRows(a)))
+      return;
+    edit(strip, looks::Edit{looks::bit(p), [edge, p](Style& s) {
+                              Edge* e = p == looks::kLeft ? &s.left : p == looks::kTop ? &s.top
+                                                                    : p == looks::kRight ? &s.right
+                                                                                         : &s.bottom;
+                              *e = edge;
+                            }});
+  };
+  side(looks::kTop, Area{a.r1, a.c1, a.r1, a.c2});
+  side(looks::kBottom, Area{a.r2, a.c1, a.r2, a.c2});
+  side(looks::kLeft, Area{a.r1, a.c1, a.r2, a.c1});
+  side(looks::kRight, Area{a.r1, a.c2, a.r2, a.c2});
+}
+
+bool SimSheet::layersAboveMark(const Area& a) const {
+  if (pool_.marks(sheetLook_)) return true;
+  for (auto it = rowLooks_.lower_bound(a.r1); it != rowLooks_.end() && it->first <= a.r2; ++it)
+    if (pool_.marks(it->second)) return true;
+  for (auto it = colLooks_.lower_bound(a.c1); it != colLooks_.end() && it->first <= a.c2; ++it)
+    if (pool_.marks(it->second)) return true;
+  return false;
+}
+
+void SimSheet::clear(const Area& a) {
+  changed();
+  if (wholeColumns(a) && wholeRows(a)) {
+    rows_.clear();
+    colLooks_.clear();
+    rowLooks_.clear();
+    sheetLook_ = 0;
+    merges_.clear();
+    return;
+  }
+  merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return overlaps(m, a); }),
+                merges_.end());
+  updateExisting(a, [](long, Entry& e) {
+    e.value = Variant();
+    e.look = 0;
+  });
+  if (wholeColumns(a)) colLooks_.erase(colLooks_.lower_bound(a.c1), colLooks_.upper_bound(a.c2));
+  if (wholeRows(a)) rowLooks_.erase(rowLooks_.lower_bound(a.r1), rowLooks_.upper_bound(a.r2));
+  // Where a look of the sheet, a column or a row still covers the cells, they get the
+  // default look of their own, as the spreadsheet program resets cleared cells.
+  if (layersAboveMark(a)) edit(a, looks::resetEdit());
+}
+
+// ---- columns ----
+
+void SimSheet::setColumnWidth(long c1, long c2, double width) {
+  if (width < 0 || width > kMaxWidth) vb::raise(vb::kAppDefined, "Unable to set the ColumnWidth property of the Range class");
+  if (c1 == 1 && c2 == kMaxCols) {
+    defaultWidth_ = width;
+    widths_.clear();
+    return;
+  }
+  for (long c = c1; c <= c2; ++c) widths_[c] = width;
+}
+
+double SimSheet::columnWidth(long col) const {
+  auto it = widths_.find(col);
+  return it == widths_.end() ? defaultWidth_ : it->second;
+}
+
+void SimSheet::autoFit(const Area& a) {
+  if (wholeRows(a) && !wholeColumns(a)) return;  // row heights are not modelled
+  std::unordered_set<uint64_t> mergedCells;  // merged cells are left out, as the program does
+  for (const Area& m : merges_)
+    if (overlaps(m, a))
+      for (long r = m.r1; r <= m.r2; ++r)
+        for (long c = m.c1; c <= m.c2; ++c) mergedCells.insert(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(c));
+  std::map<long, long> longest;
+  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2; ++it) {
+    const Row& row = it->second;
+    for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) {
+      if (e->value.isEmpty()) continue;
+      if (!mergedCells.empty() &&
+          mergedCells.count(static_cast<uint64_t>(it->first) << 16 | static_cast<uint64_t>(e->col)))
+        continue;
+      long units = textUnits(displayText(e->value));
+      long& best = longest[e->col];
+      best = std::max(best, units);
+    }
+  }
+  for (const auto& [col, units] : longest)
+    widths_[col] = std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding));
+}
+
+// ---- merges, filter, selection ----
+
+void SimSheet::merge(const Area& a) {
+  if (a.count() == 1) return;
+  changed();
+  merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return overlaps(m, a); }),
+                merges_.end());
+  // The merged cell keeps the value of its top-left cell only.
+  updateExisting(a, [&](long r, Entry& e) {
+    if (r != a.r1 || e.col != a.c1) e.value = Variant();
+  });
+  merges_.push_back(a);
+}
+
+void SimSheet::autoFilter(const Area& a) { filter_ = a.count() == 1 ? currentRegion(a.r1, a.c1) : a; }
+
+void SimSheet::select(const Area& a) {
+  if (auto b = book()) b->activateSheet(*this);
+  selection_ = a;
+  active_ = Area{a.r1, a.c1, a.r1, a.c1};
+}
+
+// ---- plain data ----
+
+void SimSheet::load(const SheetData& data) {
+  changed();
+  rows_.clear();
+  colLooks_.clear();
+  rowLooks_.clear();
+  sheetLook_ = 0;
+  const uint32_t s = ++seq_;
+  Layer full;
+  full.seq.fill(s);
+  const Style plain;
+  const Style* lastStyle = nullptr;
+  uint32_t lastId = 0;
+  for (const CellData& cd : data.cells) {
+    if (cd.row < 1 || cd.row > kMaxRows || cd.col < 1 || cd.col > kMaxCols) continue;
+    uint32_t look = 0;
+    if (!(cd.style == plain)) {
+      if (lastStyle && *lastStyle == cd.style) {
+        look = lastId;
+      } else {
+        full.values = cd.style;
+        look = pool_.intern(full);
+        lastStyle = &cd.style;
+        lastId = look;
+      }
+    }
+    Entry e{static_cast<int32_t>(cd.col), look, cd.value};
+    if (alive(e)) rows_[cd.row].push_back(std::move(e));
+  }
+  for (auto& [r, row] : rows_) {
+    std::stable_sort(row.begin(), row.end(), [](const Entry& x, const Entry& y) { return x.col < y.col; });
+    // A cell given twice: the later one holds.
+    Row unique;
+    unique.reserve(row.size());
+    for (auto& e : row) {
+      if (!unique.empty() && unique.back().col == e.col) unique.back() = std::move(e);
+      else unique.push_back(std::move(e));
+    }
+    row = std::move(unique);
+  }
+  widths_.clear();
+  for (const auto& [c, w] : data.columnWidths)
+    if (c >= 1 && c <= kMaxCols) widths_[c] = w;
+  merges_ = data.merges;
+  filter_ = data.filter;
+}
+
+}  // namespace sim

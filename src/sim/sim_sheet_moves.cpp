@@ -1,0 +1,166 @@
+// Moving over the filled cells of a sheet: End, CurrentRegion and the used range.
+#include <algorithm>
+
+#include "sim/sim_sheet.h"
+#include "vb/error.h"
+
+namespace sim {
+
+using platform::xl::kMaxCols;
+using platform::xl::kMaxRows;
+
+long SimSheet::filledBelow(long row, long col) const {
+  for (auto it = rows_.upper_bound(row); it != rows_.end(); ++it) {
+    auto e = findCol(it->second, col);
+    if (e != it->second.end() && e->col == col && !e->value.isEmpty()) return it->first;
+  }
+  return 0;
+}
+
+long SimSheet::filledAbove(long row, long col) const {
+  for (auto it = rows_.lower_bound(row); it != rows_.begin();) {
+    --it;
+    auto e = findCol(it->second, col);
+    if (e != it->second.end() && e->col == col && !e->value.isEmpty()) return it->first;
+  }
+  return 0;
+}
+
+long SimSheet::filledRightOf(long row, long col) const {
+  auto it = rows_.find(row);
+  if (it == rows_.end()) return 0;
+  for (auto e = findCol(it->second, col + 1); e != it->second.end(); ++e)
+    if (!e->value.isEmpty()) return e->col;
+  return 0;
+}
+
+long SimSheet::filledLeftOf(long row, long col) const {
+  auto it = rows_.find(row);
+  if (it == rows_.end()) return 0;
+  for (auto e = findCol(it->second, col); e != it->second.begin();) {
+    --e;
+    if (!e->value.isEmpty()) return e->col;
+  }
+  return 0;
+}
+
+// Ctrl+arrow: from a filled cell whose neighbour is filled, to the last filled cell of the
+// run; otherwise to the next filled cell in that direction, or the sheet's edge.
+SimSheet::Area SimSheet::end(long row, long col, int direction) const {
+  using namespace platform::xl;
+  auto cell = [](long r, long c) { return Area{r, c, r, c}; };
+  switch (direction) {
+    case xlDown:
+    case kDownFour: {
+      if (row < kMaxRows && filled(row, col) && filled(row + 1, col)) {
+        long r = row + 1;
+        for (auto it = std::next(rows_.find(r)); it != rows_.end() && it->first == r + 1; ++it) {
+          auto e = findCol(it->second, col);
+          if (e == it->second.end() || e->col != col || e->value.isEmpty()) break;
+          ++r;
+        }
+        return cell(r, col);
+      }
+      long r = filledBelow(row, col);
+      return cell(r ? r : kMaxRows, col);
+    }
+    case xlUp: {
+      if (row > 1 && filled(row, col) && filled(row - 1, col)) {
+        long r = row - 1;
+        for (auto it = rows_.find(r); it != rows_.begin();) {
+          --it;
+          if (it->first != r - 1) break;
+          auto e = findCol(it->second, col);
+          if (e == it->second.end() || e->col != col || e->value.isEmpty()) break;
+          --r;
+        }
+        return cell(r, col);
+      }
+      long r = filledAbove(row, col);
+      return cell(r ? r : 1, col);
+    }
+    case xlToRight: {
+      if (col < kMaxCols && filled(row, col) && filled(row, col + 1)) {
+        long c = col + 1;
+        while (c < kMaxCols && filled(row, c + 1)) ++c;
+        return cell(row, c);
+      }
+      long c = filledRightOf(row, col);
+      return cell(row, c ? c : kMaxCols);
+    }
+    case xlToLeft: {
+      if (col > 1 && filled(row, col) && filled(row, col - 1)) {
+        long c = col - 1;
+        while (c > 1 && filled(row, c - 1)) --c;
+        return cell(row, c);
+      }
+      long c = filledLeftOf(row, col);
+      return cell(row, c ? c : 1);
+    }
+    default:
+      vb::raise(vb::kAppDefined, "Application-defined or object-defined error");
+  }
+}
+
+bool SimSheet::rowStripFilled(long row, long c1, long c2) const {
+  auto it = rows_.find(row);
+  if (it == rows_.end()) return false;
+  for (auto e = findCol(it->second, c1); e != it->second.end() && e->col <= c2; ++e)
+    if (!e->value.isEmpty()) return true;
+  return false;
+}
+
+bool SimSheet::colStripFilled(long col, long r1, long r2) const {
+  for (auto it = rows_.lower_bound(r1); it != rows_.end() && it->first <= r2; ++it) {
+    auto e = findCol(it->second, col);
+    if (e != it->second.end() && e->col == col && !e->value.isEmpty()) return true;
+  }
+  return false;
+}
+
+// The rectangle grows while a filled cell touches it, diagonals included.
+SimSheet::Area SimSheet::currentRegion(long row, long col) const {
+  Area a{row, col, row, col};
+  bool grew = true;
+  while (grew) {
+    grew = false;
+    auto left = [&] { return std::max(1L, a.c1 - 1); };
+    auto right = [&] { return std::min(kMaxCols, a.c2 + 1); };
+    auto top = [&] { return std::max(1L, a.r1 - 1); };
+    auto bottom = [&] { return std::min(kMaxRows, a.r2 + 1); };
+    while (a.r1 > 1 && rowStripFilled(a.r1 - 1, left(), right())) --a.r1, grew = true;
+    while (a.r2 < kMaxRows && rowStripFilled(a.r2 + 1, left(), right())) ++a.r2, grew = true;
+    while (a.c1 > 1 && colStripFilled(a.c1 - 1, top(), bottom())) --a.c1, grew = true;
+    while (a.c2 < kMaxCols && colStripFilled(a.c2 + 1, top(), bottom())) ++a.c2, grew = true;
+  }
+  return a;
+}
+
+// Cells with a value or a look of their own count; looks of whole columns, rows or the
+// sheet do not.
+SimSheet::Area SimSheet::usedArea() const {
+  if (used_) return *used_;
+  bool any = false;
+  Area u{};
+  for (const auto& [r, row] : rows_) {
+    long first = 0, last = 0;
+    for (const Entry& e : row)
+      if (!e.value.isEmpty() || pool_.marks(e.look)) {
+        if (!first) first = e.col;
+        last = e.col;
+      }
+    if (!first) continue;
+    if (!any) {
+      u = Area{r, first, r, last};
+      any = true;
+    } else {
+      u.r2 = r;
+      u.c1 = std::min(u.c1, first);
+      u.c2 = std::max(u.c2, last);
+    }
+  }
+  used_ = any ? u : Area{1, 1, 1, 1};
+  return *used_;
+}
+
+}  // namespace sim

@@ -1,0 +1,85 @@
+// What a cell stores when a value is written into it, and what it shows.
+#include <optional>
+#include <string_view>
+
+#include "sim/sim_sheet.h"
+#include "vb/convert.h"
+
+namespace sim {
+
+using platform::xl::Variant;
+
+namespace {
+
+bool isFractionFormat(const std::string& f) { return f.find("?/") != std::string::npos; }
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Digits at position i; false when there are none.
+bool readDigits(std::string_view t, size_t& i, double& out) {
+  size_t start = i;
+  double v = 0;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') v = v * 10 + (t[i++] - '0');
+  out = v;
+  return i > start;
+}
+
+// "1/4", "-3/8", "1 1/2" (a whole part, blanks, then the fraction); blanks around allowed.
+std::optional<double> parseFraction(std::string_view t) {
+  size_t i = 0;
+  while (i < t.size() && isBlank(t[i])) ++i;
+  bool negative = false;
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
+  double whole = 0, num = 0, den = 0;
+  if (!readDigits(t, i, num)) return std::nullopt;
+  if (i < t.size() && isBlank(t[i])) {
+    while (i < t.size() && isBlank(t[i])) ++i;
+    whole = num;
+    if (!readDigits(t, i, num)) return std::nullopt;
+  }
+  if (i >= t.size() || t[i] != '/') return std::nullopt;
+  ++i;
+  if (!readDigits(t, i, den) || den == 0) return std::nullopt;
+  while (i < t.size() && isBlank(t[i])) ++i;
+  if (i != t.size()) return std::nullopt;
+  double v = whole + num / den;
+  return negative ? -v : v;
+}
+
+std::string errorText(int code) {
+  switch (code) {
+    case 2000: return "#NULL!";
+    case 2007: return "#DIV/0!";
+    case 2015: return "#VALUE!";
+    case 2023: return "#REF!";
+    case 2029: return "#NAME?";
+    case 2036: return "#NUM!";
+    default: return "#N/A";
+  }
+}
+
+}  // namespace
+
+Variant storedValue(const Variant& v, const std::string& format) {
+  if (!v.isText()) return v;
+  const std::string& t = v.text();
+  if (t.empty()) return Variant();
+  if (format == "@") return v;
+  if (auto n = vb::parseNumber(t)) return Variant(*n);
+  if (isFractionFormat(format))
+    if (auto f = parseFraction(t)) return Variant(*f);
+  return v;
+}
+
+std::string displayText(const Variant& v) {
+  switch (v.type()) {
+    case Variant::Type::Empty: return "";
+    case Variant::Type::Number: return vb::numberText(v.number());
+    case Variant::Type::Text: return v.text();
+    case Variant::Type::Boolean: return v.boolean() ? "TRUE" : "FALSE";
+    case Variant::Type::Error: return errorText(v.error().code);
+  }
+  return "";
+}
+
+}  // namespace sim

@@ -1,0 +1,221 @@
+// Moving over and reordering the stand-in sheet: End, CurrentRegion, Sort, deleting rows
+// and columns.
+#include "platform/workbook_helpers.h"
+#include "sim_sheet_test_support.h"
+
+namespace sim_sheet_test {
+namespace {
+
+using SheetMoves = SheetTest;
+
+TEST_F(SheetMoves, EndMovesAsTheSpreadsheetProgramDoes) {
+  // Column A: rows 1-3 and 5-6 filled. Row 1: A1:C1 and E1 filled.
+  sheet->range("A1:A6").setValues(tableOf({{"h"}, {1}, {2}, {Variant()}, {3}, {4}}));
+  sheet->range("B1:C1").setValues(tableOf({{"b", "c"}}));
+  sheet->range("E1").setValue("e");
+  struct Case {
+    long row, col;
+    int direction;
+    long toRow, toCol;
+  };
+  const Case cases[] = {
+      {1, 1, xl::xlDown, 3, 1},             // to the end of the filled block
+      {1, 1, xl::kDownFour, 3, 1},          // the system's direction 4 is xlDown
+      {3, 1, xl::xlDown, 5, 1},             // from a block's end to the next filled cell
+      {4, 1, xl::xlDown, 5, 1},             // from an empty cell to the next filled cell
+      {6, 1, xl::xlDown, xl::kMaxRows, 1},  // nothing below: the sheet's edge
+      {xl::kMaxRows, 1, xl::xlUp, 6, 1},    // LastUsedRow
+      {6, 1, xl::xlUp, 5, 1},
+      {5, 1, xl::xlUp, 3, 1},
+      {2, 1, xl::xlUp, 1, 1},
+      {1, 1, xl::xlUp, 1, 1},
+      {xl::kMaxRows, 2, xl::xlUp, 1, 2},  // an empty column below its heading
+      {xl::kMaxRows, 4, xl::xlUp, 1, 4},  // an empty column
+      {1, 1, xl::xlToRight, 1, 3},
+      {1, 3, xl::xlToRight, 1, 5},
+      {1, 5, xl::xlToRight, 1, xl::kMaxCols},
+      {1, 5, xl::xlToLeft, 1, 3},
+      {1, 3, xl::xlToLeft, 1, 1},
+  };
+  for (const auto& c : cases) {
+    xl::Range to = sheet->cell(c.row, c.col).end(c.direction);
+    EXPECT_EQ(to.area(), (xl::Area{c.toRow, c.toCol, c.toRow, c.toCol}))
+        << "from " << c.row << "," << c.col << " direction " << c.direction;
+  }
+  EXPECT_EQ(platform::lastUsedRow(*sheet, 1), 6);
+  EXPECT_EQ(platform::lastUsedRow(*sheet, 3), 1);
+  EXPECT_THROW(sheet->range("A1").end(7), vb::Error);
+}
+
+TEST_F(SheetMoves, EndUpFromTheBottomOfALongColumn) {
+  const long rows = 200000;
+  Table t(rows, 1);
+  for (long r = 1; r <= rows; ++r) t(r, 1) = r;
+  sheet->cell(1, 1).resize(rows, 1).setValues(t);
+  sheet->range("B7").setValue("x");
+  EXPECT_EQ(sheet->cell(xl::kMaxRows, 1).end(xl::xlUp).row(), rows);
+  EXPECT_EQ(sheet->cell(xl::kMaxRows, 2).end(xl::xlUp).row(), 7);
+  EXPECT_EQ(sheet->range("A1").end(xl::kDownFour).row(), rows);
+}
+
+TEST_F(SheetMoves, CurrentRegionGrowsOverTouchingFilledCells) {
+  sheet->range("A1:C3").setValue("x");
+  sheet->range("D4").setValue("diagonal");  // touches C3 at a corner
+  sheet->range("F1").setValue("apart");     // column E empty between
+  sheet->range("C3").clearContents();       // the block has a hole; B2 and D4 still touch
+  EXPECT_EQ(sheet->range("B2").currentRegion().address(), "$A$1:$D$4");
+  EXPECT_EQ(sheet->range("A4").currentRegion().address(), "$A$1:$D$4") << "from an empty cell beside the table";
+  EXPECT_EQ(sheet->range("F1").currentRegion().address(), "$F$1");
+  EXPECT_EQ(sheet->range("H10").currentRegion().address(), "$H$10") << "an isolated empty cell";
+  sheet->range("A1").select();
+  EXPECT_EQ(app->activeCell().currentRegion().address(), "$A$1:$D$4");
+}
+
+// Rows of a two-column table: key in A, a tag in B telling the rows apart.
+class SheetSort : public SheetTest {
+ protected:
+  void fill(std::initializer_list<std::initializer_list<Variant>> rows) {
+    Table t = tableOf(rows);
+    sheet->cell(1, 1).resize(t.rows(), t.cols()).setValues(t);
+    n = t.rows();
+  }
+  void sortBy(std::vector<xl::SortKey> keys, int header, long lastCol = 2) {
+    xl::SortSpec spec;
+    spec.keys = std::move(keys);
+    spec.header = header;
+    xl::Range(sheet, xl::Area{1, 1, n, lastCol}).sort(spec);
+  }
+  std::vector<Variant> tags() { return column(2, 1, n); }
+  long n = 0;
+};
+
+TEST_F(SheetSort, OrderOfValueKinds) {
+  fill({{"b", 1}, {10, 2}, {Variant(), 3}, {true, 4}, {"A", 5}, {2.5, 6}, {"B", 7}, {false, 8}, {"a", 9}});
+  sortBy({{1, 1}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{6, 2, 5, 9, 1, 7, 8, 4, 3}))
+      << "numbers, texts (case ignored, stable), Booleans, then empty cells";
+  sortBy({{1, 2}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{4, 8, 1, 7, 5, 9, 2, 6, 3})) << "descending: empty cells still last";
+}
+
+TEST_F(SheetSort, NumericTextsWrittenIntoGeneralCellsSortAsNumbers) {
+  fill({{"10", 1}, {"9", 2}, {"1/4", 3}, {"100", 4}});
+  sheet->range("C1:C4").setNumberFormat("# ?/?");
+  sheet->range("C1:C4").setValues(tableOf({{"1/2"}, {"1/4"}, {"1"}, {"1/8"}}));
+  sortBy({{1, 1}}, xl::xlNo, 3);
+  EXPECT_EQ(tags(), (std::vector<Variant>{2, 1, 4, 3}));
+  sortBy({{3, 1}}, xl::xlNo, 3);
+  EXPECT_EQ(tags(), (std::vector<Variant>{4, 2, 1, 3}));
+}
+
+TEST_F(SheetSort, ThreeKeysAndStability) {
+  // A, C: keys; B: tag. Equal keys keep their order.
+  fill({{"x", 1, 2}, {"y", 2, 1}, {"x", 3, 1}, {"x", 4, 2}, {"y", 5, 1}, {"x", 6, 1}});
+  sortBy({{1, 1}, {3, 1}}, xl::xlNo, 3);
+  EXPECT_EQ(tags(), (std::vector<Variant>{3, 6, 1, 4, 2, 5}));
+  sortBy({{3, 2}, {1, 1}, {2, 2}}, xl::xlNo, 3);
+  EXPECT_EQ(tags(), (std::vector<Variant>{4, 1, 6, 3, 5, 2}));
+}
+
+TEST_F(SheetSort, HeaderRow) {
+  struct Case {
+    const char* what;
+    int header;
+    bool boldHeading, boldSecond;
+    bool headingStays;
+  };
+  const Case cases[] = {
+      {"Header 1", xl::xlYes, false, false, true},
+      {"Header 2", xl::xlNo, true, false, false},
+      {"Header 0, bold heading", xl::xlGuess, true, false, true},
+      {"Header 0, plain heading", xl::xlGuess, false, false, false},
+      {"Header 0, bold second row too", xl::xlGuess, true, true, false},
+  };
+  for (const auto& c : cases) {
+    sheet->cells().clear();
+    fill({{"zz heading", 0}, {"b", 1}, {"a", 2}});
+    if (c.boldHeading) sheet->range("A1:B1").setBold(true);
+    if (c.boldSecond) sheet->range("A2:B2").setBold(true);
+    sortBy({{1, 1}}, c.header);
+    if (c.headingStays)
+      EXPECT_EQ(tags(), (std::vector<Variant>{0, 2, 1})) << c.what;
+    else
+      EXPECT_EQ(tags(), (std::vector<Variant>{2, 1, 0})) << c.what;
+  }
+}
+
+TEST_F(SheetSort, MovesValuesAndLooksWithinTheRangesColumnsOnly) {
+  fill({{"c", "row1", "D1"}, {"a", "row2", "D2"}, {"b", "row3", "D3"}});
+  sheet->range("A2:B2").setInteriorColor(255);
+  sheet->range("D1:D3").setValues(tableOf({{"out1"}, {"out2"}, {"out3"}}));
+  sortBy({{1, 1}}, xl::xlNo, 3);
+  EXPECT_EQ(column(2, 1, 3), (std::vector<Variant>{"row2", "row3", "row1"}));
+  EXPECT_EQ(column(3, 1, 3), (std::vector<Variant>{"D2", "D3", "D1"}));
+  EXPECT_EQ(column(4, 1, 3), (std::vector<Variant>{"out1", "out2", "out3"})) << "column D is outside the range";
+  EXPECT_EQ(sheet->range("B1").interiorColor(), 255) << "the fill moved with its row";
+  EXPECT_EQ(sheet->range("B2").interiorColor(), xl::kNoFill);
+}
+
+TEST_F(SheetSort, WholeColumnsKeyOutsideAndFault) {
+  fill({{"h", 0}, {3, 1}, {1, 2}, {2, 3}});
+  xl::SortSpec spec;
+  spec.keys = {{1, 1}};
+  spec.header = xl::xlYes;
+  sheet->columns("A:B").sort(spec);
+  EXPECT_EQ(tags(), (std::vector<Variant>{0, 2, 3, 1}));
+  EXPECT_EQ(sheet->usedRange().address(), "$A$1:$B$4") << "no empty rows appear";
+
+  spec.keys = {{5, 1}};
+  EXPECT_THROW(sheet->columns("A:B").sort(spec), vb::Error);
+  spec.keys = {{1, 2}};
+  faults.set("spreadsheet", "Sort", 1);
+  EXPECT_THROW(sheet->columns("A:B").sort(spec), vb::Error);
+  EXPECT_EQ(tags(), (std::vector<Variant>{0, 2, 3, 1})) << "a failed sort changes nothing";
+  sheet->columns("A:B").sort(spec);
+  EXPECT_EQ(tags(), (std::vector<Variant>{0, 1, 3, 2}));
+}
+
+TEST_F(SheetMoves, DeletingRowsShiftsCellsLooksMergesAndFilter) {
+  for (long r = 1; r <= 8; ++r) sheet->cell(r, 1).setValue(r);
+  sheet->rows(6, 6).setBold(true);
+  sheet->range("B7").setInteriorColor(255);
+  sheet->range("C2:C4").merge();  // loses one row
+  sheet->range("C6:C7").merge();  // moves up
+  sheet->range("A1:C8").autoFilter();
+
+  sheet->rows(3, 4).deleteCells();
+  EXPECT_EQ(column(1, 1, 7), (std::vector<Variant>{1, 2, 5, 6, 7, 8, Variant()}));
+  EXPECT_TRUE(sheet->range("Z4").bold()) << "the row's look moved up with it";
+  EXPECT_FALSE(sheet->range("Z6").bold());
+  EXPECT_EQ(sheet->range("B5").interiorColor(), 255);
+  ASSERT_EQ(sheet->merges().size(), 1u) << "C2:C4 shrank to one cell, which is no merge";
+  EXPECT_EQ(sheet->merges()[0], (xl::Area{4, 3, 5, 3}));
+  EXPECT_EQ(*sheet->filter(), (xl::Area{1, 1, 6, 3}));
+  EXPECT_EQ(sheet->usedRange().address(), "$A$1:$B$6");
+}
+
+TEST_F(SheetMoves, DeletingRowsFromTheBottomUpRemovesMarkedRows) {
+  // As the category row removal does: scan upwards, delete rows with the mark fill.
+  const long mark = platform::kMarkRed;
+  sheet->range("A1:A7").setValues(tableOf({{"head"}, {"cat1"}, {"p1"}, {"p2"}, {"cat2"}, {"p3"}, {"total"}}));
+  sheet->range("A2").setInteriorColor(mark);
+  sheet->range("A5").setInteriorColor(mark);
+  for (long r = platform::lastUsedRow(*sheet, 1) - 1; r >= 2; --r)
+    if (sheet->range("A" + std::to_string(r)).interiorColor() == mark) sheet->cell(r, 1).entireRow().deleteCells();
+  EXPECT_EQ(column(1, 1, 6), (std::vector<Variant>{"head", "p1", "p2", "p3", "total", Variant()}));
+}
+
+TEST_F(SheetMoves, DeletingColumnsShiftsCellsAndWidths) {
+  sheet->range("A1:D1").setValues(tableOf({{"a", "b", "c", "d"}}));
+  sheet->columns("C").setColumnWidth(20);
+  sheet->columns("B").deleteCells();
+  EXPECT_EQ(sheet->range("A1:D1").values()(1, 2), Variant("c"));
+  EXPECT_EQ(sheet->get(1, 3), Variant("d"));
+  EXPECT_TRUE(sheet->get(1, 4).isEmpty());
+  EXPECT_DOUBLE_EQ(sheet->columnWidth(2), 20);
+  EXPECT_DOUBLE_EQ(sheet->columnWidth(3), 8.43);
+  EXPECT_THROW(sheet->range("B2:C3").deleteCells(), vb::Error) << "only whole rows or columns";
+}
+
+}  // namespace
+}  // namespace sim_sheet_test
