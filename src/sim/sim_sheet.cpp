@@ -407,7 +407,7 @@ void SimSheet::autoFit(const Area& a) {
       if (!mergedCells.empty() &&
           mergedCells.count(static_cast<uint64_t>(it->first) << 16 | static_cast<uint64_t>(e->col)))
         continue;
-      long units = textUnits(displayText(e->value));
+      long units = textUnits(shownText(e->value));
       long& best = longest[e->col];
       best = std::max(best, units);
     }

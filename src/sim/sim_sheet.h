@@ -68,6 +68,11 @@ class SimSheet final : public platform::xl::Sheet {
 
   static constexpr double kDefaultWidth = 8.43;
 
+  // The value a cell of this number format stores when v is written into it.
+  static Variant storedValue(const Variant& v, const std::string& format);
+  // What a value shows in a cell: numbers as the runtime prints them, TRUE/FALSE, #N/A.
+  static std::string shownText(const Variant& v);
+
  private:
   struct Entry {
     int32_t col;
@@ -132,10 +137,5 @@ class SimSheet final : public platform::xl::Sheet {
   Area selection_{}, active_{};
   mutable std::optional<Area> used_;
 };
-
-// What a value shows in a cell: numbers as the runtime prints them, TRUE/FALSE, #N/A.
-std::string displayText(const platform::xl::Variant& v);
-// The value a cell of this number format stores when v is written into it.
-platform::xl::Variant storedValue(const platform::xl::Variant& v, const std::string& format);
 
 }  // namespace sim

@@ -7,6 +7,7 @@
 #include "sim/sim_sheet.h"
 #include "sim/sim_workbook.h"
 #include "vb/error.h"
+#include "vb/ansi.h"
 #include "vb/text.h"
 
 namespace sim {
@@ -51,14 +52,26 @@ bool shrinkSpan(long& lo, long& hi, long d1, long d2, long edge) {
 struct SortValue {
   int rank = 4;
   double number = 0;
-  std::string folded, text;
+  std::string folded;
+  const std::string* text = nullptr;
 };
+
+// Texts compare without letter case; Chinese texts compare in their GBK order, which
+// puts the common characters in pinyin order, as the phonetic sort method does.
+std::string folded(const std::string& t) {
+  for (unsigned char ch : t)
+    if (ch >= 0x80) return vb::utf8ToAnsi(vb::lcase(t));
+  std::string out = t;
+  for (char& ch : out)
+    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  return out;
+}
 
 SortValue sortValue(const platform::xl::Variant& v) {
   SortValue s;
   switch (v.type()) {
     case platform::xl::Variant::Type::Number: s.rank = 0, s.number = v.number(); break;
-    case platform::xl::Variant::Type::Text: s.rank = 1, s.folded = vb::lcase(v.text()), s.text = v.text(); break;
+    case platform::xl::Variant::Type::Text: s.rank = 1, s.folded = folded(v.text()), s.text = &v.text(); break;
     case platform::xl::Variant::Type::Boolean: s.rank = 2, s.number = v.boolean() ? 1 : 0; break;
     case platform::xl::Variant::Type::Error: s.rank = 3, s.number = v.error().code; break;
     case platform::xl::Variant::Type::Empty: break;
@@ -74,7 +87,7 @@ int compareValues(const SortValue& a, const SortValue& b, bool descending, bool 
   } else if (a.rank == 1) {
     c = a.folded.compare(b.folded);
     // With letter case, a lower-case letter comes before its capital.
-    if (c == 0 && matchCase) c = b.text.compare(a.text);
+    if (c == 0 && matchCase) c = b.text->compare(*a.text);
     c = c < 0 ? -1 : c > 0 ? 1 : 0;
   } else {
     c = a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
@@ -108,18 +121,23 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& spec) {
   if (first >= r2) return;
   changed();
 
-  // Take the range's part of every row out, sort those parts, and put them back.
+  // Take the range's part of every row out, sort those parts, and put them back. Rows
+  // that lie wholly in the range are swapped, not copied.
   const size_t n = static_cast<size_t>(r2 - first + 1);
   std::vector<Row> parts(n);
-  for (auto it = rows_.lower_bound(first); it != rows_.end() && it->first <= r2;) {
+  std::vector<Row*> rowAt(n, nullptr);
+  for (auto it = rows_.lower_bound(first); it != rows_.end() && it->first <= r2; ++it) {
+    const size_t i = static_cast<size_t>(it->first - first);
     Row& row = it->second;
+    rowAt[i] = &row;
     auto lo = findCol(row, a.c1);
     auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
-    parts[static_cast<size_t>(it->first - first)].assign(std::make_move_iterator(lo), std::make_move_iterator(hi));
-    row.erase(lo, hi);
-    auto next = std::next(it);
-    if (row.empty()) rows_.erase(it);
-    it = next;
+    if (lo == row.begin() && hi == row.end()) {
+      parts[i].swap(row);
+    } else {
+      parts[i].assign(std::make_move_iterator(lo), std::make_move_iterator(hi));
+      row.erase(lo, hi);
+    }
   }
   const size_t nk = spec.keys.size();
   std::vector<std::array<SortValue, 3>> keys(n);
@@ -140,10 +158,13 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& spec) {
   for (size_t i = 0; i < n; ++i) {
     Row& part = parts[order[i]];
     if (part.empty()) continue;
-    Row& row = rows_[first + static_cast<long>(i)];
-    auto at = findCol(row, a.c1);
-    row.insert(at, std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+    Row*& row = rowAt[i];
+    if (!row) row = &rows_[first + static_cast<long>(i)];
+    if (row->empty()) row->swap(part);
+    else row->insert(findCol(*row, a.c1), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
   }
+  for (auto it = rows_.lower_bound(first); it != rows_.end() && it->first <= r2;)
+    it = it->second.empty() ? rows_.erase(it) : std::next(it);
 }
 
 void SimSheet::deleteRows(long r1, long r2) {

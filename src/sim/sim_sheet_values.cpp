@@ -60,7 +60,7 @@ std::string errorText(int code) {
 
 }  // namespace
 
-Variant storedValue(const Variant& v, const std::string& format) {
+Variant SimSheet::storedValue(const Variant& v, const std::string& format) {
   if (!v.isText()) return v;
   const std::string& t = v.text();
   if (t.empty()) return Variant();
@@ -71,7 +71,7 @@ Variant storedValue(const Variant& v, const std::string& format) {
   return v;
 }
 
-std::string displayText(const Variant& v) {
+std::string SimSheet::shownText(const Variant& v) {
   switch (v.type()) {
     case Variant::Type::Empty: return "";
     case Variant::Type::Number: return vb::numberText(v.number());

@@ -48,12 +48,12 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
   xl::WorkbookPtr open(const std::string& path) override {
     faults_.check("spreadsheet", "Open");
     for (const auto& wb : books_)  // a workbook already open from that file is activated
-      if (sameName(platform::localPath(wb->fullName()), platform::localPath(path))) {
+      if (SimWorkbook::sameName(platform::localPath(wb->fullName()), platform::localPath(path))) {
         active_ = wb;
         return wb;
       }
     WorkbookData data = loadWorkbookFile(platform::localPath(path));
-    data.name = fileStem(path);
+    data.name = SimWorkbook::nameFromPath(path);
     data.fullName = path;
     return addWorkbookFromData(data);
   }

@@ -12,9 +12,9 @@
 
 namespace sim {
 
-bool sameName(const std::string& a, const std::string& b) { return vb::lcase(a) == vb::lcase(b); }
+bool SimWorkbook::sameName(const std::string& a, const std::string& b) { return vb::lcase(a) == vb::lcase(b); }
 
-std::string fileStem(const std::string& path) {
+std::string SimWorkbook::nameFromPath(const std::string& path) {
   std::string base = platform::baseName(path);
   size_t dot = base.rfind('.');
   return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
@@ -147,7 +147,7 @@ void SimWorkbook::saveAs(const std::string& path) {
   if (Faults* f = faults()) f->check("spreadsheet", "Save");
   writeFile(path);
   fullName_ = path;
-  name_ = fileStem(path);
+  name_ = nameFromPath(path);
 }
 
 void SimWorkbook::load(const WorkbookData& data) {

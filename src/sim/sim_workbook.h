@@ -50,6 +50,11 @@ class SimWorkbook final : public platform::xl::Workbook {
   bool nameTaken(const std::string& name, const SimSheet* except) const;
   Faults* faults();
 
+  // Whether two sheet or workbook names are the same, letter case ignored.
+  static bool sameName(const std::string& a, const std::string& b);
+  // The name a workbook takes from its file: "C:\work\BOM.xlsx" -> "BOM".
+  static std::string nameFromPath(const std::string& path);
+
  private:
   std::shared_ptr<SimSheet> makeSheet(const std::string& name);
   std::string nextSheetName();
@@ -63,9 +68,5 @@ class SimWorkbook final : public platform::xl::Workbook {
   long nextSheetNumber_ = 1;
 };
 
-// Whether two sheet or workbook names are the same, letter case ignored.
-bool sameName(const std::string& a, const std::string& b);
-// The name a workbook takes from its file: "C:\work\BOM.xlsx" -> "BOM".
-std::string fileStem(const std::string& path);
 
 }  // namespace sim

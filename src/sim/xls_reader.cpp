@@ -2,14 +2,23 @@
 // library reads no looks, so every cell has the default style.
 #include <freexl.h>
 
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
 #include <filesystem>
 #include <fstream>
 
 #include "sim/workbook_file_parts.h"
 #include "sim/xls_repack.h"
+#include "vb/error.h"
 
 namespace sim::files {
 
@@ -59,17 +68,10 @@ class TemporaryFile {
 
 class Handle {
  public:
-  explicit Handle(const std::string& path) : path_(path) {
-    int rc = freexl_open(path.c_str(), &h_);
+  Handle(const std::string& copyPath, const std::string& path) : path_(path) {
+    int rc = freexl_open(copyPath.c_str(), &h_);
     if (rc == FREEXL_OK && h_) return;
     close();
-    // libfreexl takes a shared string table with an empty text for a crafted file
-    // (and then reports success without a handle); such files open once repacked.
-    if (auto repacked = repackEmptySharedStrings(path)) {
-      TemporaryFile copy(*repacked);
-      if (copy.ok() && freexl_open(copy.path().c_str(), &h_) == FREEXL_OK && h_) return;
-      close();
-    }
     fail(rc == FREEXL_OK ? FREEXL_CRAFTED_FILE : rc);
   }
   ~Handle() { close(); }
@@ -102,10 +104,9 @@ CellData dateCell(long row, long col, const char* text, const char* format) {
   return c;
 }
 
-}  // namespace
-
-WorkbookData readXls(const std::string& path) {
-  Handle xls(path);
+// Reads the rebuilt copy with libfreexl; `path` names the file in messages.
+WorkbookData readWithFreexl(const std::string& copyPath, const std::string& path) {
+  Handle xls(copyPath, path);
   unsigned int info = 0;
   xls.check(freexl_get_info(xls.get(), FREEXL_BIFF_PASSWORD, &info));
   if (info != FREEXL_BIFF_PLAIN) notAWorkbook(path, "it is protected by a password");
@@ -159,6 +160,180 @@ WorkbookData readXls(const std::string& path) {
   }
   wb.activeSheet = 1;
   return wb;
+}
+
+
+
+// The workbook through a pipe: sheets, their names and cells.
+class Writer {
+ public:
+  void u32(uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), sizeof v); }
+  void i64(int64_t v) { bytes.append(reinterpret_cast<const char*>(&v), sizeof v); }
+  void f64(double v) { bytes.append(reinterpret_cast<const char*>(&v), sizeof v); }
+  void str(const std::string& s) {
+    u32(static_cast<uint32_t>(s.size()));
+    bytes += s;
+  }
+  std::string bytes;
+};
+
+class Reader {
+ public:
+  explicit Reader(std::string_view b) : b_(b) {}
+  template <class T>
+  T get() {
+    T v;
+    need(sizeof v);
+    std::memcpy(&v, b_.data() + at_, sizeof v);
+    at_ += sizeof v;
+    return v;
+  }
+  std::string str() {
+    const auto n = get<uint32_t>();
+    need(n);
+    std::string s(b_.substr(at_, n));
+    at_ += n;
+    return s;
+  }
+
+ private:
+  void need(size_t n) const {
+    if (at_ + n > b_.size()) throw std::runtime_error("short workbook data");
+  }
+  std::string_view b_;
+  size_t at_ = 0;
+};
+
+std::string serialise(const WorkbookData& wb) {
+  Writer w;
+  w.u32(static_cast<uint32_t>(wb.sheets.size()));
+  for (const SheetData& s : wb.sheets) {
+    w.str(s.name);
+    w.u32(static_cast<uint32_t>(s.cells.size()));
+    for (const CellData& c : s.cells) {
+      w.i64(c.row);
+      w.i64(c.col);
+      w.str(c.style.numberFormat);
+      if (c.value.isNumber()) {
+        w.u32(1);
+        w.f64(c.value.number());
+      } else {
+        w.u32(2);
+        w.str(c.value.isText() ? c.value.text() : std::string());
+      }
+    }
+  }
+  return w.bytes;
+}
+
+WorkbookData deserialise(std::string_view bytes) {
+  Reader r(bytes);
+  WorkbookData wb;
+  const auto sheets = r.get<uint32_t>();
+  for (uint32_t i = 0; i < sheets; ++i) {
+    SheetData s;
+    s.name = r.str();
+    const auto cells = r.get<uint32_t>();
+    s.cells.reserve(std::min<uint32_t>(cells, 1u << 20));
+    for (uint32_t k = 0; k < cells; ++k) {
+      CellData c;
+      c.row = static_cast<long>(r.get<int64_t>());
+      c.col = static_cast<long>(r.get<int64_t>());
+      c.style.numberFormat = r.str();
+      if (r.get<uint32_t>() == 1) c.value = r.get<double>();
+      else c.value = r.str();
+      s.cells.push_back(std::move(c));
+    }
+    wb.sheets.push_back(std::move(s));
+  }
+  wb.activeSheet = 1;
+  return wb;
+}
+
+bool writeAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+constexpr int kChildSeconds = 120;
+
+}  // namespace
+
+// libfreexl reads a rebuilt copy of the file (see xls_repack.h) in a child process:
+// it trusts what damaged BIFF records say, and a crash or an endless loop there
+// must not take the program with it.
+WorkbookData readXls(const std::string& path) {
+  const TemporaryFile copy(repackWorkbook(path));
+  if (!copy.ok()) notAWorkbook(path, "no temporary copy of it can be written");
+
+  int fds[2];
+  if (::pipe(fds) != 0) notAWorkbook(path, "no pipe for its reader");
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid < 0) {
+    ::close(fds[0]);
+    ::close(fds[1]);
+    notAWorkbook(path, "its reader cannot be started");
+  }
+  if (pid == 0) {
+    ::close(fds[0]);
+    std::string message;
+    int status = 0;
+    try {
+      message = "O" + serialise(readWithFreexl(copy.path(), path));
+    } catch (const vb::Error& e) {
+      message = "E" + e.description();
+    } catch (...) {
+      message = "X";
+    }
+    if (!writeAll(fds[1], message)) status = 1;
+    ::close(fds[1]);
+    ::_exit(status);
+  }
+
+  ::close(fds[1]);
+  std::string data;
+  char buf[65536];
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kChildSeconds);
+  bool timedOut = false;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      timedOut = true;
+      break;
+    }
+    pollfd pfd{fds[0], POLLIN, 0};
+    const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      timedOut = ready == 0;
+      break;
+    }
+    const ssize_t n = ::read(fds[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    data.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fds[0]);
+  if (timedOut) ::kill(pid, SIGKILL);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (timedOut) notAWorkbook(path, "reading its BIFF data does not end");
+  const bool exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (!exited || data.empty()) notAWorkbook(path, "damaged BIFF data");
+  if (data[0] == 'E') vb::raise(vb::kAppDefined, data.substr(1));
+  if (data[0] != 'O') notAWorkbook(path, "damaged BIFF data");
+  try {
+    return deserialise(std::string_view(data).substr(1));
+  } catch (const std::runtime_error&) {
+    notAWorkbook(path, "damaged BIFF data");
+  }
 }
 
 }  // namespace sim::files

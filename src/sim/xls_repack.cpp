@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/workbook_file_parts.h"
+
 namespace sim::files {
 
 namespace {
@@ -215,16 +217,19 @@ class SstReader {
   size_t seg_ = 0, pos_ = 0;
 };
 
-// The table again, every text in UTF-16, an empty one as a single NUL; a text is
-// never cut unless it is longer than a record holds.
+// The table again, every text in UTF-16, an empty one as a single NUL. A text that
+// does not fit the rest of a record starts a new one; one longer than a record holds
+// is cut once, and cut to what two records hold, as libfreexl reads no more.
 std::vector<std::string> writeSst(uint32_t total, const std::vector<std::u16string>& texts) {
+  constexpr size_t kMaxChars = (kMaxRecordData - 3 + kMaxRecordData - 1) / 2;
   std::vector<std::string> out(1);
   append32(out[0], total);
   append32(out[0], static_cast<uint32_t>(texts.size()));
   for (std::u16string t : texts) {
     if (t.empty()) t = std::u16string(1, u'\0');
-    const size_t need = 3 + 2 * t.size();
-    if (out.back().size() + need > kMaxRecordData && out.back().size() > 8) out.emplace_back();
+    if (t.size() > kMaxChars) t.resize(kMaxChars);
+    if (out.back().size() + 3 + 2 * t.size() > kMaxRecordData && out.back().size() > (out.size() == 1 ? 8u : 0u))
+      out.emplace_back();
     append16(out.back(), static_cast<uint16_t>(t.size()));
     out.back() += '\x01';
     for (char16_t ch : t) {
@@ -244,42 +249,37 @@ void appendRecord(std::string& stream, uint16_t type, std::string_view data) {
   stream.append(data);
 }
 
-// The workbook stream with its shared string table rewritten and the sheet
-// positions of the BOUNDSHEET records moved to match; nothing when it has no empty text.
-std::optional<std::string> rewriteStream(std::string_view stream) {
+// The workbook stream with its shared string table written anew and the sheet
+// positions of the BOUNDSHEET records moved to match.
+std::string rewriteStream(std::string_view stream) {
   const std::vector<Record> recs = records(stream);
   std::string out;
   std::map<size_t, size_t> moved;  // old record offset -> new offset
   std::vector<size_t> sheetPositions;
-  bool changed = false;
+  bool sstDone = false;
   for (size_t i = 0; i < recs.size(); ++i) {
     const Record& r = recs[i];
     moved[r.offset] = out.size();
     if (r.type == kExtSst) continue;  // its offsets into the old table would be wrong
-    if (r.type == kSst && r.data.size() >= 8 && !changed) {
+    if (r.type == kSst) {
+      if (sstDone || r.data.size() < 8) throw Malformed{};
       std::vector<std::string_view> segs{r.data.substr(8)};
       size_t j = i + 1;
       for (; j < recs.size() && recs[j].type == kContinue; ++j) segs.push_back(recs[j].data);
       SstReader reader(segs);
       std::vector<std::u16string> texts;
       const uint32_t unique = u32(r.data, 4);
-      bool hasEmpty = false;
-      while (texts.size() < unique && !reader.done()) {
-        texts.push_back(reader.text());
-        hasEmpty = hasEmpty || texts.back().empty();
-      }
-      if (!hasEmpty) return std::nullopt;
+      while (texts.size() < unique && !reader.done()) texts.push_back(reader.text());
       const std::vector<std::string> parts = writeSst(u32(r.data, 0), texts);
       for (size_t k = 0; k < parts.size(); ++k) appendRecord(out, k == 0 ? kSst : kContinue, parts[k]);
       for (size_t k = i + 1; k < j; ++k) moved[recs[k].offset] = out.size();
       i = j - 1;
-      changed = true;
+      sstDone = true;
       continue;
     }
     if (r.type == kBoundSheet && r.data.size() >= 4) sheetPositions.push_back(out.size() + 4);
     appendRecord(out, r.type, r.data);
   }
-  if (!changed) return std::nullopt;
   for (size_t at : sheetPositions) {
     auto it = moved.find(u32(out, at));
     if (it != moved.end()) put32(out, at, static_cast<uint32_t>(it->second));
@@ -348,23 +348,21 @@ std::string writeCompoundFile(std::string stream) {
 
 }  // namespace
 
-std::optional<std::string> repackEmptySharedStrings(const std::string& path) {
+std::string repackWorkbook(const std::string& path) {
   try {
     std::ifstream in(path, std::ios::binary);
-    std::string bytes;
     in.seekg(0, std::ios::end);
-    const auto size = static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0));
-    if (!in || size > kMaxFileBytes) return std::nullopt;
+    const std::streamoff size = in.tellg();
+    if (!in || size < 0) notAWorkbook(path, "the file cannot be read");
+    if (static_cast<size_t>(size) > kMaxFileBytes) notAWorkbook(path, "the file is larger than 512 MB");
     in.seekg(0);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes(std::istreambuf_iterator<char>(in), (std::istreambuf_iterator<char>()));
     const CompoundFile cf(std::move(bytes));
     const std::optional<std::string> stream = cf.stream({"Workbook", "Book"});
-    if (!stream) return std::nullopt;
-    std::optional<std::string> rewritten = rewriteStream(*stream);
-    if (!rewritten) return std::nullopt;
-    return writeCompoundFile(std::move(*rewritten));
+    if (!stream) notAWorkbook(path, "the file holds no workbook stream");
+    return writeCompoundFile(rewriteStream(*stream));
   } catch (const Malformed&) {
-    return std::nullopt;
+    notAWorkbook(path, "damaged compound document or BIFF data");
   }
 }
 

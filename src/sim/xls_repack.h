@@ -1,16 +1,17 @@
 #pragma once
-// A work-around for libfreexl 1.0.6, which refuses a shared string table that holds
-// an empty text (it takes the file for a crafted one), although Altium Designer and
-// other tools write such tables. The workbook stream of the compound file is copied
-// with each empty shared text written as one NUL character, which libfreexl reads as
-// an empty text, into a new compound file that libfreexl can open.
-#include <optional>
+// The compound file of an .xls workbook, rebuilt before libfreexl reads it. libfreexl
+// 1.0.6 refuses a shared string table that holds an empty text (it takes the file for
+// a crafted one), although Altium Designer and other tools write such tables, and it
+// trusts the sizes in a damaged file's container and string table. So the workbook
+// stream is taken out of the compound file here, with every check on the way, its
+// shared string table written anew (an empty text as one NUL character, which
+// libfreexl reads as an empty text), and put into a new, plain compound file.
 #include <string>
 
 namespace sim::files {
 
-// The bytes of the repacked compound file, or nothing when the file has no empty
-// shared text or is not a compound file this code understands.
-std::optional<std::string> repackEmptySharedStrings(const std::string& path);
+// The bytes of the rebuilt compound file; error 1004 when the file is no compound
+// file with a workbook stream, or is damaged.
+std::string repackWorkbook(const std::string& path);
 
 }  // namespace sim::files

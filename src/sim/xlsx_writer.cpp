@@ -238,6 +238,9 @@ fs::path temporaryPathFor(const fs::path& target) {
 void writeXlsx(const WorkbookData& data, const std::string& path) {
   const fs::path target(path);
   const fs::path temp = temporaryPathFor(target);
+  std::error_code dirError;
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  if (!fs::is_directory(folder, dirError)) cannotWrite(path, "the folder does not exist");
 
   lxw_workbook_options options{};
   options.constant_memory = LXW_FALSE;

@@ -1,0 +1,70 @@
+// Whole flows played as sessions: each tests/e2e/NAME.session runs to its end, and every
+// workbook it leaves open is compared, cell by cell with values, formats, fills, bold
+// cells, borders, widths and filters, with the text in tests/e2e/NAME.expected that a
+// person checked. A run that differs leaves its text in the build folder for review.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/session.h"
+#include "sim/workbook_files.h"
+#include "support/workbook_dump.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class GoldenSession : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
+  fs::path dir = fs::path(VELMORA_SOURCE_DIR) / "tests" / "e2e";
+  std::string name = GetParam();
+  fs::path out = fs::temp_directory_path() / ("velmora-golden-" + name + "-" + std::to_string(::getpid()));
+  fs::remove_all(out);
+  std::ostringstream printed, errors;
+  int code = app::playSession((dir / (name + ".session")).string(), out.string(), printed, errors);
+  ASSERT_EQ(code, 0) << errors.str();
+  std::vector<fs::path> books;
+  for (const auto& e : fs::directory_iterator(out)) books.push_back(e.path());
+  std::sort(books.begin(), books.end());
+  std::string actual = "-- printed\n" + printed.str();
+  for (const auto& b : books) {
+    actual += "-- workbook " + b.filename().string() + "\n";
+    actual += testing_support::dumpWorkbook(sim::loadWorkbookFile(b.string()));
+  }
+  fs::remove_all(out);
+  std::string expected = readText(dir / (name + ".expected"));
+  if (actual != expected) {
+    fs::path review = fs::current_path() / (name + ".actual");
+    std::ofstream(review, std::ios::binary) << actual;
+    FAIL() << "the workbooks differ from " << name << ".expected; this run is in " << review;
+  }
+}
+
+std::vector<std::string> goldenSessions() {
+  std::vector<std::string> names;
+  fs::path dir = fs::path(VELMORA_SOURCE_DIR) / "tests" / "e2e";
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().extension() == ".expected") names.push_back(e.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, GoldenSession, ::testing::ValuesIn(goldenSessions()),
+                         [](const auto& info) {
+                           std::string n = info.param;
+                           for (char& c : n)
+                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return n;
+                         });
+
+}  // namespace
