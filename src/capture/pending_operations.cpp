@@ -23,3 +23,10 @@ void addValueClick(capture::ToolContext&) {}
 void modifyClick(capture::ToolContext&) {}
 void netlistButtonClick(capture::ToolContext&, const std::string&) {}
 }  // namespace compare
+
+#include "report/split_bom.h"
+
+namespace report {
+void fenceng(const normalise::Flow&) {}
+void fentype(const normalise::Flow&) {}
+}  // namespace report
