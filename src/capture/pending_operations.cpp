@@ -4,16 +4,7 @@
 #include "report/reports.h"
 
 namespace capture {
-void logic(ToolContext&) {}
-void layout(ToolContext&) {}
-void excel(ToolContext&) {}
-void layoutFormatBom(ToolContext&) {}
-void altiumFormatBom(ToolContext&) {}
 }  // namespace capture
-
-namespace report {
-void formatBom(capture::ToolContext&) {}
-}  // namespace report
 
 #include "compare/toolbar_commands.h"
 
@@ -23,10 +14,3 @@ void addValueClick(capture::ToolContext&) {}
 void modifyClick(capture::ToolContext&) {}
 void netlistButtonClick(capture::ToolContext&, const std::string&) {}
 }  // namespace compare
-
-#include "report/split_bom.h"
-
-namespace report {
-void fenceng(const normalise::Flow&) {}
-void fentype(const normalise::Flow&) {}
-}  // namespace report

@@ -30,12 +30,15 @@ std::string Files::read(const std::string& path) {
   std::string local = localPath(path);
   std::error_code ec;
   if (local.empty() || !std::filesystem::is_regular_file(local, ec)) vb::raise(vb::kFileNotFound);
-  std::ifstream in(local, std::ios::binary);
+  std::ifstream in(local, std::ios::binary | std::ios::ate);
   if (!in) vb::raise(vb::kFileNotFound);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) vb::raise(vb::kPathAccess);
-  return ss.str();
+  std::streamoff size = in.tellg();
+  if (size < 0) vb::raise(vb::kPathAccess);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.seekg(0);
+  in.read(bytes.data(), size);
+  if (in.gcount() != size) vb::raise(vb::kPathAccess);
+  return bytes;
 }
 
 void Files::write(const std::string& path, const std::string& bytes) {

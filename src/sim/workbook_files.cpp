@@ -3,7 +3,6 @@
 #include "sim/workbook_files.h"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>

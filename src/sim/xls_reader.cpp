@@ -2,6 +2,7 @@
 // library reads no looks, so every cell has the default style.
 #include <freexl.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -282,6 +283,9 @@ WorkbookData readXls(const std::string& path) {
   }
   if (pid == 0) {
     ::close(fds[0]);
+    // What libfreexl (or a crash report) prints is no message for the user.
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) ::dup2(null, STDERR_FILENO);
     std::string message;
     int status = 0;
     try {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <numeric>
 #include <unistd.h>
 #include <unordered_map>
@@ -172,7 +173,7 @@ bool insideSheet(const Area& a) {
          a.c2 <= platform::xl::kMaxCols;
 }
 
-void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const SheetData& sheet, FormatCache& formats, Status& st) {
+void writeSheet(lxw_worksheet* ws, const SheetData& sheet, FormatCache& formats, Status& st) {
   // Cells in row order, so the cells of a merged range are found by binary search.
   std::vector<size_t> order(sheet.cells.size());
   std::iota(order.begin(), order.end(), size_t{0});
@@ -223,7 +224,6 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const SheetData& sheet, For
                                   static_cast<lxw_row_t>(f.r2 - 1), static_cast<lxw_col_t>(f.c2 - 1)),
              "filter " + platform::xl::addressText(f));
   }
-  (void)wb;
 }
 
 fs::path temporaryPathFor(const fs::path& target) {
@@ -243,39 +243,31 @@ void writeXlsx(const WorkbookData& data, const std::string& path) {
   if (!fs::is_directory(folder, dirError)) cannotWrite(path, "the folder does not exist");
 
   lxw_workbook_options options{};
-  options.constant_memory = LXW_FALSE;
+  options.constant_memory = LXW_FALSE;  // merged ranges need the whole sheet in memory
   options.use_zip64 = LXW_FALSE;
-  lxw_workbook* wb = workbook_new_opt(temp.string().c_str(), &options);
-  if (!wb) cannotWrite(path, "out of memory");
+  // Owns the workbook until workbook_close, which writes and frees it.
+  std::unique_ptr<lxw_workbook, void (*)(lxw_workbook*)> book(workbook_new_opt(temp.string().c_str(), &options),
+                                                              lxw_workbook_free);
+  if (!book) cannotWrite(path, "out of memory");
 
   Status st;
-  {
-    FormatCache formats(wb);
-    std::vector<lxw_worksheet*> sheets;
-    for (const SheetData& sheet : data.sheets) {
-      std::string name = sanitizeUtf8(sheet.name);
-      lxw_error valid = workbook_validate_sheet_name(wb, name.c_str());
-      if (valid != LXW_NO_ERROR) {
-        lxw_workbook_free(wb);
-        cannotWrite(path, "the sheet name \"" + name + "\" cannot be used: " + lxw_strerror(valid));
-      }
-      lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
-      if (!ws) {
-        lxw_workbook_free(wb);
-        cannotWrite(path, "the sheet \"" + name + "\" cannot be added");
-      }
-      sheets.push_back(ws);
-      writeSheet(wb, ws, sheet, formats, st);
-    }
-    if (!st.problem.empty()) {
-      lxw_workbook_free(wb);
-      cannotWrite(path, st.problem);
-    }
-    if (data.activeSheet >= 1 && data.activeSheet <= static_cast<long>(sheets.size()))
-      worksheet_activate(sheets[static_cast<size_t>(data.activeSheet - 1)]);
+  FormatCache formats(book.get());
+  std::vector<lxw_worksheet*> sheets;
+  for (const SheetData& sheet : data.sheets) {
+    const std::string name = sanitizeUtf8(sheet.name);
+    const lxw_error valid = workbook_validate_sheet_name(book.get(), name.c_str());
+    if (valid != LXW_NO_ERROR)
+      cannotWrite(path, "the sheet name \"" + name + "\" cannot be used: " + lxw_strerror(valid));
+    lxw_worksheet* ws = workbook_add_worksheet(book.get(), name.c_str());
+    if (!ws) cannotWrite(path, "the sheet \"" + name + "\" cannot be added");
+    sheets.push_back(ws);
+    writeSheet(ws, sheet, formats, st);
   }
+  if (!st.problem.empty()) cannotWrite(path, st.problem);
+  if (data.activeSheet >= 1 && data.activeSheet <= static_cast<long>(sheets.size()))
+    worksheet_activate(sheets[static_cast<size_t>(data.activeSheet - 1)]);
 
-  lxw_error closed = workbook_close(wb);  // frees the workbook in every case
+  const lxw_error closed = workbook_close(book.release());  // frees the workbook in every case
   std::error_code ec;
   if (closed != LXW_NO_ERROR) {
     fs::remove(temp, ec);

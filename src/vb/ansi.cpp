@@ -130,6 +130,9 @@ AnsiLine AnsiLine::fromText(std::string text) {
 
 std::vector<AnsiLine> splitAnsiLines(std::string_view bytes) {
   std::vector<AnsiLine> lines;
+  size_t ends = 0;
+  for (char c : bytes) ends += (c == '\n' || c == '\r');
+  lines.reserve(ends + 1);  // no regrowth of a million-line file
   size_t i = 0, n = bytes.size();
   while (i < n) {
     size_t j = i;

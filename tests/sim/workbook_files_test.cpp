@@ -599,6 +599,23 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
   sim::saveXlsx(sampleWorkbook(), good);
   const std::string goodBytes = readBytes(good);
 
+  // The real .xls cut in half, and with ten bytes of its records changed (a row
+  // number, string lengths, ...): libfreexl crashed on this one.
+  const std::string altium = readBytes(std::string(VELMORA_SHARED_DIR) + "/samples/altium_bom_can_gateway_4.xls");
+  ASSERT_EQ(altium.size(), 15872u);
+  std::string damagedAltium = altium;
+  for (const auto& [at, byte] : std::vector<std::pair<size_t, unsigned char>>{{6693, 0xb9},
+                                                                               {7450, 0x30},
+                                                                               {7536, 0x70},
+                                                                               {7922, 0x03},
+                                                                               {9173, 0xe1},
+                                                                               {11022, 0x15},
+                                                                               {11478, 0xbc},
+                                                                               {11908, 0x3d},
+                                                                               {11976, 0x7c},
+                                                                               {13030, 0xb4}})
+    damagedAltium[at] = static_cast<char>(byte);
+
   std::mt19937 rng(7);
   std::string noise(5000, '\0');
   for (char& ch : noise) ch = static_cast<char>(rng());
@@ -654,6 +671,8 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
       {"compound header only.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + noise.substr(0, 600)},
       {"zip named xls.xls", goodBytes.substr(0, 1000)},
       {"unknown.et", noise},
+      {"truncated.xls", altium.substr(0, altium.size() / 2)},
+      {"damaged records.xls", damagedAltium},
   };
   for (const auto& [name, bytes] : raw) writeBytes(dir.file(name), bytes);
 
