@@ -1,22 +1,18 @@
-// Reading a BIFF8 .xls workbook with libfreexl: sheet names and cell values; the
-// library reads no looks, so every cell has the default style.
+// Reading a BIFF8 .xls workbook with libfreexl: sheet names and cell values (the
+// library reads no looks, so every cell has the default style). Dates become serial
+// numbers with a date format.
 #include <freexl.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <stdexcept>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
+#include "sim/child_process.h"
 #include "sim/workbook_file_parts.h"
 #include "sim/xls_repack.h"
 #include "vb/error.h"
@@ -163,8 +159,6 @@ WorkbookData readWithFreexl(const std::string& copyPath, const std::string& path
   return wb;
 }
 
-
-
 // The workbook through a pipe: sheets, their names and cells.
 class Writer {
  public:
@@ -251,16 +245,6 @@ WorkbookData deserialise(std::string_view bytes) {
   return wb;
 }
 
-bool writeAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 constexpr int kChildSeconds = 120;
 
 }  // namespace
@@ -271,70 +255,20 @@ constexpr int kChildSeconds = 120;
 WorkbookData readXls(const std::string& path) {
   const TemporaryFile copy(repackWorkbook(path));
   if (!copy.ok()) notAWorkbook(path, "no temporary copy of it can be written");
-
-  int fds[2];
-  if (::pipe(fds) != 0) notAWorkbook(path, "no pipe for its reader");
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid < 0) {
-    ::close(fds[0]);
-    ::close(fds[1]);
-    notAWorkbook(path, "its reader cannot be started");
-  }
-  if (pid == 0) {
-    ::close(fds[0]);
-    // What libfreexl (or a crash report) prints is no message for the user.
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (null >= 0) ::dup2(null, STDERR_FILENO);
-    std::string message;
-    int status = 0;
-    try {
-      message = "O" + serialise(readWithFreexl(copy.path(), path));
-    } catch (const vb::Error& e) {
-      message = "E" + e.description();
-    } catch (...) {
-      message = "X";
-    }
-    if (!writeAll(fds[1], message)) status = 1;
-    ::close(fds[1]);
-    ::_exit(status);
-  }
-
-  ::close(fds[1]);
-  std::string data;
-  char buf[65536];
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kChildSeconds);
-  bool timedOut = false;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      timedOut = true;
-      break;
-    }
-    pollfd pfd{fds[0], POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) {
-      timedOut = ready == 0;
-      break;
-    }
-    const ssize_t n = ::read(fds[0], buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    data.append(buf, static_cast<size_t>(n));
-  }
-  ::close(fds[0]);
-  if (timedOut) ::kill(pid, SIGKILL);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (timedOut) notAWorkbook(path, "reading its BIFF data does not end");
-  const bool exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  if (!exited || data.empty()) notAWorkbook(path, "damaged BIFF data");
-  if (data[0] == 'E') vb::raise(vb::kAppDefined, data.substr(1));
-  if (data[0] != 'O') notAWorkbook(path, "damaged BIFF data");
+  const ChildResult r = runInChild(
+      [&] {
+        try {
+          return "O" + serialise(readWithFreexl(copy.path(), path));
+        } catch (const vb::Error& e) {
+          return "E" + e.description();
+        }
+      },
+      std::chrono::seconds(kChildSeconds));
+  if (r.end == ChildResult::End::TimedOut) notAWorkbook(path, "reading its BIFF data does not end");
+  if (r.end != ChildResult::End::Done || r.output.empty()) notAWorkbook(path, "damaged BIFF data");
+  if (r.output[0] == 'E') vb::raise(vb::kAppDefined, r.output.substr(1));
   try {
-    return deserialise(std::string_view(data).substr(1));
+    return deserialise(std::string_view(r.output).substr(1));
   } catch (const std::runtime_error&) {
     notAWorkbook(path, "damaged BIFF data");
   }
