@@ -84,15 +84,15 @@ BENCHMARK(UsedRangeRead)->Unit(benchmark::kMillisecond);
 void SortThreeKeys(benchmark::State& state) {
   const vb::Table t = partList();
   std::unique_ptr<Program> p;
-  xl::SortSpec spec;
-  spec.keys = {{3, 1}, {2, 1}, {7, 2}};
-  spec.header = xl::xlYes;
+  xl::SortSpec sorting;
+  sorting.keys = {{3, 1}, {2, 1}, {7, 2}};
+  sorting.header = xl::xlYes;
   for (auto _ : state) {
     state.PauseTiming();
     p = std::make_unique<Program>();
     p->sheet->cell(1, 1).resize(kRows, kCols).setValues(t);
     state.ResumeTiming();
-    p->sheet->cell(1, 1).resize(kRows, kCols).sort(spec);
+    p->sheet->cell(1, 1).resize(kRows, kCols).sort(sorting);
   }
 }
 BENCHMARK(SortThreeKeys)->Unit(benchmark::kMillisecond);

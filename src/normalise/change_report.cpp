@@ -69,12 +69,12 @@ SavedHeaders writeChangeReport(const Flow& f, const ReportLayout& L) {
 }
 
 void reportSort(const xl::Range& range, long key1, long key2, long key3, int header) {
-  xl::SortSpec spec;
-  spec.keys = {{key1, 1}, {key2, 1}, {key3, 1}};
-  spec.header = header;
-  spec.matchCase = false;
-  spec.orientation = 1;
-  range.sort(spec);
+  xl::SortSpec sorting;
+  sorting.keys = {{key1, 1}, {key2, 1}, {key3, 1}};
+  sorting.header = header;
+  sorting.matchCase = false;
+  sorting.orientation = 1;
+  range.sort(sorting);
 }
 
 void sortChangeReport(const Flow& f, const ReportLayout& L, const SavedHeaders& saved) {

@@ -211,7 +211,7 @@ void Range::autoFit() const { sheet_->autoFit(area_); }
 void Range::clear() const { sheet_->clear(area_); }
 void Range::clearContents() const { sheet_->clearContents(area_); }
 void Range::select() const { sheet_->select(area_); }
-void Range::sort(const SortSpec& spec) const { sheet_->sort(area_, spec); }
+void Range::sort(const SortSpec& sorting) const { sheet_->sort(area_, sorting); }
 
 void Range::deleteCells() const {
   if (area_.c1 == 1 && area_.c2 == kMaxCols) sheet_->deleteRows(area_.r1, area_.r2);

@@ -163,7 +163,7 @@ class Range {
   void clearContents() const;
   void select() const;
   void deleteCells() const;  // whole rows or columns are removed; other cells shift up
-  void sort(const SortSpec& spec) const;
+  void sort(const SortSpec& sorting) const;
 
  private:
   SheetPtr sheet_;
@@ -216,7 +216,7 @@ class Sheet : public std::enable_shared_from_this<Sheet> {
   virtual Area end(long row, long col, int direction) const = 0;
   virtual Area currentRegion(long row, long col) const = 0;
   virtual Area usedArea() const = 0;  // A1 when the sheet is empty
-  virtual void sort(const Area& a, const SortSpec& spec) = 0;
+  virtual void sort(const Area& a, const SortSpec& sorting) = 0;
 };
 
 class Workbook : public std::enable_shared_from_this<Workbook> {

@@ -59,7 +59,7 @@ class SimSheet final : public platform::xl::Sheet {
   Area end(long row, long col, int direction) const override;
   Area currentRegion(long row, long col) const override;
   Area usedArea() const override;
-  void sort(const Area& a, const platform::xl::SortSpec& spec) override;
+  void sort(const Area& a, const platform::xl::SortSpec& sorting) override;
 
   // Used by the workbook.
   void setNameUnchecked(const std::string& name) { name_ = name; }

@@ -105,17 +105,17 @@ bool SimSheet::rowHasBoldValue(long row, long c1, long c2) const {
   return false;
 }
 
-void SimSheet::sort(const Area& a, const platform::xl::SortSpec& spec) {
+void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   if (auto b = book())
     if (Faults* f = b->faults()) f->check("spreadsheet", "Sort");
-  if (spec.keys.empty() || spec.keys.size() > 3) vb::raise(vb::kAppDefined, "The sort reference is not valid.");
-  if (spec.orientation != 1) vb::raise(vb::kAppDefined, "Only rows are sorted, top to bottom.");
-  for (const auto& k : spec.keys)
+  if (sorting.keys.empty() || sorting.keys.size() > 3) vb::raise(vb::kAppDefined, "The sort reference is not valid.");
+  if (sorting.orientation != 1) vb::raise(vb::kAppDefined, "Only rows are sorted, top to bottom.");
+  for (const auto& k : sorting.keys)
     if (k.column < a.c1 || k.column > a.c2) vb::raise(vb::kAppDefined, "The sort reference is not valid.");
   const long lastRow = rows_.empty() ? 0 : rows_.rbegin()->first;
   const long r2 = std::min(a.r2, lastRow);
-  bool header = spec.header == platform::xl::xlYes;
-  if (spec.header == platform::xl::xlGuess)  // a bold first row above a row that is not bold
+  bool header = sorting.header == platform::xl::xlYes;
+  if (sorting.header == platform::xl::xlGuess)  // a bold first row above a row that is not bold
     header = rowHasBoldValue(a.r1, a.c1, a.c2) && !rowHasBoldValue(a.r1 + 1, a.c1, a.c2);
   const long first = a.r1 + (header ? 1 : 0);
   if (first >= r2) return;
@@ -139,18 +139,18 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& spec) {
       row.erase(lo, hi);
     }
   }
-  const size_t nk = spec.keys.size();
+  const size_t nk = sorting.keys.size();
   std::vector<std::array<SortValue, 3>> keys(n);
   for (size_t i = 0; i < n; ++i)
     for (size_t k = 0; k < nk; ++k) {
-      auto e = findCol(parts[i], spec.keys[k].column);
-      if (e != parts[i].end() && e->col == spec.keys[k].column) keys[i][k] = sortValue(e->value);
+      auto e = findCol(parts[i], sorting.keys[k].column);
+      if (e != parts[i].end() && e->col == sorting.keys[k].column) keys[i][k] = sortValue(e->value);
     }
   std::vector<size_t> order(n);
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
     for (size_t k = 0; k < nk; ++k) {
-      int c = compareValues(keys[x][k], keys[y][k], spec.keys[k].order == 2, spec.matchCase);
+      int c = compareValues(keys[x][k], keys[y][k], sorting.keys[k].order == 2, sorting.matchCase);
       if (c != 0) return c < 0;
     }
     return false;

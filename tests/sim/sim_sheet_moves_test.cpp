@@ -81,10 +81,10 @@ class SheetSort : public SheetTest {
     n = t.rows();
   }
   void sortBy(std::vector<xl::SortKey> keys, int header, long lastCol = 2) {
-    xl::SortSpec spec;
-    spec.keys = std::move(keys);
-    spec.header = header;
-    xl::Range(sheet, xl::Area{1, 1, n, lastCol}).sort(spec);
+    xl::SortSpec sorting;
+    sorting.keys = std::move(keys);
+    sorting.header = header;
+    xl::Range(sheet, xl::Area{1, 1, n, lastCol}).sort(sorting);
   }
   std::vector<Variant> tags() { return column(2, 1, n); }
   long n = 0;
@@ -179,20 +179,20 @@ TEST_F(SheetSort, MovesValuesAndLooksWithinTheRangesColumnsOnly) {
 
 TEST_F(SheetSort, WholeColumnsKeyOutsideAndFault) {
   fill({{"h", 0}, {3, 1}, {1, 2}, {2, 3}});
-  xl::SortSpec spec;
-  spec.keys = {{1, 1}};
-  spec.header = xl::xlYes;
-  sheet->columns("A:B").sort(spec);
+  xl::SortSpec sorting;
+  sorting.keys = {{1, 1}};
+  sorting.header = xl::xlYes;
+  sheet->columns("A:B").sort(sorting);
   EXPECT_EQ(tags(), (std::vector<Variant>{0, 2, 3, 1}));
   EXPECT_EQ(sheet->usedRange().address(), "$A$1:$B$4") << "no empty rows appear";
 
-  spec.keys = {{5, 1}};
-  EXPECT_THROW(sheet->columns("A:B").sort(spec), vb::Error);
-  spec.keys = {{1, 2}};
+  sorting.keys = {{5, 1}};
+  EXPECT_THROW(sheet->columns("A:B").sort(sorting), vb::Error);
+  sorting.keys = {{1, 2}};
   faults.set("spreadsheet", "Sort", 1);
-  EXPECT_THROW(sheet->columns("A:B").sort(spec), vb::Error);
+  EXPECT_THROW(sheet->columns("A:B").sort(sorting), vb::Error);
   EXPECT_EQ(tags(), (std::vector<Variant>{0, 2, 3, 1})) << "a failed sort changes nothing";
-  sheet->columns("A:B").sort(spec);
+  sheet->columns("A:B").sort(sorting);
   EXPECT_EQ(tags(), (std::vector<Variant>{0, 1, 3, 2}));
 }
 
