@@ -42,9 +42,9 @@ long contiguousLastRow(xl::Sheet& sheet) {
 
 // The lines of the Special BOM below its header, and the column merges of each item.
 struct SpecialLines {
-  vb::Table cells;          // rows from sheet row 2, columns A to 4 + N
+  vb::Table cells;               // rows from sheet row 2, columns A to 4 + N
   std::vector<xl::Area> merges;  // in the order they are made: D, A, B, C of each item
-  long lastRow = 1;         // last sheet row written
+  long lastRow = 1;              // last sheet row written
 };
 
 SpecialLines layOut(const vb::Table& source, long n, platform::Settings& settings) {
@@ -82,113 +82,128 @@ SpecialLines layOut(const vb::Table& source, long n, platform::Settings& setting
   return out;
 }
 
-}  // namespace
+// One run of FormatBOM. Every step runs under the run's SkipOnError guard.
+class FormatBomRun {
+ public:
+  explicit FormatBomRun(capture::ToolContext& t) : t_(t), st_(t.state), user_(t.user()) {}
 
-void formatBom(capture::ToolContext& t) {
-  capture::ToolState& st = t.state;
-  platform::User& user = t.user();
-  vb::SkipOnError guard;
-  auto app = [&]() -> xl::Application& {
-    if (!st.spreadsheetApp) vb::raise(vb::kObjectNotSet);
-    return *st.spreadsheetApp;
-  };
-  // A test whose evaluation fails takes its Then branch.
-  auto holds = [&](auto&& test) {
-    bool result = true;
-    guard.step([&] { result = test(); });
-    return result;
-  };
-  auto notify = [&](const char* text, platform::Icon icon = platform::Icon::None) {
-    platform::notify(user, platform::kTitle, text, icon);
-  };
-
-  guard.step([&] { platform::attachSpreadsheet(t.services, t.settings, st.spreadsheetApp); });
-  if (guard.number() == vb::kCannotCreate) {
-    notify(kNoSpreadsheet);
-    return;
-  }
-  if (holds([&] { return app().workbookCount() > 1; })) {
-    if (platform::askYes(user, platform::kTitle, kSeveralWorkbooks)) return;
-  } else if (!platform::askYes(user, platform::kTitle, kConfirmWorkbook)) {
-    return;
-  }
-  if (holds([&] { return app().activeWorkbook()->sheetCount() < 1; })) {
-    notify(kNoSheets);
-    return;
+  // Steps 1 to 6: the program, the workbook and the number per line; 0 when a step ended
+  // the command.
+  long designatorsPerLine() {
+    guard_.step([&] { platform::attachSpreadsheet(t_.services, t_.settings, st_.spreadsheetApp); });
+    if (guard_.number() == vb::kCannotCreate) {
+      notify(kNoSpreadsheet);
+      return 0;
+    }
+    if (holds([&] { return app().workbookCount() > 1; })) {
+      if (platform::askYes(user_, platform::kTitle, kSeveralWorkbooks)) return 0;
+    } else if (!platform::askYes(user_, platform::kTitle, kConfirmWorkbook)) {
+      return 0;
+    }
+    if (holds([&] { return app().activeWorkbook()->sheetCount() < 1; })) {
+      notify(kNoSheets);
+      return 0;
+    }
+    // The answer is kept before the range check; one that is no number keeps the old one.
+    std::string answer = user_.input(platform::kTitle, kColumnsPrompt, "5");
+    guard_.step([&] { st_.refColumns = vb::toInteger(vb::Variant(answer)); });
+    if (st_.refColumns < 5 || st_.refColumns > 20) {
+      notify(kBadColumns, platform::Icon::Information);
+      return 0;
+    }
+    return st_.refColumns;
   }
 
-  std::string answer = user.input(platform::kTitle, kColumnsPrompt, "5");
-  guard.step([&] { st.refColumns = vb::toInteger(vb::Variant(answer)); });
-  const long n = st.refColumns;
-  if (n < 5 || n > 20) {
-    notify(kBadColumns, platform::Icon::Information);
-    return;
-  }
+  // Steps 7 to 17: the earlier Special BOM deleted and the new one built in front.
+  void build(long n) {
+    guard_.step([&] { app().setDisplayAlerts(false); });
+    long sheets = guard_.value([&] { return app().activeWorkbook()->sheetCount(); }, 0L);
+    for (long p = 1; p <= sheets; ++p)
+      guard_.step([&] {
+        xl::SheetPtr s = app().sheet(p);
+        if (s->name() == kSheetName) s->remove();
+      });
 
-  guard.step([&] { app().setDisplayAlerts(false); });
-  long sheets = guard.value([&] { return app().activeWorkbook()->sheetCount(); }, 0L);
-  for (long p = 1; p <= sheets; ++p)
-    guard.step([&] {
-      xl::SheetPtr s = app().sheet(p);
-      if (s->name() == kSheetName) s->remove();
+    guard_.step([&] { app().sheet(1)->select(); });
+    if (holds([&] {
+          xl::SheetPtr s = app().sheet(1);
+          xl::Area used = s->usedArea();
+          return used.count() == 1 && s->get(used.r1, used.c1).isEmpty();
+        })) {
+      notify(kBlankSheet);
+      guard_.step([&] { app().setDisplayAlerts(true); });
+      return;
+    }
+
+    guard_.step([&] { st_.partCount = contiguousLastRow(*app().sheet(1)); });
+    vb::Table source;
+    guard_.step([&] {
+      if (st_.partCount < 2) return;
+      xl::SheetPtr s = app().sheet(1);
+      source = platform::blockRead(s->range(s->cell(2, 1), s->cell(st_.partCount, 5)));
     });
 
-  guard.step([&] { app().sheet(1)->select(); });
-  if (holds([&] {
-        xl::SheetPtr s = app().sheet(1);
-        xl::Area used = s->usedArea();
-        return used.count() == 1 && s->get(used.r1, used.c1).isEmpty();
-      })) {
-    notify(kBlankSheet);
-    guard.step([&] { app().setDisplayAlerts(true); });
-    return;
+    // Only the sheet just added is written: when the add fails, every step on it fails too,
+    // and the user's BOM is never renamed or written over.
+    guard_.step([&] { out_ = app().activeWorkbook()->addSheet(app().sheet(1).get(), nullptr); });
+    guard_.step([&] { sheet().setName(kSheetName); });
+    guard_.step([&] { sheet().columns("A:" + xl::columnLetters(4 + n)).setNumberFormat("@"); });
+
+    // The lines are laid out in memory and written in one block; the merges follow item by
+    // item. The columns are text, so each cell stores what a write of its own would store.
+    SpecialLines lines = layOut(source, n, t_.settings);
+    guard_.step([&] { platform::blockWrite(sheet().cell(2, 1), lines.cells); });
+    for (const xl::Area& m : lines.merges)
+      guard_.step([&] { sheet().range(sheet().cell(m.r1, m.c1), sheet().cell(m.r2, m.c2)).merge(); });
+
+    guard_.step([&] {
+      vb::Table head(1, 5);
+      const char* headings[] = {"No", "Value", "Decal", "QTY", "Name"};
+      for (int c = 1; c <= 5; ++c) head(1, c) = headings[c - 1];
+      sheet().range("A1:E1").setValues(head);
+    });
+    guard_.step([&] { sheet().range("A1:E1").setBold(true); });
+    guard_.step([&] { sheet().range("A1:E1").setInteriorColor(kCategoryBomHeaderFill); });
+    guard_.step([&] { sheet().range("E1").resize(1, n).merge(); });
+
+    guard_.step([&] { normalise::bomSheetFinishStage1(sheet()); });
+    guard_.step([&] { app().sheet(kSheetName)->select(); });
+
+    st_.partCount = lines.lastRow;
+    guard_.step([&] { markLinesWithoutDesignators(n); });
+    // The table around A1 of the new sheet (the active cell once that sheet is selected).
+    guard_.step([&] { platform::gridBorders(sheet().cell(1, 1).currentRegion()); });
+    guard_.step([&] { app().setDisplayAlerts(true); });
   }
 
-  guard.step([&] { st.partCount = contiguousLastRow(*app().sheet(1)); });
-  vb::Table source;
-  guard.step([&] {
-    if (st.partCount < 2) return;
-    xl::SheetPtr s = app().sheet(1);
-    source = platform::blockRead(s->range(s->cell(2, 1), s->cell(st.partCount, 5)));
-  });
+ private:
+  xl::Application& app() {
+    if (!st_.spreadsheetApp) vb::raise(vb::kObjectNotSet);
+    return *st_.spreadsheetApp;
+  }
+  xl::Sheet& sheet() {
+    if (!out_) vb::raise(vb::kObjectNotSet);
+    return *out_;
+  }
+  // A test whose evaluation fails takes its Then branch.
+  template <class Test>
+  bool holds(Test&& test) {
+    bool result = true;
+    guard_.step([&] { result = test(); });
+    return result;
+  }
+  void notify(const char* text, platform::Icon icon = platform::Icon::None) {
+    platform::notify(user_, platform::kTitle, text, icon);
+  }
 
-  xl::SheetPtr out;
-  auto sheet = [&]() -> xl::Sheet& {
-    if (!out) vb::raise(vb::kObjectNotSet);
-    return *out;
-  };
-  guard.step([&] { app().activeWorkbook()->addSheet(app().sheet(1).get(), nullptr); });
-  guard.step([&] { out = app().activeSheet(); });
-  guard.step([&] { sheet().setName(kSheetName); });
-  guard.step([&] { sheet().columns("A:" + xl::columnLetters(4 + n)).setNumberFormat("@"); });
-
-  // The lines are laid out in memory and written in one block; the merges follow item by
-  // item. The columns are text, so each cell stores what a write of its own would store.
-  SpecialLines lines = layOut(source, n, t.settings);
-  guard.step([&] { platform::blockWrite(sheet().cell(2, 1), lines.cells); });
-  for (const xl::Area& m : lines.merges) guard.step([&] { sheet().range(sheet().cell(m.r1, m.c1), sheet().cell(m.r2, m.c2)).merge(); });
-
-  guard.step([&] {
-    vb::Table head(1, 5);
-    const char* headings[] = {"No", "Value", "Decal", "QTY", "Name"};
-    for (int c = 1; c <= 5; ++c) head(1, c) = headings[c - 1];
-    sheet().range("A1:E1").setValues(head);
-  });
-  guard.step([&] { sheet().range("A1:E1").setBold(true); });
-  guard.step([&] { sheet().range("A1:E1").setInteriorColor(kCategoryBomHeaderFill); });
-  guard.step([&] { sheet().range("E1").resize(1, n).merge(); });
-
-  guard.step([&] { normalise::bomSheetFinishStage1(sheet()); });
-  guard.step([&] { app().sheet(kSheetName)->select(); });
-
-  st.partCount = lines.lastRow;
-  guard.step([&] {
+  // Rows 1 to PartCount whose column E is empty: A to N + 4 bold and red, each run of such
+  // rows in one step.
+  void markLinesWithoutDesignators(long n) {
     xl::Sheet& s = sheet();
-    vb::Table names = s.range(s.cell(1, 5), s.cell(st.partCount, 5)).values();
+    vb::Table names = s.range(s.cell(1, 5), s.cell(st_.partCount, 5)).values();
     xl::StyleChange mark;
     mark.bold = true;
     mark.fill = kMarkedLineFill;
-    // Runs of lines without a designator are marked in one step each.
     for (long r = 1; r <= names.rows();) {
       if (!names(r, 1).isEmpty()) {
         ++r;
@@ -199,9 +214,20 @@ void formatBom(capture::ToolContext& t) {
       s.range(s.cell(r, 1), s.cell(end, n + 4)).apply(mark);
       r = end + 1;
     }
-  });
-  guard.step([&] { platform::gridBorders(app().activeCell().currentRegion()); });
-  guard.step([&] { app().setDisplayAlerts(true); });
+  }
+
+  capture::ToolContext& t_;
+  capture::ToolState& st_;
+  platform::User& user_;
+  vb::SkipOnError guard_;
+  xl::SheetPtr out_;  // the new sheet, as the active sheet after it was added
+};
+
+}  // namespace
+
+void formatBom(capture::ToolContext& t) {
+  FormatBomRun run(t);
+  if (long n = run.designatorsPerLine()) run.build(n);
 }
 
 }  // namespace report

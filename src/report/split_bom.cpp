@@ -1,7 +1,7 @@
 #include "report/split_bom.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "sim/sim_sheet.h"
 
 #include <algorithm>
+#include <tuple>
 #include <iterator>
 #include <unordered_map>
 #include <unordered_set>
@@ -421,13 +422,24 @@ void SimSheet::autoFit(const Area& a) {
 void SimSheet::merge(const Area& a) {
   if (a.count() == 1) return;
   changed();
-  merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return overlaps(m, a); }),
-                merges_.end());
+  // Merges are kept in order of their first row, so only those that start within the
+  // tallest merge's reach above this one can overlap it.
+  auto byFirstRow = [](const Area& m, long r) { return m.r1 < r; };
+  auto lo = std::lower_bound(merges_.begin(), merges_.end(), a.r1 - tallestMerge_ + 1, byFirstRow);
+  auto hi = std::lower_bound(lo, merges_.end(), a.r2 + 1, byFirstRow);
+  hi = merges_.erase(std::remove_if(lo, hi, [&](const Area& m) { return overlaps(m, a); }), hi);
   // The merged cell keeps the value of its top-left cell only.
   updateExisting(a, [&](long r, Entry& e) {
     if (r != a.r1 || e.col != a.c1) e.value = Variant();
   });
-  merges_.push_back(a);
+  merges_.insert(std::lower_bound(hi, merges_.end(), a.r1 + 1, byFirstRow), a);
+  tallestMerge_ = std::max(tallestMerge_, a.rows());
+}
+
+std::vector<platform::xl::Area> SimSheet::merges() const {
+  std::vector<Area> out = merges_;
+  std::sort(out.begin(), out.end(), [](const Area& x, const Area& y) { return std::tie(x.r1, x.c1) < std::tie(y.r1, y.c1); });
+  return out;
 }
 
 void SimSheet::autoFilter(const Area& a) { filter_ = a.count() == 1 ? currentRegion(a.r1, a.c1) : a; }
@@ -483,6 +495,9 @@ void SimSheet::load(const SheetData& data) {
   for (const auto& [c, w] : data.columnWidths)
     if (c >= 1 && c <= kMaxCols) widths_[c] = w;
   merges_ = data.merges;
+  std::stable_sort(merges_.begin(), merges_.end(), [](const Area& x, const Area& y) { return x.r1 < y.r1; });
+  tallestMerge_ = 1;
+  for (const Area& m : merges_) tallestMerge_ = std::max(tallestMerge_, m.rows());
   filter_ = data.filter;
 }
 

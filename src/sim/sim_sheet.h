@@ -46,7 +46,7 @@ class SimSheet final : public platform::xl::Sheet {
   double columnWidth(long col) const override;
   void autoFit(const Area& a) override;
   void merge(const Area& a) override;
-  std::vector<Area> merges() const override { return merges_; }
+  std::vector<Area> merges() const override;  // by first row, then first column
   void autoFilter(const Area& a) override;
   std::optional<Area> filter() const override { return filter_; }
   void clear(const Area& a) override;
@@ -132,7 +132,8 @@ class SimSheet final : public platform::xl::Sheet {
   uint32_t seq_ = 0;
   std::map<long, double> widths_;
   double defaultWidth_ = kDefaultWidth;
-  std::vector<Area> merges_;
+  std::vector<Area> merges_;  // in order of their first row
+  long tallestMerge_ = 1;     // rows of the tallest merge ever made (an upper bound)
   std::optional<Area> filter_;
   Area selection_{}, active_{};
   mutable std::optional<Area> used_;

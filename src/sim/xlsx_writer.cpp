@@ -54,20 +54,33 @@ lxw_color_t lxwColour(long colour) {
   return rgb == 0 ? lxw_color_t{LXW_COLOR_BLACK} : rgb;  // 0 means "no colour" to libxlsxwriter
 }
 
-// Cell texts in the package write characters that XML cannot hold as "_xHHHH_"
-// (libxlsxwriter does that for control characters); a text that itself holds such a
-// sequence gets its underscore escaped, so it reads back unchanged.
-std::string escapeLiteralEscapes(const std::string& text) {
-  if (text.find("_x") == std::string::npos) return text;
+// A cell's text as the package holds it. Characters that XML cannot hold are written as
+// "_xHHHH_": libxlsxwriter does that for control characters, but a NUL would end its C
+// string, so that one is escaped here. A text that itself holds such a sequence gets its
+// underscore escaped, so it reads back unchanged. The text is cut to kMaxTextChars
+// characters as libxlsxwriter counts them (our own escapes with their length, since it
+// refuses a longer text).
+std::string packageText(std::string_view text) {
   auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
   std::string out;
   out.reserve(text.size() + 8);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' && isHex(text[i + 2]) &&
-        isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5])) {
-      out += "_x005F";
+  size_t budget = kMaxTextChars;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;  // the text is valid UTF-8
+    std::string_view piece = text.substr(i, n);
+    std::string escaped;
+    if (c == 0) {
+      escaped = "_x0000_";
+    } else if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' && isHex(text[i + 2]) &&
+               isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5])) {
+      escaped = "_x005F_";
     }
-    out += text[i];
+    const size_t cost = escaped.empty() ? 1 : escaped.size();
+    if (cost > budget) break;
+    budget -= cost;
+    out += escaped.empty() ? piece : std::string_view(escaped);
+    i += n;
   }
   return out;
 }
@@ -150,7 +163,7 @@ void writeValue(lxw_worksheet* ws, const CellData& c, lxw_format* fmt, Status& s
       if (v.text().empty()) {
         if (fmt) e = worksheet_write_blank(ws, row, col, fmt);
       } else {
-        std::string text = escapeLiteralEscapes(truncateUtf8(sanitizeUtf8(v.text()), kMaxTextChars));
+        std::string text = packageText(sanitizeUtf8(v.text()));
         e = worksheet_write_string(ws, row, col, text.c_str(), fmt);
       }
       break;

@@ -10,7 +10,10 @@
 #include "sim/sim_spreadsheet.h"
 #include "support/program_fixture.h"
 #include "support/workbook_dump.h"
+#include "report/category_bom.h"
+#include "report/part_category_order.h"
 #include "vb/convert.h"
+#include "vb/dictionary.h"
 
 namespace {
 
@@ -35,8 +38,9 @@ class SplitBomTest : public ProgramTest {
 
   // The sorted change report on sheet 3 as the Format BOM pipeline leaves it (columns A to
   // O as text), and the counts handed on.
-  void changeReport(const std::vector<Part>& parts) {
-    xl::SheetPtr s = wb->sheet(3);
+  void changeReport(const std::vector<Part>& parts) { changeReport(parts, *wb); }
+  void changeReport(const std::vector<Part>& parts, xl::Workbook& book) {
+    xl::SheetPtr s = book.sheet(3);
     s->columns("A:O").setNumberFormatLocal("@");
     const char* headings[] = {"No.", "Value", "PartDecal", "Qty", "RefDes", "Part Type", "Pins", "layer",
                               "Orient.", "X", "Y", "SMD", "Glued", "V-Change", "D-Change"};
@@ -109,6 +113,24 @@ TEST_F(SplitBomTest, BoardSidesAreListedByCategoryWithLineNumbersRunningOn) {
   EXPECT_TRUE(bom()->get(14, 4).isNumber());
   EXPECT_TRUE(bom()->get(15, 4).isNumber());
   EXPECT_EQ(excel->activeSheet(), bom());
+}
+
+TEST_F(SplitBomTest, RemovingTheCategoryRowsLeavesTitlesLinesAndTotal) {
+  changeReport(kTwoSides);
+  run(report::fenceng);
+  run(report::shuchu);
+  EXPECT_EQ(rows(), (std::vector<std::string>{
+                        "No. | Value | Decal | Qty | Name",
+                        "Top Part: |  |  | 5 | ",
+                        "1 | LM358 | SOIC8 | 1 | U1",
+                        "2 | 10K | R-0603 | 2 | R1,R2",
+                        "3 | 10K | R-0805 | 1 | R3",
+                        "4 | 100nF | C-0603 | 1 | C1",
+                        "Bottom Part: |  |  | 3 | ",
+                        "5 | 10K | R-0603 | 1 | R4",
+                        "6 | 100nF | C-0603 | 2 | C2,C3",
+                        "Total: |  |  | 8 | ",
+                    }));
 }
 
 TEST_F(SplitBomTest, EachRowKindHasItsLook) {
@@ -348,6 +370,111 @@ TEST_F(SplitBomTest, SheetOneIsRebuiltAndTheOtherSheetsStayAsTheyWere) {
   EXPECT_EQ(testing_support::dumpSheet(sim::toData(*wb).sheets[2]), changes);
   EXPECT_EQ(state().partCount, 8);
   EXPECT_EQ(state().lastRow, 9);
+}
+
+// The board-side report written cell by cell and row look by row look, step by step as the
+// report is defined, for inputs every row of which has a side and a category of the order.
+void cellByCellFenceng(xl::Workbook& book, long partCount, const std::string& join) {
+  xl::Sheet& bom = *book.sheet(1);
+  xl::Sheet& changes = *book.sheet(3);
+  const long n = partCount + 1;
+  bom.cells().deleteCells();
+  const char* headings[] = {"No.", "Value", "Decal", "Qty", "Name"};
+  vb::Table head(1, 5);
+  for (int c = 1; c <= 5; ++c) head(1, c) = headings[c - 1];
+  bom.range("A1:E1").setValues(head);
+  bom.range("A1:E1").setBold(true);
+  bom.range("A1:E1").setInteriorColor(12500000);
+  bom.range(bom.cell(1, 1), bom.cell(n, 5)).setNumberFormatLocal("@");
+  vb::Table rows = changes.range(changes.cell(2, 1), changes.cell(n, 15)).values();
+  std::vector<long> top, bottom, all;
+  for (long i = 1; i <= rows.rows(); ++i) {
+    if (vb::toText(rows(i, 6)).empty()) rows(i, 6) = "Unknow";
+    all.push_back(i);
+    if (vb::toText(rows(i, 8)) == "Top") top.push_back(i);
+    if (vb::toText(rows(i, 8)) == "Bottom") bottom.push_back(i);
+  }
+  auto look = [&](long r1, long r2, long fill) {
+    xl::Range r = bom.range(bom.cell(r1, 1), bom.cell(r2, 5));
+    r.setBold(true);
+    r.setInteriorColor(fill);
+    r.setNumberFormat("@");
+  };
+  long reportRow = 3, lineNumber = 0;
+  auto blocks = [&](const std::vector<long>& set) {
+    for (std::string_view entry : report::kPartCategoryOrder) {
+      vb::Dictionary lineIndex;
+      std::vector<std::array<vb::Variant, 5>> block(2);
+      long count = 0;
+      for (long i : set) {
+        if (vb::toText(rows(i, 6)) != entry) continue;
+        ++count;
+        std::string key = vb::toText(rows(i, 2)) + "-" + vb::toText(rows(i, 3)) + "-" + vb::toText(rows(i, 8));
+        if (lineIndex.exists(key)) {
+          auto& line = block[static_cast<size_t>(lineIndex.item(key).number())];
+          line[3] = line[3].number() + 1;
+          line[4] = vb::toText(line[4]) + join + vb::toText(rows(i, 5));
+        } else {
+          lineIndex.put(key, static_cast<double>(block.size()));
+          block.push_back({++lineNumber, rows(i, 2), rows(i, 3), 1, rows(i, 5)});
+        }
+      }
+      if (count == 0) continue;
+      block[1] = {std::string(entry), "", "", count, ""};
+      for (size_t k = 1; k < block.size(); ++k)
+        for (long c = 1; c <= 5; ++c)
+          bom.cell(reportRow + static_cast<long>(k) - 1, c).setValue(block[k][static_cast<size_t>(c - 1)]);
+      look(reportRow, reportRow, report::kSplitCategoryRowFill);
+      reportRow += static_cast<long>(block.size()) - 1;
+    }
+  };
+  if (top.empty() || bottom.empty()) {
+    bom.range("A2").setValue(vb::toText(changes.get(2, 8)) + " Part:");
+    bom.range("D2").setValue(partCount);
+    look(2, 2, platform::kMarkRed);
+    blocks(all);
+  } else {
+    bom.range("A2").setValue("Top Part:");
+    bom.range("D2").setValue(static_cast<long>(top.size()));
+    look(2, 2, platform::kMarkRed);
+    blocks(top);
+    bom.cell(reportRow, 1).setValue("Bottom Part:");
+    bom.cell(reportRow, 4).setValue(static_cast<long>(bottom.size()));
+    look(reportRow, reportRow + 1, platform::kMarkRed);
+    ++reportRow;
+    blocks(bottom);
+  }
+  bom.cell(reportRow, 1).setValue("Total:");
+  bom.cell(reportRow, 4).setValue(partCount);
+  look(reportRow, reportRow, 15500000);
+  normalise::longTextGeneral(bom);
+}
+
+TEST_F(SplitBomTest, EndsCellForCellAsTheCellByCellReport) {
+  // Codes that a general cell turns into numbers, repeated keys, every category, both sides
+  // and one side only.
+  const char* values[] = {"0402", "10K", "1/4", "100", "10k", "4K7"};
+  const char* decals[] = {"R-0603", "0805", "C-0603", "12"};
+  for (bool oneSide : {false, true}) {
+    SCOPED_TRACE(oneSide);
+    std::vector<Part> parts;
+    unsigned seed = 7;
+    for (int i = 0; i < 300; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      unsigned x = seed >> 8;
+      std::string category(report::kPartCategoryOrder[x % 17]);
+      std::string ref = x % 11 == 0 ? std::to_string(i) : "X" + std::to_string(i);
+      parts.push_back({values[x % 6], decals[(x / 7) % 4], ref, x % 13 == 0 ? "" : category,
+                       oneSide || (x / 3) % 3 ? "Top" : "Bottom"});
+    }
+    xl::WorkbookPtr literal = excel->addWorkbook();
+    changeReport(parts, *literal);
+    changeReport(parts);
+    run(report::fenceng);
+    cellByCellFenceng(*literal, state().partCount, ",");
+    EXPECT_EQ(testing_support::dumpSheet(sim::toData(*wb).sheets[0]),
+              testing_support::dumpSheet(sim::toData(*literal).sheets[0]));
+  }
 }
 
 TEST_F(SplitBomTest, CountsAndLineNumbersGoBeyondSixteenBits) {
