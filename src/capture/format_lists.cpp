@@ -60,51 +60,18 @@ void layoutFormatBom(ToolContext& t) {
   vb::Table rows(n, 16);
   for (long i = 1; i <= n; ++i) {
     PartRecord r = readLayoutPart(design, *parts[static_cast<size_t>(i - 1)], nullptr, Coordinates::Position);
-    rows(i, 1) = static_cast<double>(i);
-    rows(i, 2) = std::move(r.value);
-    rows(i, 3) = std::move(r.decal);
-    rows(i, 4) = "1";
-    rows(i, 6) = partCategory(r.designator);
-    rows(i, 5) = std::move(r.designator);
-    rows(i, 7) = static_cast<double>(r.pins);
-    rows(i, 8) = r.side;
-    rows(i, 9) = r.orientation;
-    rows(i, 10) = coordinateX(r.x, r.side, mirror);
-    rows(i, 11) = coordinateY(r.y);
-    rows(i, 12) = yesNo(r.smd);
-    rows(i, 13) = yesNo(r.glued);
+    std::string category = partCategory(r.designator);
+    putLayoutPartRow(rows, i, std::move(r), std::move(category), mirror);
   }
 
   std::vector<pads::Jumper*> jumpers = design.jumpers();
   const long j = static_cast<long>(jumpers.size());
   checkListFitsSheet(n + j);
-  vb::Table jumperRows(j, 16);
-  for (long k = 1; k <= j; ++k) {
-    JumperRecord r = readJumperRecord(*jumpers[static_cast<size_t>(k - 1)]);
-    jumperRows(k, 1) = static_cast<double>(n + k);
-    jumperRows(k, 2) = r.length;
-    jumperRows(k, 3) = r.length;
-    jumperRows(k, 4) = 1.0;
-    jumperRows(k, 5) = std::move(r.name);
-    jumperRows(k, 6) = "Jumper";
-    jumperRows(k, 7) = 2.0;
-    jumperRows(k, 8) = "Top";
-    jumperRows(k, 9) = r.orientation;
-    jumperRows(k, 10) = "";
-    jumperRows(k, 11) = "";
-    jumperRows(k, 12) = "No";
-  }
+  vb::Table jumperRows = layoutJumperRows(jumpers, n, 16, "Jumper");
   st.partCount = n + j;
   st.lastRow = n + j + 1;
 
-  xl::SheetPtr sheet = platform::newReportWorkbook(*st.spreadsheetApp)->sheet(2);
-  const std::string last = std::to_string(st.lastRow);
-  platform::textFirst(sheet->range("A1:F" + last));
-  platform::blockWrite(sheet->cell(2, 1), rows, 16);
-  vb::SkipOnError skip;
-  skip.step([&] { platform::blockWrite(sheet->cell(n + 2, 1), jumperRows, 16); });
-  sheet->range("A1:M1").setValues(headingRow(13));
-  platform::listHeaderStyle(sheet->range("A1:M1"), sheet->range("A1:M" + last));
+  writeLayoutList(*st.spreadsheetApp, rows, jumperRows, headingRow(13));
   normalise::formatZhuanhuan(t);
 }
 

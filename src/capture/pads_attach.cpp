@@ -1,6 +1,6 @@
 #include "capture/pads_attach.h"
 
-#include "platform/spreadsheet.h"
+#include "platform/workbook_helpers.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 
@@ -99,6 +99,58 @@ vb::Variant coordinateX(double x, const std::string& side, bool mirrorBottom) {
 }
 
 vb::Variant coordinateY(double y) { return vb::fixedText(y, 3); }
+
+void putLayoutPartRow(vb::Table& rows, long i, PartRecord&& r, vb::Variant columnF, bool mirrorBottom) {
+  rows(i, 1) = static_cast<double>(i);
+  rows(i, 2) = std::move(r.value);
+  rows(i, 3) = std::move(r.decal);
+  rows(i, 4) = "1";
+  rows(i, 5) = std::move(r.designator);
+  rows(i, 6) = std::move(columnF);
+  rows(i, 7) = static_cast<double>(r.pins);
+  rows(i, 9) = r.orientation;
+  rows(i, 10) = coordinateX(r.x, r.side, mirrorBottom);
+  rows(i, 11) = coordinateY(r.y);
+  rows(i, 12) = yesNo(r.smd);
+  rows(i, 13) = yesNo(r.glued);
+  rows(i, 8) = std::move(r.side);
+}
+
+vb::Table layoutJumperRows(const std::vector<pads::Jumper*>& jumpers, long parts, long width,
+                           const vb::Variant& columnF) {
+  const long j = static_cast<long>(jumpers.size());
+  vb::Table rows(j, width);
+  for (long k = 1; k <= j; ++k) {
+    JumperRecord r = readJumperRecord(*jumpers[static_cast<size_t>(k - 1)]);
+    rows(k, 1) = static_cast<double>(parts + k);
+    rows(k, 2) = r.length;
+    rows(k, 3) = r.length;
+    rows(k, 4) = 1.0;
+    rows(k, 5) = std::move(r.name);
+    rows(k, 6) = columnF;
+    rows(k, 7) = 2.0;
+    rows(k, 8) = "Top";
+    rows(k, 9) = r.orientation;
+    rows(k, 10) = "";
+    rows(k, 11) = "";
+    rows(k, 12) = "No";
+  }
+  return rows;
+}
+
+platform::xl::SheetPtr writeLayoutList(platform::xl::Application& app, const vb::Table& parts,
+                                       const vb::Table& jumpers, const vb::Table& headings) {
+  platform::xl::SheetPtr sheet = platform::newReportWorkbook(app)->sheet(2);
+  const long n = parts.rows();
+  const std::string last = std::to_string(n + jumpers.rows() + 1);
+  platform::textFirst(sheet->range("A1:F" + last));
+  platform::blockWrite(sheet->cell(2, 1), parts);
+  vb::SkipOnError skip;
+  skip.step([&] { platform::blockWrite(sheet->cell(n + 2, 1), jumpers); });
+  sheet->range("A1:M1").setValues(headings);
+  platform::listHeaderStyle(sheet->range("A1:M1"), sheet->range("A1:M" + last));
+  return sheet;
+}
 
 void checkListFitsSheet(long rows) {
   if (rows + 1 <= platform::xl::kMaxRows) return;

@@ -3,9 +3,11 @@
 // opening a design the user picks), reading the part count, a part's value and
 // attributes, and the records of one placed part and one jumper.
 #include <string>
+#include <vector>
 
 #include "capture/tool_state.h"
 #include "platform/pads.h"
+#include "platform/spreadsheet.h"
 #include "vb/variant.h"
 
 namespace capture {
@@ -81,6 +83,21 @@ std::string yesNo(bool b);
 // and the side is exactly "Bottom".
 vb::Variant coordinateX(double x, const std::string& side, bool mirrorBottom);
 vb::Variant coordinateY(double y);
+
+// Columns A to M of a PADS Layout list's part row i: number i, value, decal, the text "1",
+// designator, columnF, pins, side, orientation, X, Y, SMD and glued as "Yes"/"No".
+void putLayoutPartRow(vb::Table& rows, long i, PartRecord&& part, vb::Variant columnF, bool mirrorBottom);
+// The jumper rows of a PADS Layout list, `width` columns wide, numbered on after the
+// parts: number, length, length, 1, name, columnF, 2, "Top", orientation, "", "", "No".
+vb::Table layoutJumperRows(const std::vector<platform::pads::Jumper*>& jumpers, long parts, long width,
+                           const vb::Variant& columnF);
+
+// Writes a PADS Layout list on sheet 2 of a new report workbook: the text format on
+// A1:F of the last row, the part rows at A2, the jumper rows right below them (skipped
+// when that write fails), the 13 headings in A1:M1 with the list header look and a filter
+// down to the last row. Returns the sheet.
+platform::xl::SheetPtr writeLayoutList(platform::xl::Application& app, const vb::Table& parts,
+                                       const vb::Table& jumpers, const vb::Table& headings);
 
 // A list of this many rows below its header must fit on one sheet; a longer one stops
 // the command before anything is written, instead of losing rows.

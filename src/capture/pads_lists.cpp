@@ -34,8 +34,6 @@ bool startPadsImport(ToolContext& t, const char* progId, const char* filter, con
   return true;
 }
 
-std::string lastRowText(long lastRow) { return std::to_string(lastRow); }
-
 }  // namespace
 
 void logic(ToolContext& t) {
@@ -71,7 +69,7 @@ void logic(ToolContext& t) {
   for (int c = 1; c <= 5; ++c) head(1, c) = headings[c - 1];
   head(1, 6) = st.listAttributeName;
   sheet->range("A1:F1").setValues(head);
-  xl::Range list = sheet->range("A1:F" + lastRowText(st.lastRow));
+  xl::Range list = sheet->range("A1:F" + std::to_string(st.lastRow));
   platform::listHeaderStyle(sheet->range("A1:F1"), list);
   platform::textFirst(list);
   platform::blockWrite(sheet->cell(2, 1), rows, 6);
@@ -124,66 +122,32 @@ void layout(ToolContext& t) {
   st.lastRow = 1;
   for (const pads::Part* p : parts) {
     PartRecord r = readLayoutPart(design, *p, &st.listAttributeName, choice.which);
-    const long i = st.lastRow;
-    rows(i, 1) = static_cast<double>(i);
-    rows(i, 2) = std::move(r.value);
-    rows(i, 3) = std::move(r.decal);
-    rows(i, 4) = "1";
-    rows(i, 5) = std::move(r.designator);
-    rows(i, 6) = std::move(r.extra);
-    rows(i, 7) = static_cast<double>(r.pins);
-    rows(i, 8) = r.side;
-    rows(i, 9) = r.orientation;
-    rows(i, 10) = coordinateX(r.x, r.side, mirror);
-    rows(i, 11) = coordinateY(r.y);
-    rows(i, 12) = yesNo(r.smd);
-    rows(i, 13) = yesNo(r.glued);
-    for (long c = 1; c <= 13; ++c) widest = std::max(widest, storedLength(rows(i, c)));
+    vb::Variant extra = std::move(r.extra);
+    putLayoutPartRow(rows, st.lastRow, std::move(r), std::move(extra), mirror);
+    for (long c = 1; c <= 13; ++c) widest = std::max(widest, storedLength(rows(st.lastRow, c)));
     ++st.lastRow;
   }
 
   std::vector<pads::Jumper*> jumpers = design.jumpers();
   const long j = static_cast<long>(jumpers.size());
   checkListFitsSheet(n + j);
-  vb::Table jumperRows(j, 13);
-  for (long k = 1; k <= j; ++k) {
-    JumperRecord r = readJumperRecord(*jumpers[static_cast<size_t>(k - 1)]);
-    jumperRows(k, 1) = static_cast<double>(n + k);
-    jumperRows(k, 2) = r.length;
-    jumperRows(k, 3) = r.length;
-    jumperRows(k, 4) = 1.0;
-    jumperRows(k, 5) = std::move(r.name);
-    jumperRows(k, 7) = 2.0;
-    jumperRows(k, 8) = "Top";
-    jumperRows(k, 9) = r.orientation;
-    jumperRows(k, 10) = "";
-    jumperRows(k, 11) = "";
-    jumperRows(k, 12) = "No";
-  }
+  vb::Table jumperRows = layoutJumperRows(jumpers, n, 13, vb::Variant());
   st.partCount = n + j;
   st.lastRow = n + j + 1;
-
-  xl::SheetPtr sheet = platform::newReportWorkbook(*st.spreadsheetApp)->sheet(2);
-  const std::string last = lastRowText(st.lastRow);
-  platform::textFirst(sheet->range("A1:F" + last));
-  platform::blockWrite(sheet->cell(2, 1), rows, 13);
-  vb::SkipOnError skip;
-  skip.step([&] { platform::blockWrite(sheet->cell(n + 2, 1), jumperRows, 13); });
 
   vb::Table head(1, 13);
   const char* headings[] = {"No.", "Value", "PartDecal", "Qty", "RefDes", "", "Pins",
                             "layer", "Orient.", "X", "Y", "SMD", "Glued"};
   for (int c = 1; c <= 13; ++c) head(1, c) = headings[c - 1];
   head(1, 6) = st.listAttributeName;
-  sheet->range("A1:M1").setValues(head);
-  platform::listHeaderStyle(sheet->range("A1:M1"), sheet->range("A1:M" + last));
+  xl::SheetPtr sheet = writeLayoutList(*st.spreadsheetApp, rows, jumperRows, head);
 
   if (!choice.files) return;
   CoordinateReport report;
   report.designName = design.name();
   report.date = platform::formatDate(t.services.desktop.today(), t.services.desktop.shortDateFormat());
   report.width = widest + 1;
-  report.rows = platform::blockRead(sheet->range("A2:M" + last));
+  report.rows = platform::blockRead(sheet->range("A2:M" + std::to_string(st.lastRow)));
   writeCoordinateReport(t.services, report);
 }
 
