@@ -56,7 +56,7 @@ void layoutFormatBom(ToolContext& t) {
   const bool mirror = st.bottomMirrorAnswer == MirrorAnswer::Yes;
   std::vector<pads::Part*> parts = design.components();
   const long n = static_cast<long>(parts.size());
-  checkListFitsSheet(n);
+  platform::checkListFitsSheet(n);
   vb::Table rows(n, 16);
   for (long i = 1; i <= n; ++i) {
     PartRecord r = readLayoutPart(design, *parts[static_cast<size_t>(i - 1)], nullptr, Coordinates::Position);
@@ -66,7 +66,7 @@ void layoutFormatBom(ToolContext& t) {
 
   std::vector<pads::Jumper*> jumpers = design.jumpers();
   const long j = static_cast<long>(jumpers.size());
-  checkListFitsSheet(n + j);
+  platform::checkListFitsSheet(n + j);
   vb::Table jumperRows = layoutJumperRows(jumpers, n, 16, "Jumper");
   st.partCount = n + j;
   st.lastRow = n + j + 1;

@@ -19,12 +19,6 @@ struct NetlistFormat {
   Reader read;
 };
 
-// Too many parts for one sheet: the list would lose rows, so the import stops instead.
-void checkFitsSheet(size_t parts) {
-  if (parts + 1 <= static_cast<size_t>(platform::xl::kMaxRows)) return;
-  vb::raise(vb::kOverflow, "元件数量 " + std::to_string(parts) + " 超过工作表的最大行数,无法输出元件清单");
-}
-
 void netlistList(ToolContext& t, const NetlistFormat& format) {
   platform::Services& s = t.services;
   ToolState& st = t.state;
@@ -36,7 +30,7 @@ void netlistList(ToolContext& t, const NetlistFormat& format) {
   platform::prefixPrompt(s.user, st.prefixCount);
   std::vector<NetlistEntry> entries = format.read(s.files.readLines(path));  // a file that cannot be read is untrapped
   const long n = static_cast<long>(entries.size());
-  checkFitsSheet(entries.size());
+  platform::checkListFitsSheet(n);
 
   platform::xl::AppPtr app = st.spreadsheetApp;
   platform::xl::SheetPtr sheet;

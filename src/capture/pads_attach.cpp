@@ -152,9 +152,4 @@ platform::xl::SheetPtr writeLayoutList(platform::xl::Application& app, const vb:
   return sheet;
 }
 
-void checkListFitsSheet(long rows) {
-  if (rows + 1 <= platform::xl::kMaxRows) return;
-  vb::raise(vb::kOverflow, "元件数量 " + std::to_string(rows) + " 超过工作表的最大行数,无法输出元件清单");
-}
-
 }  // namespace capture

@@ -100,7 +100,5 @@ platform::xl::SheetPtr writeLayoutList(platform::xl::Application& app, const vb:
                                        const vb::Table& jumpers, const vb::Table& headings);
 
 // A list of this many rows below its header must fit on one sheet; a longer one stops
-// the command before anything is written, instead of losing rows.
-void checkListFitsSheet(long rows);
 
 }  // namespace capture

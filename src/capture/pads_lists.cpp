@@ -47,7 +47,7 @@ void logic(ToolContext& t) {
   pads::Design& design = pads.app->activeDocument();
   std::vector<pads::Part*> parts = design.components();
   const long n = static_cast<long>(parts.size());
-  checkListFitsSheet(n);
+  platform::checkListFitsSheet(n);
   vb::Table rows(n, 6);
   st.lastRow = 1;
   for (const pads::Part* p : parts) {
@@ -116,7 +116,7 @@ void layout(ToolContext& t) {
   const bool mirror = st.bottomMirrorAnswer == MirrorAnswer::Yes;
   std::vector<pads::Part*> parts = design.components();
   const long n = static_cast<long>(parts.size());
-  checkListFitsSheet(n);
+  platform::checkListFitsSheet(n);
   vb::Table rows(n, 13);
   long widest = 0;
   st.lastRow = 1;
@@ -130,7 +130,7 @@ void layout(ToolContext& t) {
 
   std::vector<pads::Jumper*> jumpers = design.jumpers();
   const long j = static_cast<long>(jumpers.size());
-  checkListFitsSheet(n + j);
+  platform::checkListFitsSheet(n + j);
   vb::Table jumperRows = layoutJumperRows(jumpers, n, 13, vb::Variant());
   st.partCount = n + j;
   st.lastRow = n + j + 1;

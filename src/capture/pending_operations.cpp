@@ -1,11 +1,5 @@
 // Operations whose work is not built yet: each returns at once and changes nothing.
 // Each moves to its own file when it is built.
-#include "capture/operations.h"
-#include "report/reports.h"
-
-namespace capture {
-}  // namespace capture
-
 #include "compare/toolbar_commands.h"
 
 namespace compare {

@@ -1,5 +1,8 @@
 #include "platform/files.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -31,7 +34,7 @@ std::string Files::read(const std::string& path) {
   std::error_code ec;
   if (local.empty() || !std::filesystem::is_regular_file(local, ec)) vb::raise(vb::kFileNotFound);
   std::ifstream in(local, std::ios::binary | std::ios::ate);
-  if (!in) vb::raise(vb::kFileNotFound);
+  if (!in) vb::raise(vb::kPermissionDenied);  // there, but not to be read by this user
   std::streamoff size = in.tellg();
   if (size < 0) vb::raise(vb::kPathAccess);
   std::string bytes(static_cast<size_t>(size), '\0');
@@ -43,7 +46,9 @@ std::string Files::read(const std::string& path) {
 
 void Files::write(const std::string& path, const std::string& bytes) {
   std::string local = localPath(path);
-  std::string temp = local + ".tmp~";
+  // A temporary name of this process's own, so two writers of one file never share it.
+  static std::atomic<unsigned> serial{0};
+  std::string temp = local + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + "~";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) vb::raise(vb::kPathAccess);

@@ -11,7 +11,8 @@ namespace platform {
 class Files {
  public:
   virtual ~Files() = default;
-  // The whole file; a missing or unreadable file is error 53.
+  // The whole file; a missing file (or a folder) is error 53, one this user may not
+  // read error 70.
   virtual std::string read(const std::string& path);
   // The file replaced by these bytes: written beside it first, then renamed over it,
   // so a failure never leaves a truncated file. A failure is error 75.

@@ -44,6 +44,11 @@ xl::WorkbookPtr newReportWorkbook(xl::Application& app) {
   return wb;
 }
 
+void checkListFitsSheet(long rows) {
+  if (rows + 1 <= xl::kMaxRows) return;
+  vb::raise(vb::kOverflow, "元件数量 " + std::to_string(rows) + " 超过工作表的最大行数,无法输出元件清单");
+}
+
 long lastUsedRow(xl::Sheet& sheet, long column) {
   return sheet.cell(xl::kMaxRows, column).end(xl::xlUp).row();
 }

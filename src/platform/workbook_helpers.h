@@ -35,6 +35,10 @@ bool attachOrStartSpreadsheet(Services& s, Settings& settings, xl::AppPtr& app);
 // its sheets 1, 2 and 3, so a workbook with fewer sheets gets sheets added up to three.
 xl::WorkbookPtr newReportWorkbook(xl::Application& app);
 
+// A list of this many rows under its heading must fit on a sheet; otherwise the command
+// stops with a clear error before anything is written, rather than losing rows.
+void checkListFitsSheet(long rows);
+
 // LastUsedRow: the last non-empty row of a column, searched upwards from the sheet's
 // last row; an empty column gives 1.
 long lastUsedRow(xl::Sheet& sheet, long column);

@@ -262,7 +262,9 @@ TEST_F(NetlistTest, BadInputNeverCrashesAndGivesWhatTheRuleYields) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     create("Protel99se", file("bad.net", c.bytes));
-    if (c.parts >= 0) EXPECT_EQ(state().partCount, c.parts);
+    if (c.parts >= 0) {
+      EXPECT_EQ(state().partCount, c.parts);
+    }
     EXPECT_FALSE(program->ended());
   }
   for (const char* source : {"Allegro.dll", "Mentor.dll", "Pcad.dll", "Pads2k.dll", "Protel2.dll"}) {

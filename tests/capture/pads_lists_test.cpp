@@ -13,6 +13,7 @@
 #include "capture/coordinate_report.h"
 #include "capture/operations.h"
 #include "capture/pads_attach.h"
+#include "platform/workbook_helpers.h"
 #include "support/program_fixture.h"
 #include "vb/ansi.h"
 #include "vb/convert.h"
@@ -561,9 +562,9 @@ TEST_F(PadsListTest, TheExampleDesignsAreListed) {
 }
 
 TEST_F(PadsListTest, AListLongerThanASheetStopsWithAClearError) {
-  EXPECT_NO_THROW(capture::checkListFitsSheet(xl::kMaxRows - 1));
+  EXPECT_NO_THROW(platform::checkListFitsSheet(xl::kMaxRows - 1));
   try {
-    capture::checkListFitsSheet(xl::kMaxRows);
+    platform::checkListFitsSheet(xl::kMaxRows);
     FAIL() << "no error";
   } catch (const vb::Error& e) {
     EXPECT_EQ(e.number(), vb::kOverflow);
