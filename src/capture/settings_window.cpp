@@ -1,5 +1,7 @@
 #include "capture/settings_window.h"
 
+#include <span>
+
 namespace capture {
 
 namespace {
@@ -8,7 +10,7 @@ const char* const kAttributeItems[] = {"",          "Comment",   "Cost",
                                        "Part Type", "Part Number", "Geomtry Height",
                                        "Tolerance", "Manufacturer #1", "Description"};
 
-void fill(ui::ComboBox& box, std::initializer_list<const char*> items, const char* text) {
+void fill(ui::ComboBox& box, std::span<const char* const> items, const char* text) {
   box.clear();
   for (const char* i : items) box.addItem(i);
   box.setText(text);
@@ -71,15 +73,13 @@ SettingsWindow::SettingsWindow()
 }
 
 void SettingsWindow::startUp() {
-  combo1.clear();
-  for (const char* i : kAttributeItems) combo1.addItem(i);
-  combo1.setText("Part Type");
-  combo2.clear();
-  for (const char* i : kAttributeItems) combo2.addItem(i);
-  combo2.setText("Comment");
-  fill(combo3, {"是", "否"}, "否");
-  fill(combo4, {"是", "否"}, "是");
-  fill(combo5, {"Excel", "WPS"}, "Excel");
+  static const char* const yesNo[] = {"是", "否"};
+  static const char* const programs[] = {"Excel", "WPS"};
+  fill(combo1, kAttributeItems, "Part Type");
+  fill(combo2, kAttributeItems, "Comment");
+  fill(combo3, yesNo, "否");
+  fill(combo4, yesNo, "是");
+  fill(combo5, programs, "Excel");
   text1.setText(",");
 }
 
