@@ -39,14 +39,15 @@ SavedHeaders writeChangeReport(const Flow& f, const ReportLayout& L) {
   list->cell(1, L.sort1).setValue("Sort1");
   list->cell(1, L.sort2).setValue("Sort2");
   vb::Table work = readList(*list);
-  const vb::Table snapshot = work;
   if (work.cols() < L.width) work.resize(work.rows(), L.width);
 
   platform::Settings& settings = f.t.settings;
   for (long r = 2; r <= work.rows(); ++r) {
+    // The row's cells as the list holds them: each row is read before anything of it is
+    // written, so the flags compare against the list as it was.
+    const std::string value = vb::toText(work(r, 2)), package = vb::toText(work(r, 3)),
+                      designator = vb::toText(work(r, 5));
     for (long c : L.emptied) work(r, c) = "";
-    const std::string value = vb::toText(snapshot(r, 2)), package = vb::toText(snapshot(r, 3)),
-                      designator = vb::toText(snapshot(r, 5));
     NormalisedRow out = normaliseRow({value, package, designator}, settings.convertAttributes() == "是");
     if (out.package != package) work(r, 3) = out.package;
     if (out.value != value) work(r, 2) = out.value;
