@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -71,9 +72,25 @@ struct StepError : std::runtime_error {
 
 long number(const std::string& w, const std::string& what) {
   auto n = vb::parseNumber(w);
-  if (!n || *n != static_cast<long>(*n)) fail(what + " must be a whole number, not \"" + w + "\"");
+  // Compared as doubles first: converting a value beyond long's range is undefined.
+  constexpr double kLimit = 9.0e18;
+  if (!n || !(*n > -kLimit && *n < kLimit) || *n != std::floor(*n))
+    fail(what + " must be a whole number, not \"" + w + "\"");
   return static_cast<long>(*n);
 }
+
+// A whole number from lo to hi: sizes, places and counts the program holds as int.
+long numberIn(const std::string& w, const std::string& what, long lo, long hi) {
+  long n = number(w, what);
+  if (n < lo || n > hi)
+    fail(what + " must be from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not " + w);
+  return n;
+}
+
+constexpr long kMaxScreenPixels = 100000;
+constexpr long kMaxCursorPixels = 1000000;
+constexpr long kMaxPlaceTwips = 100000000;  // far beyond any screen, far below int's limit
+constexpr long kMaxTicks = 1000000;
 
 std::string executableFolder() {
   char buf[4096];
@@ -142,7 +159,7 @@ ui::Control& Player::control(const std::string& ref) {
   if (!name.empty() && name.back() == ')') {
     size_t open = name.find('(');
     if (open == std::string::npos) fail("bad control name \"" + name + "\"");
-    index = static_cast<int>(number(name.substr(open + 1, name.size() - open - 2), "a control index"));
+    index = static_cast<int>(numberIn(name.substr(open + 1, name.size() - open - 2), "a control index", 0, 32767));
     name = name.substr(0, open);
   }
   ui::Control* c = win.control(name, index);
@@ -174,12 +191,14 @@ void Player::step(const Args& w) {
   if (verb == "expect") return expectStep(w);
   if (verb == "screen") {
     need(w, 3, 3, "screen W H");
-    world_.desktop.setScreen(static_cast<int>(number(w[1], "W")), static_cast<int>(number(w[2], "H")));
+    world_.desktop.setScreen(static_cast<int>(numberIn(w[1], "W", 1, kMaxScreenPixels)),
+                             static_cast<int>(numberIn(w[2], "H", 1, kMaxScreenPixels)));
     return;
   }
   if (verb == "cursor") {
     need(w, 3, 3, "cursor X Y");
-    world_.desktop.setCursor(static_cast<int>(number(w[1], "X")), static_cast<int>(number(w[2], "Y")));
+    world_.desktop.setCursor(static_cast<int>(numberIn(w[1], "X", -kMaxCursorPixels, kMaxCursorPixels)),
+                             static_cast<int>(numberIn(w[2], "Y", -kMaxCursorPixels, kMaxCursorPixels)));
     return;
   }
   if (verb == "date") {
@@ -205,8 +224,7 @@ void Player::step(const Args& w) {
   }
   if (verb == "tick") {
     need(w, 1, 2, "tick [N]");
-    long n = w.size() == 2 ? number(w[1], "N") : 1;
-    if (n < 0) fail("N must not be negative");
+    long n = w.size() == 2 ? numberIn(w[1], "N", 0, kMaxTicks) : 1;
     program_->tick(static_cast<int>(n));
     return;
   }
@@ -219,7 +237,8 @@ void Player::step(const Args& w) {
   if (verb == "move") {
     need(w, 4, 4, "move W LEFT TOP");
     ui::Window& win = existingWindow(w[1]);
-    int l = static_cast<int>(number(w[2], "LEFT")), t = static_cast<int>(number(w[3], "TOP"));
+    int l = static_cast<int>(numberIn(w[2], "LEFT", -kMaxPlaceTwips, kMaxPlaceTwips));
+    int t = static_cast<int>(numberIn(w[3], "TOP", -kMaxPlaceTwips, kMaxPlaceTwips));
     fire([&] { win.move(l, t); });
     return;
   }
@@ -264,7 +283,7 @@ void Player::controlStep(const Args& w) {
   if (verb == "key") {
     need(w, 3, 3, "key W.C CODE");
     ui::Control& c = control(w[1]);
-    int code = static_cast<int>(number(w[2], "CODE"));
+    int code = static_cast<int>(numberIn(w[2], "CODE", 0, 65535));
     fire([&c, code] { c.userKeyDown(code); });
     return;
   }
@@ -281,6 +300,7 @@ void Player::controlStep(const Args& w) {
     for (size_t k = 2; k < w.size(); ++k) {
       long n = number(w[k], "N");
       if (n < 1) fail("N counts from 1");
+      if (n > 1000000000) fail(w[1] + " has no entry " + w[k]);
       picks.push_back(static_cast<int>(n - 1));
     }
     if (auto* box = dynamic_cast<ui::ListBox*>(&c)) {
@@ -532,8 +552,9 @@ void Player::saveAll(const fs::path& dir) {
 
 int playSession(const std::string& sessionPath, const std::optional<std::string>& outDir, std::ostream& out,
                 std::ostream& err) {
+  std::error_code ec;
   std::ifstream in(sessionPath, std::ios::binary);
-  if (!in) {
+  if (!in || !fs::is_regular_file(sessionPath, ec)) {
     err << sessionPath << ": error: cannot read the session file\n";
     return 1;
   }
@@ -542,7 +563,8 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
   try {
     Player player(sessionPath, out);
     std::string line;
-    while (std::getline(in, line)) {
+    bool stopped = false;
+    while (!stopped && std::getline(in, line)) {
       ++lineNo;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       size_t first = line.find_first_not_of(" \t");
@@ -550,17 +572,13 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
       try {
         std::vector<std::string> words = sessionWords(line);
         player.step(words);
-      } catch (const StepError& e) {
+      } catch (const std::exception& e) {  // a failing step, a dialog without an answer, ...
         err << where() << e.what() << "\n";
-        return 1;
-      } catch (const sim::NoAnswer& e) {
-        err << where() << e.what() << "\n";
-        return 1;
-      } catch (const std::exception& e) {
-        err << where() << e.what() << "\n";
-        return 1;
+        stopped = true;
       }
     }
+    // The workbooks still open are saved also when a step stopped the run, so a failure
+    // loses nothing the run had made.
     if (outDir) {
       try {
         player.saveAll(fs::absolute(*outDir));
@@ -569,6 +587,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
         return 1;
       }
     }
+    if (stopped) return 1;
   } catch (const std::exception& e) {
     err << sessionPath << ": error: " << e.what() << "\n";
     return 1;

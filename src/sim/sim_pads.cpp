@@ -185,8 +185,8 @@ class SimDesign final : public pads::Design {
 
 class SimPadsProgram final : public SimPads {
  public:
-  SimPadsProgram(const std::string& progId, Faults& faults, platform::Files& files)
-      : program_{progId, faults, {}}, files_(files) {}
+  SimPadsProgram(const std::string& progId, Faults& faults, platform::Files& files, platform::User* alerts)
+      : program_{progId, faults, {}}, files_(files), alerts_(alerts) {}
 
   std::string progId() const override { return program_.progId; }
   bool visible() const override { return visible_; }
@@ -205,7 +205,14 @@ class SimPadsProgram final : public SimPads {
   void openDocument(const std::string& path) override {
     program_.record("OpenDocument " + logArg(path));
     program_.check("OpenDocument");
-    auto opened = std::make_unique<SimDesign>(readDesignFile(files_, path), program_);
+    std::unique_ptr<SimDesign> opened;
+    try {
+      opened = std::make_unique<SimDesign>(readDesignFile(files_, path), program_);
+    } catch (const vb::Error& e) {
+      // An empty path is a cancelled dialog's: that failure is the caller's alone.
+      if (alerts_ && !path.empty()) platform::notify(*alerts_, program_.progId, e.description(), platform::Icon::Critical);
+      throw;
+    }
     // The design it replaces stays alive, so that objects a caller still holds stay valid.
     if (design_) retired_.push_back(std::move(design_));
     design_ = std::move(opened);
@@ -220,6 +227,7 @@ class SimPadsProgram final : public SimPads {
  private:
   Program program_;
   platform::Files& files_;
+  platform::User* alerts_;
   bool visible_ = false;
   std::unique_ptr<SimDesign> design_;
   std::vector<std::unique_ptr<SimDesign>> retired_;
@@ -227,8 +235,9 @@ class SimPadsProgram final : public SimPads {
 
 }  // namespace
 
-std::shared_ptr<SimPads> makeSimPads(const std::string& progId, Faults& faults, platform::Files& files) {
-  return std::make_shared<SimPadsProgram>(progId, faults, files);
+std::shared_ptr<SimPads> makeSimPads(const std::string& progId, Faults& faults, platform::Files& files,
+                                     platform::User* alerts) {
+  return std::make_shared<SimPadsProgram>(progId, faults, files, alerts);
 }
 
 }  // namespace sim

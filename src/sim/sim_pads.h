@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/pads.h"
+#include "platform/user.h"
 #include "sim/faults.h"
 
 namespace sim {
@@ -19,7 +20,10 @@ class SimPads : public platform::pads::Application {
 };
 
 // A new instance, not visible and without a design. Members named in faults fail
-// (scope: the program identifier).
-std::shared_ptr<SimPads> makeSimPads(const std::string& progId, Faults& faults, platform::Files& files);
+// (scope: the program identifier). With alerts, a design file that cannot be opened is
+// also reported to the user in the program's own message box (titled by its identifier),
+// as the real program does, before the error goes to the caller.
+std::shared_ptr<SimPads> makeSimPads(const std::string& progId, Faults& faults, platform::Files& files,
+                                     platform::User* alerts = nullptr);
 
 }  // namespace sim

@@ -33,7 +33,7 @@ std::shared_ptr<SimPads> SimPrograms::pads(const std::string& progId) const {
 std::shared_ptr<SimSpreadsheet> SimPrograms::runSpreadsheet(const std::string& progId) {
   if (!isSpreadsheetId(progId)) vb::raise(vb::kCannotCreate);
   std::string canonical = sameId(progId, "Excel.Application") ? "Excel.Application" : "ET.Application";
-  auto s = makeSimSpreadsheet(canonical, faults_, files_);
+  auto s = makeSimSpreadsheet(canonical, faults_, files_, alerts_);
   sheets_.push_back(s);
   return s;
 }
@@ -43,7 +43,7 @@ std::shared_ptr<SimPads> SimPrograms::runPads(const std::string& progId) {
   std::string canonical = sameId(progId, platform::pads::kLogicProgId)    ? platform::pads::kLogicProgId
                           : sameId(progId, platform::pads::kLayoutProgId) ? platform::pads::kLayoutProgId
                                                                           : platform::pads::kRouterProgId;
-  auto p = makeSimPads(canonical, faults_, files_);
+  auto p = makeSimPads(canonical, faults_, files_, alerts_);
   pads_.push_back(p);
   return p;
 }

@@ -17,7 +17,10 @@ namespace sim {
 
 class SimPrograms : public platform::Programs {
  public:
-  SimPrograms(Faults& faults, platform::Files& files) : faults_(faults), files_(files) {}
+  // With alerts, the programs report files they cannot open to that user, as the real
+  // programs do (see makeSimSpreadsheet, makeSimPads).
+  SimPrograms(Faults& faults, platform::Files& files, platform::User* alerts = nullptr)
+      : faults_(faults), files_(files), alerts_(alerts) {}
 
   platform::xl::AppPtr attachSpreadsheet(const std::string& progId) override;
   platform::xl::AppPtr startSpreadsheet(const std::string& progId) override;
@@ -39,6 +42,7 @@ class SimPrograms : public platform::Programs {
  private:
   Faults& faults_;
   platform::Files& files_;
+  platform::User* alerts_;
   std::vector<std::shared_ptr<SimSpreadsheet>> sheets_;
   std::vector<std::shared_ptr<SimPads>> pads_;
 };
@@ -48,7 +52,7 @@ struct World {
   SimUser user;
   SimDesktop desktop;
   SimFiles files{faults};
-  SimPrograms programs{faults, files};
+  SimPrograms programs{faults, files, &user};
 };
 
 }  // namespace sim

@@ -14,8 +14,8 @@ namespace {
 
 class SimApp final : public SimSpreadsheet, public WorkbookHost {
  public:
-  SimApp(std::string progId, Faults& faults, platform::Files& files)
-      : progId_(std::move(progId)), faults_(faults), files_(files) {}
+  SimApp(std::string progId, Faults& faults, platform::Files& files, platform::User* alerts)
+      : progId_(std::move(progId)), faults_(faults), files_(files), alerts_(alerts) {}
 
   std::string progId() const override { return progId_; }
   bool visible() const override { return visible_; }
@@ -52,7 +52,13 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
         active_ = wb;
         return wb;
       }
-    WorkbookData data = loadWorkbookFile(platform::localPath(path));
+    WorkbookData data;
+    try {
+      data = loadWorkbookFile(platform::localPath(path));
+    } catch (const vb::Error& e) {
+      if (alerts_ && displayAlerts_) platform::notify(*alerts_, progId_, e.description(), platform::Icon::Critical);
+      throw;
+    }
     data.name = SimWorkbook::nameFromPath(path);
     data.fullName = path;
     return addWorkbookFromData(data);
@@ -93,6 +99,7 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
   std::string progId_;
   Faults& faults_;
   [[maybe_unused]] platform::Files& files_;
+  platform::User* alerts_;
   bool visible_ = false, screenUpdating_ = true, enableEvents_ = true, displayAlerts_ = true, minimized_ = false;
   std::vector<std::shared_ptr<SimWorkbook>> books_;
   std::shared_ptr<SimWorkbook> active_;
@@ -102,8 +109,8 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
 }  // namespace
 
 std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string& progId, Faults& faults,
-                                                   platform::Files& files) {
-  return std::make_shared<SimApp>(progId, faults, files);
+                                                   platform::Files& files, platform::User* alerts) {
+  return std::make_shared<SimApp>(progId, faults, files, alerts);
 }
 
 WorkbookData toData(xl::Workbook& wb) {

@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/spreadsheet.h"
+#include "platform/user.h"
 #include "sim/faults.h"
 #include "sim/workbook_data.h"
 
@@ -24,9 +25,12 @@ class SimSpreadsheet : public platform::xl::Application {
 };
 
 // A new instance, not visible and without a workbook. Members named in faults fail
-// (scope "spreadsheet"): "Workbooks.Add", "Sheets.Add", "Open", "Save", ...
+// (scope "spreadsheet"): "Workbooks.Add", "Sheets.Add", "Open", "Save", ... With alerts,
+// a file that Open cannot read is also reported to the user in the program's own
+// message box (titled by its identifier) while DisplayAlerts is on, as the real program
+// does, before the error goes to the caller.
 std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string& progId, Faults& faults,
-                                                   platform::Files& files);
+                                                   platform::Files& files, platform::User* alerts = nullptr);
 
 // The plain data of any workbook, read through the spreadsheet interface.
 WorkbookData toData(platform::xl::Workbook& wb);

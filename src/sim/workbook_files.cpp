@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "sim/sheet_names.h"
 #include "sim/workbook_file_parts.h"
 #include "vb/error.h"
 
@@ -221,6 +222,7 @@ WorkbookData loadWorkbookFile(const std::string& localPath) {
         files::notAWorkbook(localPath, ext == ".xls" ? "not a BIFF8 workbook file" : "not a zip archive");
     }
   }
+  files::repairSheetNames(wb);
   wb.name = fs::path(localPath).stem().string();
   wb.fullName = localPath;
   return wb;

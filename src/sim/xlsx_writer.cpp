@@ -56,10 +56,10 @@ lxw_color_t lxwColour(long colour) {
 
 // A cell's text as the package holds it. Characters that XML cannot hold are written as
 // "_xHHHH_": libxlsxwriter does that for control characters, but a NUL would end its C
-// string, so that one is escaped here. A text that itself holds such a sequence gets its
-// underscore escaped, so it reads back unchanged. The text is cut to kMaxTextChars
-// characters as libxlsxwriter counts them (our own escapes with their length, since it
-// refuses a longer text).
+// string and it passes U+FFFE and U+FFFF on, so those are escaped here. A text that
+// itself holds such a sequence gets its underscore escaped, so it reads back unchanged.
+// The text is cut to kMaxTextChars characters as libxlsxwriter counts them (our own
+// escapes with their length, since it refuses a longer text).
 std::string packageText(std::string_view text) {
   auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
   std::string out;
@@ -72,6 +72,8 @@ std::string packageText(std::string_view text) {
     std::string escaped;
     if (c == 0) {
       escaped = "_x0000_";
+    } else if (piece == "\xEF\xBF\xBE" || piece == "\xEF\xBF\xBF") {  // U+FFFE, U+FFFF: no XML characters
+      escaped = piece[2] == '\xBE' ? "_xFFFE_" : "_xFFFF_";
     } else if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' && isHex(text[i + 2]) &&
                isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5])) {
       escaped = "_x005F_";
