@@ -57,7 +57,8 @@ lxw_color_t lxwColour(long colour) {
 // A cell's text as the package holds it. Characters that XML cannot hold are written as
 // "_xHHHH_": libxlsxwriter does that for control characters, but a NUL would end its C
 // string and it passes U+FFFE and U+FFFF on, so those are escaped here. A text that
-// itself holds such a sequence gets its underscore escaped, so it reads back unchanged.
+// itself holds "_xHHHH" gets its underscore escaped, so it reads back unchanged; also
+// without a closing "_" of its own, since an escape that follows would supply one.
 // The text is cut to kMaxTextChars characters as libxlsxwriter counts them (our own
 // escapes with their length, since it refuses a longer text).
 std::string packageText(std::string_view text) {
@@ -74,7 +75,7 @@ std::string packageText(std::string_view text) {
       escaped = "_x0000_";
     } else if (piece == "\xEF\xBF\xBE" || piece == "\xEF\xBF\xBF") {  // U+FFFE, U+FFFF: no XML characters
       escaped = piece[2] == '\xBE' ? "_xFFFE_" : "_xFFFF_";
-    } else if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' && isHex(text[i + 2]) &&
+    } else if (text.compare(i, 2, "_x") == 0 && i + 6 <= text.size() && isHex(text[i + 2]) &&
                isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5])) {
       escaped = "_x005F_";
     }

@@ -1,36 +1,26 @@
 // Numbers in session steps beyond what the program can hold stop the run with a clear
 // error, instead of overflowing or silently wrapping to another number.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "app/session.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using testing_support::ScratchDir;
 
 class SessionArguments : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("velmora-session-args-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   // The error of the session's last line, or "" when the run passed.
   std::string errorOf(const std::string& text) {
-    const fs::path path = dir / "s.session";
-    std::ofstream(path) << text;
     std::ostringstream out, err;
-    if (app::playSession(path.string(), std::nullopt, out, err) == 0) return "";
+    if (app::playSession(dir.write("s.session", text), std::nullopt, out, err) == 0) return "";
     std::string e = err.str();
     return e.substr(e.find("error: ") + 7);
   }
-  fs::path dir;
+  ScratchDir dir{"session-args"};
 };
 
 TEST_F(SessionArguments, NumbersOutsideTheirRangeStopTheRun) {

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+
+#include "support/scratch_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::ScratchDir;
 
 TEST(SessionWords, BlanksQuotesAndEscapes) {
   struct Case {
@@ -30,21 +32,13 @@ TEST(SessionWords, BlanksQuotesAndEscapes) {
 
 class SessionRun : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("velmora-session-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   int play(const std::string& text, std::optional<std::string> outDir = std::nullopt) {
-    std::string path = (dir / "s.session").string();
-    std::ofstream(path) << text;
+    std::string path = dir.write("s.session", text);
     out.str("");
     err.str("");
     return app::playSession(path, outDir, out, err);
   }
-  fs::path dir;
+  ScratchDir dir{"session"};
   std::ostringstream out, err;
 };
 
@@ -84,7 +78,7 @@ TEST_F(SessionRun, AFailingStepStopsTheRunWithItsLine) {
 }
 
 TEST_F(SessionRun, SavesTheOpenWorkbooksAndPlaysRelativePaths) {
-  std::ofstream(dir / "one.net") << "[\r\nR1\r\nR0603\r\n10K\r\n";
+  dir.write("one.net", "[\r\nR1\r\nR0603\r\n10K\r\n");
   std::string session =
       "spreadsheet start Excel.Application\n"
       "pick Tool.Combo1 Protel99se\n"
@@ -92,7 +86,7 @@ TEST_F(SessionRun, SavesTheOpenWorkbooksAndPlaysRelativePaths) {
       "answer input \"\"\n"
       "click Tool.Command1\n"
       "save saved\n";
-  EXPECT_EQ(play(session, (dir / "out").string()), 0) << err.str();
+  EXPECT_EQ(play(session, dir.path("out")), 0) << err.str();
   EXPECT_TRUE(fs::exists(dir / "saved" / "Book1.xlsx"));
   EXPECT_TRUE(fs::exists(dir / "out" / "Book1.xlsx"));
   EXPECT_NE(out.str().find("dialog 请选择由Protel99se产生的net文件 (文件类型(*.net)|*.net)\n"), std::string::npos);

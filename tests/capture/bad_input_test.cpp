@@ -1,23 +1,23 @@
 // Files a user can choose that the toolbar's commands cannot use: each gives a clear
 // message, the program goes on, and nothing is lost (no file changed, no list cut short).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "app/program.h"
 #include "sim/sim_programs.h"
 #include "sim/workbook_files.h"
+#include "support/scratch_dir.h"
 #include "support/unprivileged.h"
 #include "vb/convert.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::readBytes;
+using testing_support::ScratchDir;
 using namespace std::string_literals;
 
 // The program running in a world of its own, with nothing else running.
@@ -46,24 +46,7 @@ struct Desk {
 
 class BadInputTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("velmora-bad-input-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string file(const std::string& name, const std::string& bytes) {
-    std::string p = (dir / name).string();
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
-  }
-  static std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  fs::path dir;
+  ScratchDir dir{"bad-input"};
 };
 
 const std::string kLq = "\xE2\x80\x9C", kRq = "\xE2\x80\x9D";  // the quotes around a file name
@@ -71,7 +54,7 @@ const std::string kLq = "\xE2\x80\x9C", kRq = "\xE2\x80\x9D";  // the quotes aro
 TEST_F(BadInputTest, AnXlsThatIsNoWorkbookIsReportedByTheSpreadsheetProgram) {
   // "Format BOM" from Altium Designer with no spreadsheet program running: the program is
   // started and opens the .xls chosen in the dialog.
-  const std::string altium = bytesOf(std::string(VELMORA_SHARED_DIR) + "/samples/altium_bom_can_gateway_4.xls");
+  const std::string altium = readBytes(std::string(VELMORA_SHARED_DIR) + "/samples/altium_bom_can_gateway_4.xls");
   struct Case {
     const char* name;
     std::string bytes;
@@ -84,7 +67,7 @@ TEST_F(BadInputTest, AnXlsThatIsNoWorkbookIsReportedByTheSpreadsheetProgram) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string path = file(c.name, c.bytes);
+    const std::string path = dir.write(c.name, c.bytes);
     Desk desk;
     desk.run(desk.tool().command5, "Altium Designer", path);
     EXPECT_EQ(desk.messages(), (std::vector<std::string>{"Excel.Application: " + kLq + c.name + kRq +
@@ -93,7 +76,7 @@ TEST_F(BadInputTest, AnXlsThatIsNoWorkbookIsReportedByTheSpreadsheetProgram) {
     auto excel = desk.world.programs.spreadsheet("Excel.Application");
     ASSERT_NE(excel, nullptr);
     EXPECT_EQ(excel->workbookCount(), 0);
-    EXPECT_EQ(bytesOf(path), c.bytes);
+    EXPECT_EQ(readBytes(path), c.bytes);
   }
 }
 
@@ -109,7 +92,7 @@ TEST_F(BadInputTest, ADesignFileOfWrongJsonIsReportedByThePadsProgram) {
   const Case cases[] = {{"Logic", "PowerLogic.Application", "board.sch"}, {"Layout", "PowerPCB.Application", "board.pcb"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
-    const std::string path = file(c.file, json);
+    const std::string path = dir.write(c.file, json);
     Desk desk;
     desk.world.programs.runSpreadsheet("Excel.Application")->setVisible(true);
     desk.run(desk.tool().command1, c.source, path);
@@ -120,7 +103,7 @@ TEST_F(BadInputTest, ADesignFileOfWrongJsonIsReportedByThePadsProgram) {
     EXPECT_EQ(shown[1], "Velmora: No Components Export!!!");
     EXPECT_FALSE(desk.program->ended());
     EXPECT_EQ(desk.world.programs.spreadsheet("Excel.Application")->workbookCount(), 0);
-    EXPECT_EQ(bytesOf(path), json);
+    EXPECT_EQ(readBytes(path), json);
   }
 }
 
@@ -129,7 +112,7 @@ TEST_F(BadInputTest, AMillionLineNetlistIsListedWholeInReasonableTime) {
   std::string text;
   text.reserve(200000 * 40);
   for (int i = 1; i <= 200000; ++i) text += "[\r\nR" + std::to_string(i) + "\r\nR0603\r\n10K\r\n]\r\n";
-  const std::string path = file("million.net", text);
+  const std::string path = dir.write("million.net", text);
   Desk desk;
   desk.world.programs.runSpreadsheet("Excel.Application")->setVisible(true);
   const auto started = std::chrono::steady_clock::now();
@@ -148,15 +131,15 @@ TEST_F(BadInputTest, AMillionLineNetlistIsListedWholeInReasonableTime) {
 }
 
 TEST_F(BadInputTest, ANetlistPathThatCannotBeReadIsReportedAndNothingIsWritten) {
-  const std::string locked = file("locked.net", "[\r\nR1\r\nR0603\r\n10K\r\n");
+  const std::string locked = dir.write("locked.net", "[\r\nR1\r\nR0603\r\n10K\r\n");
   fs::permissions(locked, fs::perms::none);
   struct Case {
     std::string path;
     const char* message;
   };
   const Case cases[] = {
-      {(dir / "missing.net").string(), "运行时错误 '53':\nFile not found"},
-      {dir.string(), "运行时错误 '53':\nFile not found"},  // a folder
+      {dir.path("missing.net"), "运行时错误 '53':\nFile not found"},
+      {dir.dir().string(), "运行时错误 '53':\nFile not found"},  // a folder
       {locked, "运行时错误 '70':\nPermission denied"},
   };
   for (const Case& c : cases) {

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "capture/operations.h"
 #include "sim/workbook_data.h"
 #include "support/program_fixture.h"
+#include "support/scratch_dir.h"
 #include "vb/convert.h"
 
 namespace {
@@ -16,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace xl = platform::xl;
 using testing_support::ProgramTest;
+using testing_support::ScratchDir;
 
 constexpr const char* kLayout = "PowerPCB.Application";
 constexpr const char* kSplitQuestion = "选择:是-按Part Layer输出\n选择:否-按SMT OR DIP输出";
@@ -41,19 +42,9 @@ class FormatListTest : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    dir = fs::temp_directory_path() / ("velmora-format-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    world.desktop.setProgramFolder(dir.string());
+    world.desktop.setProgramFolder(dir.dir().string());
   }
-  void TearDown() override { fs::remove_all(dir); }
 
-  std::string file(const std::string& name, const std::string& text) {
-    std::string p = (dir / name).string();
-    std::ofstream(p, std::ios::binary) << text;
-    return p;
-  }
   std::shared_ptr<sim::SimSpreadsheet> startExcel() {
     auto x = world.programs.runSpreadsheet("Excel.Application");
     x->setVisible(true);
@@ -62,7 +53,7 @@ class FormatListTest : public ProgramTest {
   std::shared_ptr<sim::SimPads> runLayout(const std::string& json) {
     auto p = world.programs.runPads(kLayout);
     p->setVisible(true);
-    p->openDocument(file("board.pcb", json));
+    p->openDocument(dir.write("board.pcb", json));
     p->takeLog();
     return p;
   }
@@ -105,7 +96,7 @@ class FormatListTest : public ProgramTest {
     EXPECT_FALSE(state().spreadsheetApp);
   }
 
-  fs::path dir;
+  ScratchDir dir{"format"};
 };
 
 TEST_F(FormatListTest, LayoutListHasSixteenColumnsUnderThirteenHeadings) {
@@ -206,7 +197,7 @@ TEST_F(FormatListTest, ADesignWithoutPartsShowsItsNameAndStopsNothingElse) {
   EXPECT_EQ(excel()->workbookCount(), 0);
 
   // The "Create" that follows starts with the flag empty.
-  world.programs.pads(kLayout)->openDocument(file("board2.pcb", kBoard));
+  world.programs.pads(kLayout)->openDocument(dir.write("board2.pcb", kBoard));
   createLayout(std::nullopt);
   EXPECT_EQ(state().abortFlag, "");
   EXPECT_EQ(excel()->activeWorkbook()->sheet(1)->name(), "BOM Report");

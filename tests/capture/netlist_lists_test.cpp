@@ -2,19 +2,17 @@
 // rules, the dialog texts, the part list on sheet 2 and the counts handed on.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "capture/netlist_readers.h"
 #include "support/program_fixture.h"
+#include "support/scratch_dir.h"
 #include "vb/ansi.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using testing_support::ProgramTest;
+using testing_support::ScratchDir;
 namespace xl = platform::xl;
 
 std::string fixture(const std::string& name) {
@@ -25,18 +23,7 @@ class NetlistTest : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    dir = fs::temp_directory_path() / ("velmora-netlist-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
     world.programs.runSpreadsheet("Excel.Application")->setVisible(true);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  // A file of these bytes in the test's folder.
-  std::string file(const std::string& name, const std::string& bytes) {
-    std::string p = (dir / name).string();
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
   }
   // Runs "Create" for the source with the file chosen and no board prefix.
   void create(const std::string& source, const std::string& path, const std::string& prefix = "") {
@@ -54,7 +41,7 @@ class NetlistTest : public ProgramTest {
     return out;
   }
 
-  fs::path dir;
+  ScratchDir dir{"netlist"};
 };
 
 // Each one-line rule on single lines: what becomes designator, footprint and comment.
@@ -88,7 +75,7 @@ TEST_F(NetlistTest, OneLineRulesCutTheirFieldsAsWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.source) + ": " + c.line);
-    create(c.source, file("one.net", std::string(c.line) + "\r\n"));
+    create(c.source, dir.write("one.net", std::string(c.line) + "\r\n"));
     EXPECT_EQ(row(2), (std::vector<std::string>{"1", c.comment, c.footprint, "1", c.designator}));
     EXPECT_EQ(state().partCount, 1);
     EXPECT_EQ(state().lastRow, 2);
@@ -110,7 +97,7 @@ TEST_F(NetlistTest, DialogTextsNameEachFormat) {
       {"Pcad.dll", "文件类型(*.net)|*.net", "请选择由Orcad产生的PCAD格式net文件"},
       {"Pads2k.dll", "文件类型(*.asc)|*.asc", "请选择Orcad产生的pads格式的asc文件"},
   };
-  std::string empty = file("empty.net", "");
+  std::string empty = dir.write("empty.net", "");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
     create(c.source, empty);
@@ -151,7 +138,7 @@ TEST_F(NetlistTest, ProtelBlocksBecomeTheListWithItsHeadingLook) {
 TEST_F(NetlistTest, ProtelBlocksNeedALineThatIsExactlyABracket) {
   const std::string text =
       "[ \nR9\nX\nY\n[\nR1\nR0603\n10K\n]\n[\nC1\n";  // a "[" with a blank, a full block, a block cut short
-  create("Altium Designer", file("b.net", text));
+  create("Altium Designer", dir.write("b.net", text));
   EXPECT_EQ(state().partCount, 2);
   EXPECT_EQ(row(2), (std::vector<std::string>{"1", "10K", "R0603", "1", "R1"}));
   EXPECT_EQ(row(3), (std::vector<std::string>{"2", "", "", "1", "C1"}));
@@ -173,7 +160,7 @@ TEST_F(NetlistTest, Protel2RecordsAreFoundOnlyAtTheirStride) {
   lines.push_back("DESIGNATOR");
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
-  create("Protel2.dll", file("p2.net", text));
+  create("Protel2.dll", dir.write("p2.net", text));
   EXPECT_EQ(state().partCount, 2);
   EXPECT_EQ(row(2), (std::vector<std::string>{"1", "10K", "R0603", "1", "R1"}));
   EXPECT_EQ(row(3), (std::vector<std::string>{"2", "1uF", "C0805", "1", "C1"}));
@@ -199,7 +186,7 @@ TEST_F(NetlistTest, FormatFramesDecideWhichLinesArePartLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
-    create(c.source, file("f.net", c.text));
+    create(c.source, dir.write("f.net", c.text));
     ASSERT_EQ(state().partCount, static_cast<long>(c.designators.size()));
     for (size_t k = 0; k < c.designators.size(); ++k)
       EXPECT_EQ(vb::toText(listSheet()->get(static_cast<long>(k) + 2, 5)), c.designators[k]);
@@ -208,7 +195,7 @@ TEST_F(NetlistTest, FormatFramesDecideWhichLinesArePartLines) {
 
 TEST_F(NetlistTest, EveryEntryIsWrittenAlsoAfterAnEmptyDesignator) {
   // The second line ends in a blank, so its designator is empty; the list still goes on.
-  create("Allegro.dll", file("a.net", "R0603,10K! R1\nR0603,10K! \nC0603,1U! C1\n"));
+  create("Allegro.dll", dir.write("a.net", "R0603,10K! R1\nR0603,10K! \nC0603,1U! C1\n"));
   EXPECT_EQ(state().partCount, 3);
   EXPECT_EQ(state().lastRow, 4);
   EXPECT_EQ(row(2)[4], "R1");
@@ -222,7 +209,7 @@ TEST_F(NetlistTest, LargeFilesAreListedWhole) {
   // that would once have been dropped.
   std::string protel;
   for (int i = 1; i <= 12000; ++i) protel += "[\r\nR" + std::to_string(i) + "\r\nR0603\r\n10K\r\n]\r\n";
-  create("Protel99se", file("big.net", protel));
+  create("Protel99se", dir.write("big.net", protel));
   EXPECT_EQ(state().partCount, 12000);
   EXPECT_EQ(row(12001)[4], "R12000");
 
@@ -231,13 +218,13 @@ TEST_F(NetlistTest, LargeFilesAreListedWhole) {
     p2 += "DESIGNATOR\r\nR" + std::to_string(i) + "\r\nFOOTPRINT\r\nR0603\r\nPARTTYPE\r\n10K\r\n";
     for (int k = 6; k < 58; ++k) p2 += "x\r\n";
   }
-  create("Protel2.dll", file("big2.net", p2));
+  create("Protel2.dll", dir.write("big2.net", p2));
   EXPECT_EQ(state().partCount, 700);
   EXPECT_EQ(row(701)[4], "R700");
 }
 
 TEST_F(NetlistTest, AnEmptyNetlistGivesTheHeadingsOnly) {
-  create("Protel99se", file("none.net", "(\nGND\n)\n"));
+  create("Protel99se", dir.write("none.net", "(\nGND\n)\n"));
   EXPECT_EQ(state().partCount, 0);
   EXPECT_EQ(state().lastRow, 1);
   EXPECT_EQ(row(1)[0], "No.");
@@ -261,7 +248,7 @@ TEST_F(NetlistTest, BadInputNeverCrashesAndGivesWhatTheRuleYields) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    create("Protel99se", file("bad.net", c.bytes));
+    create("Protel99se", dir.write("bad.net", c.bytes));
     if (c.parts >= 0) {
       EXPECT_EQ(state().partCount, c.parts);
     }
@@ -269,7 +256,7 @@ TEST_F(NetlistTest, BadInputNeverCrashesAndGivesWhatTheRuleYields) {
   }
   for (const char* source : {"Allegro.dll", "Mentor.dll", "Pcad.dll", "Pads2k.dll", "Protel2.dll"}) {
     SCOPED_TRACE(source);
-    create(source, file("bin.net", binary));
+    create(source, dir.write("bin.net", binary));
     EXPECT_FALSE(program->ended());
   }
   EXPECT_EQ(row(1)[0], "No.");
@@ -303,7 +290,7 @@ TEST_F(NetlistTest, CancellingTheDialogEndsTheProgramBeforeAnythingIsWritten) {
 
 TEST_F(NetlistTest, AFileThatCannotBeReadIsReportedAndNothingIsWritten) {
   type(tool().combo1, "Pads2k.dll");
-  world.user.answerFile((dir / "missing.asc").string());
+  world.user.answerFile(dir.path("missing.asc"));
   world.user.answerInput("");
   click(tool().command1);
   ASSERT_FALSE(world.user.messages().empty());
@@ -325,7 +312,7 @@ TEST_F(NetlistTest, AnUnknownSpreadsheetSettingEndsTheProgramBeforeTheDialog) {
 }
 
 TEST_F(NetlistTest, APrefixAnswerIsKeptOnlyWhenItIsANumber) {
-  std::string f = file("one.net", "[\nR1\nR0603\n10K\n");
+  std::string f = dir.write("one.net", "[\nR1\nR0603\n10K\n");
   struct Case {
     const char* answer;
     int16_t expected;

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -15,6 +14,7 @@
 #include "capture/pads_attach.h"
 #include "platform/workbook_helpers.h"
 #include "support/program_fixture.h"
+#include "support/scratch_dir.h"
 #include "vb/ansi.h"
 #include "vb/convert.h"
 #include "vb/error.h"
@@ -25,16 +25,11 @@ namespace fs = std::filesystem;
 namespace xl = platform::xl;
 using capture::MirrorAnswer;
 using testing_support::ProgramTest;
+using testing_support::readBytes;
+using testing_support::ScratchDir;
 
 constexpr const char* kLogic = "PowerLogic.Application";
 constexpr const char* kLayout = "PowerPCB.Application";
-
-std::string readBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A cell as the tests compare it: numbers bare, texts quoted, empty as nothing.
 std::string cellText(const vb::Variant& v) {
@@ -66,26 +61,16 @@ class PadsListTest : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    dir = fs::temp_directory_path() / ("velmora-pads-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
     fs::create_directories(dir / "program");
-    world.desktop.setProgramFolder((dir / "program").string());
+    world.desktop.setProgramFolder(dir.path("program"));
     world.desktop.setToday({2024, 5, 6});
     world.programs.runSpreadsheet("Excel.Application")->setVisible(true);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  std::string file(const std::string& name, const std::string& text) {
-    std::string p = (dir / name).string();
-    std::ofstream(p, std::ios::binary) << text;
-    return p;
   }
   // The PADS program runs with this design open.
   std::shared_ptr<sim::SimPads> run(const char* progId, const std::string& json) {
     auto p = world.programs.runPads(progId);
     p->setVisible(true);
-    p->openDocument(file("design.json", json));
+    p->openDocument(dir.write("design.json", json));
     p->takeLog();
     return p;
   }
@@ -124,7 +109,7 @@ class PadsListTest : public ProgramTest {
   }
   fs::path reportFile(const char* name) { return dir / "program" / name; }
 
-  fs::path dir;
+  ScratchDir dir{"pads"};
 };
 
 TEST_F(PadsListTest, LogicListsEveryPartInTheDesignsOrder) {
@@ -206,7 +191,7 @@ TEST_F(PadsListTest, AProgramThatDoesNotRunIsStartedForTheDesignTheUserPicks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
-    std::string path = file(std::string("picked-") + c.source, c.json);
+    std::string path = dir.write(std::string("picked-") + c.source, c.json);
     world.user.answerFile(path);
     if (std::string(c.source) == "Layout") world.user.answerNo();
     world.user.answerInput("");
@@ -256,7 +241,7 @@ TEST_F(PadsListTest, ADesignWithoutPartsGivesUpWithoutAQuestion) {
   const size_t shown = world.user.messages().size();
 
   run(kLogic, R"({"name": "empty.sch"})");
-  layout->openDocument(file("jumpers-only.pcb", R"({"jumpers": [{"name": "W1", "length": 2}]})"));
+  layout->openDocument(dir.write("jumpers-only.pcb", R"({"jumpers": [{"name": "W1", "length": 2}]})"));
   for (const char* source : {"Logic", "Layout"}) {
     SCOPED_TRACE(source);
     create(source);
@@ -288,7 +273,7 @@ TEST_F(PadsListTest, APartCountThatCannotBeReadCountsAsNoParts) {
       {"PADS Logic cannot start",
        [&] {
          world.faults.set(kLogic, "Start");
-         world.user.answerFile(file("s.sch", kSchematic));
+         world.user.answerFile(dir.write("s.sch", kSchematic));
        },
        "Logic"},
   };
@@ -380,7 +365,7 @@ TEST_F(PadsListTest, AcceptedFilesAreWrittenIntoTheProgramFolderAndOpenedInNotep
   run(kLayout, kBoard);
   acceptFiles(true, true);
   list(capture::layout);
-  const std::string folder = (dir / "program").string();
+  const std::string folder = dir.path("program");
   EXPECT_EQ(world.desktop.processes(),
             (std::vector<std::string>{"notepad " + folder + "\\report.txt", "notepad " + folder + "\\report.csv"}));
   // W is one more than the longest value of a part row (7 characters: "-12.345" as a
@@ -469,9 +454,9 @@ TEST_F(PadsListTest, TheLayoutSessionsReportFilesHoldExactlyTheseBytes) {
     session += line + "\n";
   }
   ASSERT_EQ(folders, 2);
-  file("create_layout.session", session);
+  dir.write("create_layout.session", session);
   std::ostringstream printed, errors;
-  ASSERT_EQ(app::playSession((dir / "create_layout.session").string(), std::nullopt, printed, errors), 0) << errors.str();
+  ASSERT_EQ(app::playSession(dir.path("create_layout.session"), std::nullopt, printed, errors), 0) << errors.str();
 
   auto gbk = [](const std::vector<std::string>& lines) {
     std::string bytes;

@@ -10,26 +10,22 @@
 
 #include "app/session.h"
 #include "sim/workbook_files.h"
+#include "support/scratch_dir.h"
 #include "support/workbook_dump.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing_support::readBytes;
+using testing_support::ScratchDir;
 
 class GoldenSession : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
   fs::path dir = fs::path(VELMORA_SOURCE_DIR) / "tests" / "e2e";
   std::string name = GetParam();
-  fs::path out = fs::temp_directory_path() / ("velmora-golden-" + name + "-" + std::to_string(::getpid()));
-  fs::remove_all(out);
+  const ScratchDir scratch("golden");
+  const fs::path out = scratch / "out";  // made by the run
   std::ostringstream printed, errors;
   int code = app::playSession((dir / (name + ".session")).string(), out.string(), printed, errors);
   ASSERT_EQ(code, 0) << errors.str();
@@ -41,8 +37,7 @@ TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
     actual += "-- workbook " + b.filename().string() + "\n";
     actual += testing_support::dumpWorkbook(sim::loadWorkbookFile(b.string()));
   }
-  fs::remove_all(out);
-  std::string expected = readText(dir / (name + ".expected"));
+  std::string expected = readBytes(dir / (name + ".expected"));
   if (actual != expected) {
     fs::path review = fs::current_path() / (name + ".actual");
     std::ofstream(review, std::ios::binary) << actual;

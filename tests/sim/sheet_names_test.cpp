@@ -3,20 +3,18 @@
 #include "sim/sheet_names.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <zip.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sim/workbook_files.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using testing_support::readBytes;
+using testing_support::ScratchDir;
 using namespace std::string_literals;
 
 std::vector<std::string> namesOf(const sim::WorkbookData& wb) {
@@ -27,32 +25,22 @@ std::vector<std::string> namesOf(const sim::WorkbookData& wb) {
 
 class SheetNames : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("velmora-sheet-names-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string path(const std::string& name) const { return (dir / name).string(); }
   // The workbook saved as .xlsx and read back: the names must not change again.
   void expectSavedAgainUnchanged(const sim::WorkbookData& wb) {
     sim::WorkbookData back;
     ASSERT_NO_THROW({
-      sim::saveXlsx(wb, path("again.xlsx"));
-      back = sim::loadWorkbookFile(path("again.xlsx"));
+      sim::saveXlsx(wb, dir.path("again.xlsx"));
+      back = sim::loadWorkbookFile(dir.path("again.xlsx"));
     });
     EXPECT_EQ(namesOf(back), namesOf(wb));
     ASSERT_EQ(back.sheets.size(), wb.sheets.size());
     for (size_t i = 0; i < wb.sheets.size(); ++i) EXPECT_EQ(back.sheets[i].cells.size(), wb.sheets[i].cells.size());
   }
-  fs::path dir;
+  ScratchDir dir{"sheet-names"};
 };
 
 TEST_F(SheetNames, UnusableNamesOfAnXlsAreRepairedAndTheWorkbookSavesAgain) {
-  std::ifstream in(std::string(VELMORA_SHARED_DIR) + "/samples/altium_bom_can_gateway_4.xls", std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  const std::string altium = s.str();
+  const std::string altium = readBytes(std::string(VELMORA_SHARED_DIR) + "/samples/altium_bom_can_gateway_4.xls");
   constexpr size_t kBomName = 6894;  // "BOM" of the first sheet's record, in UTF-16
   ASSERT_EQ(altium.substr(kBomName, 6), "B\0O\0M\0"s);
   struct Case {
@@ -69,9 +57,9 @@ TEST_F(SheetNames, UnusableNamesOfAnXlsAreRepairedAndTheWorkbookSavesAgain) {
     SCOPED_TRACE(c.name);
     std::string bytes = altium;
     bytes.replace(kBomName + 2, 4, c.utf16);
-    std::ofstream(path("bom.xls"), std::ios::binary) << bytes;
+    dir.write("bom.xls", bytes);
     sim::WorkbookData wb;
-    ASSERT_NO_THROW(wb = sim::loadWorkbookFile(path("bom.xls")));
+    ASSERT_NO_THROW(wb = sim::loadWorkbookFile(dir.path("bom.xls")));
     EXPECT_EQ(namesOf(wb), (std::vector<std::string>{c.name, "Sheet2", "Sheet3"}));
     EXPECT_GT(wb.sheets[0].cells.size(), 300u);
     expectSavedAgainUnchanged(wb);
@@ -87,7 +75,7 @@ TEST_F(SheetNames, RepeatedLongAndEmptyNamesOfAnXlsxBecomeUniqueNames) {
     sheets += "<sheet name=\"" + names[i] + "\" sheetId=\"" + id + "\" r:id=\"rId" + id + "\"/>";
     rels += "<Relationship Id=\"rId" + id + "\" Type=\"http://x/worksheet\" Target=\"worksheets/s" + id + ".xml\"/>";
   }
-  zipFile z = zipOpen(path("names.xlsx").c_str(), APPEND_STATUS_CREATE);
+  zipFile z = zipOpen(dir.path("names.xlsx").c_str(), APPEND_STATUS_CREATE);
   ASSERT_NE(z, nullptr);
   std::vector<std::pair<std::string, std::string>> parts = {
       {"xl/workbook.xml", "<workbook xmlns:r=\"r\"><sheets>" + sheets + "</sheets></workbook>"},
@@ -104,7 +92,7 @@ TEST_F(SheetNames, RepeatedLongAndEmptyNamesOfAnXlsxBecomeUniqueNames) {
   ASSERT_EQ(zipClose(z, nullptr), ZIP_OK);
 
   sim::WorkbookData wb;
-  ASSERT_NO_THROW(wb = sim::loadWorkbookFile(path("names.xlsx")));
+  ASSERT_NO_THROW(wb = sim::loadWorkbookFile(dir.path("names.xlsx")));
   const std::string long31(31, 'x');
   EXPECT_EQ(namesOf(wb), (std::vector<std::string>{"Parts", "PARTS (2)", "parts (3)", "a_b_c_", long31,
                                                    std::string(27, 'x') + " (2)", "Sheet7", "Q", "Sheet7 (2)"}));

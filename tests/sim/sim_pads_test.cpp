@@ -5,19 +5,20 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "platform/pads.h"
 #include "sim/design_file.h"
 #include "sim/sim_programs.h"
+#include "support/scratch_dir.h"
 #include "vb/error.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace pads = platform::pads;
+using testing_support::readBytes;
+using testing_support::ScratchDir;
 
 const std::string kFixtures = VELMORA_SOURCE_DIR "/tests/sim/fixtures/";
 
@@ -32,13 +33,6 @@ vb::Error errorOf(const std::function<void()>& call) {
   return vb::Error(0, "");
 }
 
-std::string readText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 std::vector<std::string> partNames(pads::Design& d) {
   std::vector<std::string> names;
   for (auto* p : d.components()) names.push_back(p->name());
@@ -47,19 +41,6 @@ std::vector<std::string> partNames(pads::Design& d) {
 
 class SimPadsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / ("velmora-pads-" + std::string(info->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string write(const std::string& name, const std::string& text) const {
-    std::ofstream(path(name), std::ios::binary) << text;
-    return path(name);
-  }
   std::shared_ptr<sim::SimPads> start(const std::string& progId = pads::kLayoutProgId) {
     return sim::makeSimPads(progId, faults_, files_);
   }
@@ -72,7 +53,7 @@ class SimPadsTest : public ::testing::Test {
 
   sim::Faults faults_;
   sim::SimFiles files_{faults_};
-  fs::path dir_;
+  ScratchDir dir_{"pads"};
 };
 
 // A design with every field of the schema set to something other than its default.
@@ -123,7 +104,7 @@ TEST_F(SimPadsTest, StartedProgramIsInvisibleWithoutDesign) {
   EXPECT_FALSE(app->visible());
   EXPECT_FALSE(app->hasDocument());
   EXPECT_EQ(errorOf([&] { app->activeDocument(); }).number(), vb::kObjectNotSet);
-  EXPECT_EQ(errorOf([&] { world.programs.pads(pads::kLayoutProgId)->saveDesign(path("x.pcb")); }).number(),
+  EXPECT_EQ(errorOf([&] { world.programs.pads(pads::kLayoutProgId)->saveDesign(dir_.path("x.pcb")); }).number(),
             vb::kObjectNotSet);
   app->setVisible(true);
   EXPECT_TRUE(app->visible());
@@ -244,7 +225,7 @@ TEST_F(SimPadsTest, LayerNamesAndJumpers) {
 }
 
 TEST_F(SimPadsTest, NullAndUnknownFieldsTakeDefaults) {
-  auto file = write("null.pcb", R"({"name": null, "future": {"deep": [[[1]]]},
+  auto file = dir_.write("null.pcb", R"({"name": null, "future": {"deep": [[[1]]]},
       "parts": [{"name": "R1", "layer": null, "smd": null, "attributes": null, "pins": null, "extra": 1}]})");
   auto d = sim::readDesignFile(file);
   EXPECT_EQ(d.name, "null.pcb");
@@ -272,31 +253,31 @@ TEST(DesignFile, EveryFieldSurvivesWriteAndRead) {
 }
 
 TEST_F(SimPadsTest, SavedDesignHoldsWhatTheFileHeld) {
-  auto file = path("every.pcb");
+  auto file = dir_.path("every.pcb");
   sim::writeDesignFile(everyField(), file);
   for (const std::string& source : {kFixtures + "layout.pcb", kFixtures + "logic.sch", file}) {
     SCOPED_TRACE(source);
     auto app = open(source);
-    app->saveDesign(path("saved.pcb"));
-    EXPECT_EQ(sim::readDesignFile(path("saved.pcb")), sim::readDesignFile(source));
+    app->saveDesign(dir_.path("saved.pcb"));
+    EXPECT_EQ(sim::readDesignFile(dir_.path("saved.pcb")), sim::readDesignFile(source));
   }
 }
 
 TEST_F(SimPadsTest, SaveFailuresAreError75) {
   auto app = open(kFixtures + "layout.pcb");
-  auto missingFolder = path("no-such-folder/out.pcb");
+  auto missingFolder = dir_.path("no-such-folder/out.pcb");
   auto e = errorOf([&] { app->saveDesign(missingFolder); });
   EXPECT_EQ(e.number(), vb::kPathAccess);
   EXPECT_NE(e.description().find(missingFolder), std::string::npos) << e.description();
 
-  faults_.failWrites(path("refused.pcb"));
-  EXPECT_EQ(errorOf([&] { app->saveDesign(path("refused.pcb")); }).number(), vb::kPathAccess);
-  EXPECT_FALSE(fs::exists(path("refused.pcb")));
+  faults_.failWrites(dir_.path("refused.pcb"));
+  EXPECT_EQ(errorOf([&] { app->saveDesign(dir_.path("refused.pcb")); }).number(), vb::kPathAccess);
+  EXPECT_FALSE(fs::exists(dir_.path("refused.pcb")));
 }
 
 TEST_F(SimPadsTest, MissingFileIsError53NamingIt) {
   auto app = open(kFixtures + "layout.pcb");
-  for (const std::string& missing : {path("nothing.pcb"), std::string(), dir_.string()}) {
+  for (const std::string& missing : {dir_.path("nothing.pcb"), std::string(), dir_.dir().string()}) {
     auto e = errorOf([&] { app->openDocument(missing); });
     EXPECT_EQ(e.number(), vb::kFileNotFound) << missing;
     EXPECT_NE(e.description().find("\"" + missing + "\""), std::string::npos) << e.description();
@@ -356,7 +337,7 @@ TEST_F(SimPadsTest, BadFilesAreError1004SayingWhatIsWrong) {
   auto app = open(kFixtures + "layout.pcb");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 80));
-    auto file = write("bad.pcb", c.text);
+    auto file = dir_.write("bad.pcb", c.text);
     auto e = errorOf([&] { app->openDocument(file); });
     EXPECT_EQ(e.number(), vb::kAppDefined);
     const std::string head = "Bad design file \"" + file + "\": ";
@@ -367,7 +348,7 @@ TEST_F(SimPadsTest, BadFilesAreError1004SayingWhatIsWrong) {
 }
 
 TEST_F(SimPadsTest, EveryTruncationOfADesignFailsCleanly) {
-  const std::string text = readText(kFixtures + "layout.pcb");
+  const std::string text = readBytes(kFixtures + "layout.pcb");
   ASSERT_GT(text.size(), 500u);
   for (size_t n = 0; n + 2 < text.size(); ++n) {
     try {
@@ -483,7 +464,7 @@ TEST_F(SimPadsTest, LargeDesignLoadsAndEnumeratesQuickly) {
     p.attributes = {{"Value", std::to_string(i) + "K"}, {"Comment", "RES"}, {"Part Type", "RES"}};
     big.parts.push_back(std::move(p));
   }
-  auto file = path("big.pcb");
+  auto file = dir_.path("big.pcb");
   sim::writeDesignFile(big, file);
 
   auto started = std::chrono::steady_clock::now();

@@ -1,16 +1,17 @@
 // The stand-in spreadsheet program as the callers use it: starting and attaching, workbooks,
 // sheet positions and names, activation, files, faults and the plain data of a workbook.
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "sim/sim_programs.h"
 #include "sim_sheet_test_support.h"
+#include "support/scratch_dir.h"
 
 namespace sim_sheet_test {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::ScratchDir;
 
 std::vector<std::string> sheetNames(xl::Workbook& wb) {
   std::vector<std::string> out;
@@ -26,22 +27,6 @@ int errorOf(const std::function<void()>& f) {
   }
   return 0;
 }
-
-// A folder of its own for the files a test writes.
-class TempFolder {
- public:
-  TempFolder() {
-    path_ = fs::temp_directory_path() / ("velmora-xl-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 TEST(SpreadsheetProgram, AttachingNeedsARunningInstanceAndAStartedOneIsInvisible) {
   sim::Faults faults;
@@ -152,9 +137,9 @@ TEST_F(Workbooks, SelectionAndTheActiveCell) {
 }
 
 TEST_F(Workbooks, FaultsMakeTheNamedMemberFail) {
-  TempFolder dir;
-  std::ofstream(dir.file("list.csv")) << "a,b\n1,2\n";
-  const std::string saved = dir.file("saved.xlsx");
+  ScratchDir dir("xl");
+  dir.write("list.csv", "a,b\n1,2\n");
+  const std::string saved = dir.path("saved.xlsx");
   struct Case {
     const char* member;
     std::function<void()> call;
@@ -162,7 +147,7 @@ TEST_F(Workbooks, FaultsMakeTheNamedMemberFail) {
   const std::vector<Case> cases = {
       {"Workbooks.Add", [&] { app->addWorkbook(); }},
       {"Sheets.Add", [&] { book->addSheet(nullptr, nullptr); }},
-      {"Open", [&] { app->open(dir.file("list.csv")); }},
+      {"Open", [&] { app->open(dir.path("list.csv")); }},
       {"Save", [&] { book->saveAs(saved); }},
       {"Sheets.Delete", [&] { book->sheet(book->sheetCount())->remove(); }},
       {"Sort", [&] { sheet->range("A1:A2").sort(xl::SortSpec{{{1, 1}}}); }},
@@ -179,20 +164,20 @@ TEST_F(Workbooks, FaultsMakeTheNamedMemberFail) {
 }
 
 TEST_F(Workbooks, OpenSaveAndSaveAs) {
-  TempFolder dir;
-  std::ofstream(dir.file("Parts List.csv")) << "No.,Value\n1,10K\n";
+  ScratchDir dir("xl");
+  dir.write("Parts List.csv", "No.,Value\n1,10K\n");
   EXPECT_EQ(errorOf([&] { book->save(); }), vb::kAppDefined) << "a new workbook has no file yet";
 
-  xl::WorkbookPtr opened = app->open(dir.file("Parts List.csv"));
+  xl::WorkbookPtr opened = app->open(dir.path("Parts List.csv"));
   EXPECT_EQ(app->activeWorkbook(), opened);
   EXPECT_EQ(opened->name(), "Parts List");
-  EXPECT_EQ(opened->fullName(), dir.file("Parts List.csv"));
+  EXPECT_EQ(opened->fullName(), dir.path("Parts List.csv"));
   EXPECT_EQ(opened->sheet(1)->range("B2").value(), Variant("10K"));
-  EXPECT_EQ(app->open(dir.file("Parts List.csv")), opened) << "an open file is not opened twice";
-  EXPECT_EQ(errorOf([&] { app->open(dir.file("missing.csv")); }), vb::kFileNotFound);
+  EXPECT_EQ(app->open(dir.path("Parts List.csv")), opened) << "an open file is not opened twice";
+  EXPECT_EQ(errorOf([&] { app->open(dir.path("missing.csv")); }), vb::kFileNotFound);
 
   sheet->range("A1:B1").setValues(tableOf({{"code", 12.5}}));
-  const std::string path = dir.file("report.xlsx");
+  const std::string path = dir.path("report.xlsx");
   book->saveAs(path);
   EXPECT_EQ(book->name(), "report");
   EXPECT_EQ(book->fullName(), path);
@@ -203,9 +188,9 @@ TEST_F(Workbooks, OpenSaveAndSaveAs) {
   EXPECT_EQ(back->sheet(1)->range("A1:B2").values()(1, 2), Variant(12.5));
   EXPECT_EQ(back->sheet(1)->range("A2").value(), Variant("more"));
 
-  faults.failWrites(dir.file("blocked.xlsx"));
-  EXPECT_EQ(errorOf([&] { book->saveAs(dir.file("blocked.xlsx")); }), vb::kPathAccess);
-  EXPECT_FALSE(fs::exists(dir.file("blocked.xlsx")));
+  faults.failWrites(dir.path("blocked.xlsx"));
+  EXPECT_EQ(errorOf([&] { book->saveAs(dir.path("blocked.xlsx")); }), vb::kPathAccess);
+  EXPECT_FALSE(fs::exists(dir.path("blocked.xlsx")));
   EXPECT_EQ(book->fullName(), path) << "a failed save keeps the workbook's file";
 }
 

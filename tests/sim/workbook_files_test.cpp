@@ -4,7 +4,6 @@
 #include "sim/workbook_files.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -12,12 +11,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <random>
 #include <set>
 #include <sstream>
 
+#include "support/scratch_dir.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 
@@ -30,37 +29,9 @@ using platform::xl::Style;
 using sim::CellData;
 using sim::SheetData;
 using sim::WorkbookData;
+using testing_support::readBytes;
+using testing_support::ScratchDir;
 using vb::Variant;
-
-class TempDir {
- public:
-  TempDir() {
-    static int counter = 0;
-    path_ = fs::temp_directory_path() /
-            ("velmora-workbook-files-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A zip archive with these entries, written with minizip.
 void writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
@@ -194,8 +165,8 @@ WorkbookData sampleWorkbook() {
 }
 
 TEST(XlsxRoundTrip, KeepsValuesLooksAndSheetLayout) {
-  TempDir dir;
-  const std::string path = dir.file("round trip.xlsx");
+  ScratchDir dir("workbook-files");
+  const std::string path = dir.path("round trip.xlsx");
   const WorkbookData wb = sampleWorkbook();
   sim::saveXlsx(wb, path);
   const WorkbookData back = sim::loadWorkbookFile(path);
@@ -219,8 +190,8 @@ TEST(XlsxRoundTrip, KeepsValuesLooksAndSheetLayout) {
 }
 
 TEST(XlsxRoundTrip, NormalisesWhatTheFileCannotHold) {
-  TempDir dir;
-  const std::string path = dir.file("normalised.xlsx");
+  ScratchDir dir("workbook-files");
+  const std::string path = dir.path("normalised.xlsx");
   WorkbookData wb;
   SheetData s;
   s.name = "S";
@@ -279,8 +250,8 @@ bool openpyxlAvailable() {
 
 TEST(XlsxRoundTrip, OpenpyxlReadsWhatWasWritten) {
   if (!openpyxlAvailable()) GTEST_SKIP() << "python3-openpyxl is not installed";
-  TempDir dir;
-  const std::string path = dir.file("independent.xlsx");
+  ScratchDir dir("workbook-files");
+  const std::string path = dir.path("independent.xlsx");
   WorkbookData wb = sampleWorkbook();
   wb.sheets[1].cells.pop_back();  // keep openpyxl from walking a whole sheet
   sim::saveXlsx(wb, path);
@@ -335,10 +306,10 @@ TEST(XlsxRoundTrip, OpenpyxlReadsWhatWasWritten) {
 }
 
 TEST(XlsxSave, FailureNamesThePathAndLeavesTheOldFile) {
-  TempDir dir;
+  ScratchDir dir("workbook-files");
   WorkbookData wb = sampleWorkbook();
 
-  const std::string missingFolder = dir.file("no such folder/out.xlsx");
+  const std::string missingFolder = dir.path("no such folder/out.xlsx");
   try {
     sim::saveXlsx(wb, missingFolder);
     FAIL() << "saving into a missing folder succeeded";
@@ -347,8 +318,7 @@ TEST(XlsxSave, FailureNamesThePathAndLeavesTheOldFile) {
     EXPECT_NE(e.description().find(missingFolder), std::string::npos) << e.description();
   }
 
-  const std::string target = dir.file("kept.xlsx");
-  writeBytes(target, "the old file");
+  const std::string target = dir.write("kept.xlsx", "the old file");
   wb.sheets[0].name = "bad/name";
   try {
     sim::saveXlsx(wb, target);
@@ -359,14 +329,14 @@ TEST(XlsxSave, FailureNamesThePathAndLeavesTheOldFile) {
   }
   EXPECT_EQ(readBytes(target), "the old file");
 
-  const std::string folderAsTarget = dir.file("a folder.xlsx");
+  const std::string folderAsTarget = dir.path("a folder.xlsx");
   fs::create_directories(fs::path(folderAsTarget) / "inside");
   wb.sheets[0].name = "BOM";
   EXPECT_THROW(sim::saveXlsx(wb, folderAsTarget), vb::Error);
 
   // Only the files this test made are left: no temporary file of a failed save.
   std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir.path())) names.insert(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(dir.dir())) names.insert(e.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"kept.xlsx", "a folder.xlsx"}));
 }
 
@@ -452,8 +422,8 @@ std::vector<std::pair<std::string, std::string>> foreignPackage() {
 }
 
 TEST(XlsxRead, ReadsFilesOfOtherTools) {
-  TempDir dir;
-  const std::string path = dir.file("Foreign.XLSX");
+  ScratchDir dir("workbook-files");
+  const std::string path = dir.path("Foreign.XLSX");
   writeZip(path, foreignPackage());
   const WorkbookData wb = sim::loadWorkbookFile(path);
 
@@ -553,7 +523,7 @@ TEST(XlsRead, ReadsTheAltiumBom) {
 }
 
 TEST(CsvRead, DecodesQuotesNumbersAndLineEnds) {
-  TempDir dir;
+  ScratchDir dir("workbook-files");
   struct Case {
     std::string name, bytes;
     std::vector<std::pair<std::string, std::string>> cells;  // A1 -> value text
@@ -575,8 +545,7 @@ TEST(CsvRead, DecodesQuotesNumbersAndLineEnds) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string path = dir.file(c.name);
-    writeBytes(path, c.bytes);
+    const std::string path = dir.write(c.name, c.bytes);
     const WorkbookData wb = sim::loadWorkbookFile(path);
     const std::string base = fs::path(c.name).stem().string();
     EXPECT_EQ(wb.name, base);
@@ -593,9 +562,9 @@ TEST(CsvRead, DecodesQuotesNumbersAndLineEnds) {
 }
 
 TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
-  TempDir dir;
+  ScratchDir dir("workbook-files");
   // A valid package to truncate.
-  const std::string good = dir.file("good.xlsx");
+  const std::string good = dir.path("good.xlsx");
   sim::saveXlsx(sampleWorkbook(), good);
   const std::string goodBytes = readBytes(good);
 
@@ -660,7 +629,7 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
                               "</sheetData></worksheet>",
                               "")},
   };
-  for (const ZipCase& z : zips) writeZip(dir.file(z.name), z.parts);
+  for (const ZipCase& z : zips) writeZip(dir.path(z.name), z.parts);
 
   const std::vector<std::pair<std::string, std::string>> raw{
       {"not a zip.xlsx", "Designator,Value\r\nR1,10k\r\n"},
@@ -674,7 +643,7 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
       {"truncated.xls", altium.substr(0, altium.size() / 2)},
       {"damaged records.xls", damagedAltium},
   };
-  for (const auto& [name, bytes] : raw) writeBytes(dir.file(name), bytes);
+  for (const auto& [name, bytes] : raw) dir.write(name, bytes);
 
   std::vector<std::string> names;
   for (const ZipCase& z : zips) names.push_back(z.name);
@@ -682,7 +651,7 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     try {
-      sim::loadWorkbookFile(dir.file(name));
+      sim::loadWorkbookFile(dir.path(name));
       ADD_FAILURE() << "read as a workbook";
     } catch (const vb::Error& e) {
       EXPECT_EQ(e.number(), vb::kAppDefined);
@@ -694,10 +663,10 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
 }
 
 TEST(WorkbookFileErrors, MissingFileIs53) {
-  TempDir dir;
+  ScratchDir dir("workbook-files");
   for (const char* name : {"missing.xlsx", "missing.xls", "missing.csv"}) {
     try {
-      sim::loadWorkbookFile(dir.file(name));
+      sim::loadWorkbookFile(dir.path(name));
       ADD_FAILURE() << name << " was read";
     } catch (const vb::Error& e) {
       EXPECT_EQ(e.number(), vb::kFileNotFound) << name;
@@ -706,8 +675,8 @@ TEST(WorkbookFileErrors, MissingFileIs53) {
 }
 
 TEST(XlsxLarge, HundredThousandRowsSaveAndLoadQuickly) {
-  TempDir dir;
-  const std::string path = dir.file("large.xlsx");
+  ScratchDir dir("workbook-files");
+  const std::string path = dir.path("large.xlsx");
   constexpr long kRows = 100000, kCols = 13;
   WorkbookData wb;
   SheetData s;

@@ -1,36 +1,23 @@
 // A workbook that was read from a file saves as .xlsx and reads back with the same
 // texts, whatever characters its cells hold.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "sim/workbook_files.h"
+#include "support/scratch_dir.h"
 #include "vb/convert.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using testing_support::ScratchDir;
 using namespace std::string_literals;
 
 class SavedAgain : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("velmora-round-trip-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string file(const std::string& name, const std::string& bytes) {
-    std::string p = (dir / name).string();
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
-  }
   // The workbook saved as .xlsx and read back.
   sim::WorkbookData again(const sim::WorkbookData& wb) {
-    const std::string p = (dir / "again.xlsx").string();
+    const std::string p = dir.path("again.xlsx");
     sim::saveXlsx(wb, p);
     return sim::loadWorkbookFile(p);
   }
@@ -39,16 +26,18 @@ class SavedAgain : public ::testing::Test {
       if (c.row == row && c.col == col) return vb::toText(c.value);
     return "(none)";
   }
-  fs::path dir;
+  ScratchDir dir{"round-trip"};
 };
 
 TEST_F(SavedAgain, TextsWithNulAndEscapeLikeCharactersComeBackUnchanged) {
   const std::string texts[] = {"a\0b"s, "\0"s, "end\0"s, "_x0041_", "_x0000_ and \0"s, "ctrl \x01\x1F\x7F",
-                               "tab\tnew\nline", "cr\rend", "no XML \xEF\xBF\xBE\xEF\xBF\xBF"};
+                               "tab\tnew\nline", "cr\rend", "no XML \xEF\xBF\xBE\xEF\xBF\xBF",
+                               // an escape right after "_xHHHH" once closed it into a sequence
+                               "_x0000\0"s, "_x0041\x01", "_x0041\xEF\xBF\xBE", "_x004"};
   // A .csv holds them as they are; a NUL there used to end the saved text.
   std::string csv;
   for (const auto& t : texts) csv += "\"" + t + "\"\r\n";
-  const sim::WorkbookData read = sim::loadWorkbookFile(file("nul.csv", csv));
+  const sim::WorkbookData read = sim::loadWorkbookFile(dir.write("nul.csv", csv));
   const sim::WorkbookData back = again(read);
   for (long r = 1; r <= static_cast<long>(std::size(texts)); ++r) {
     SCOPED_TRACE(r);
