@@ -1,8 +1,11 @@
 // The workbook readers on any bytes in a file: the first byte picks the extension
 // (.xlsx, .xls, .csv), the rest is the file. Reading gives a workbook or error 1004 (53
 // for a file that is not there), never a crash, a hang or a huge allocation; a workbook
-// that was read saves as .xlsx and reads back with the same sheets and values.
+// that was read saves as .xlsx and reads back with the same sheets and values (numbers
+// to the 16 digits the file holds).
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <utility>
@@ -16,10 +19,19 @@ namespace {
 
 using Cells = std::map<std::pair<long, long>, vb::Variant>;
 
+// A number as an .xlsx holds it: the writer library prints 16 significant digits, so a
+// 17th (beyond the 15 a user sees) does not survive a save.
+vb::Variant asSaved(const vb::Variant& v) {
+  if (!v.isNumber()) return v;
+  char text[40];
+  std::snprintf(text, sizeof text, "%.16G", v.number());
+  return std::strtod(text, nullptr);
+}
+
 Cells valuesOf(const sim::SheetData& s) {
   Cells out;
   for (const auto& c : s.cells)
-    if (!c.value.isEmpty()) out[{c.row, c.col}] = c.value;
+    if (!c.value.isEmpty()) out[{c.row, c.col}] = asSaved(c.value);
   return out;
 }
 
