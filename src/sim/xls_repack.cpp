@@ -102,7 +102,11 @@ class CompoundFile {
     return std::string_view(d_).substr(at, sector_);
   }
 
+  // Sectors the file holds: no table or chain can use more without repeating one.
+  size_t sectorsInFile() const { return d_.size() / sector_; }
+
   void readFat(uint32_t fatSectors, uint32_t difatStart, uint32_t difatCount) {
+    if (fatSectors > sectorsInFile()) throw Malformed{};
     std::vector<uint32_t> fatIds;
     for (size_t i = 0; i < 109 && fatIds.size() < fatSectors; ++i) fatIds.push_back(u32(d_, 0x4C + 4 * i));
     uint32_t next = difatStart;
@@ -123,7 +127,7 @@ class CompoundFile {
     std::string out;
     size_t steps = 0;
     for (uint32_t s = start; s < kFatSector && out.size() < size; s = fat_[s]) {
-      if (s >= fat_.size() || ++steps > fat_.size()) throw Malformed{};
+      if (s >= fat_.size() || ++steps > std::min(fat_.size(), sectorsInFile())) throw Malformed{};
       out.append(sector(s));
     }
     if (size != std::string::npos) {

@@ -585,6 +585,14 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
                                                                                {13030, 0xb4}})
     damagedAltium[at] = static_cast<char>(byte);
 
+  // A header that claims a billion FAT sectors, listed by a DIFAT sector that names
+  // itself as the next one: reading the table once took all memory.
+  std::string endlessFat = altium;
+  const std::vector<std::pair<size_t, uint32_t>> endlessFields{
+      {0x2C, 0x40000001}, {0x44, 0}, {0x48, 0x05000000}, {512 + 508, 0}};
+  for (const auto& [at, value] : endlessFields)
+    for (int b = 0; b < 4; ++b) endlessFat[at + b] = static_cast<char>(value >> (8 * b));
+
   std::mt19937 rng(7);
   std::string noise(5000, '\0');
   for (char& ch : noise) ch = static_cast<char>(rng());
@@ -642,6 +650,7 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAre1004) {
       {"unknown.et", noise},
       {"truncated.xls", altium.substr(0, altium.size() / 2)},
       {"damaged records.xls", damagedAltium},
+      {"endless fat.xls", endlessFat},
   };
   for (const auto& [name, bytes] : raw) dir.write(name, bytes);
 
