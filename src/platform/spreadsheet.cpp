@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "vb/error.h"
 
@@ -150,55 +151,33 @@ void Range::setValue(const Variant& v) const { sheet_->put(area_, v); }
 Table Range::values() const { return sheet_->getBlock(area_); }
 void Range::setValues(const Table& t) const { sheet_->putBlock(area_, t); }
 
+namespace {
+// A change of one style field alone.
+template <class T, class V>
+StyleChange only(std::optional<T> StyleChange::*field, V value) {
+  StyleChange c;
+  c.*field = std::move(value);
+  return c;
+}
+}  // namespace
+
 void Range::apply(const StyleChange& change) const { sheet_->applyStyle(area_, change); }
 Style Range::style() const { return sheet_->styleAt(area_.r1, area_.c1); }
 
-void Range::setNumberFormat(const std::string& f) const {
-  StyleChange c;
-  c.numberFormat = f;
-  apply(c);
-}
+void Range::setNumberFormat(const std::string& f) const { apply(only(&StyleChange::numberFormat, f)); }
 std::string Range::numberFormat() const { return style().numberFormat; }
 void Range::setNumberFormatLocal(const std::string& f) const { setNumberFormat(formatFromLocal(f)); }
 std::string Range::numberFormatLocal() const { return localFormatName(numberFormat()); }
 
-void Range::setBold(bool b) const {
-  StyleChange c;
-  c.bold = b;
-  apply(c);
-}
+void Range::setBold(bool b) const { apply(only(&StyleChange::bold, b)); }
 bool Range::bold() const { return style().bold; }
-void Range::setFontSize(double s) const {
-  StyleChange c;
-  c.fontSize = s;
-  apply(c);
-}
-void Range::setFontColor(long color) const {
-  StyleChange c;
-  c.fontColor = color;
-  apply(c);
-}
-void Range::setInteriorColor(long color) const {
-  StyleChange c;
-  c.fill = color;
-  apply(c);
-}
+void Range::setFontSize(double s) const { apply(only(&StyleChange::fontSize, s)); }
+void Range::setFontColor(long color) const { apply(only(&StyleChange::fontColor, color)); }
+void Range::setInteriorColor(long color) const { apply(only(&StyleChange::fill, color)); }
 long Range::interiorColor() const { return style().fill; }
-void Range::setWrapText(bool w) const {
-  StyleChange c;
-  c.wrap = w;
-  apply(c);
-}
-void Range::setBordersWeight(int w) const {
-  StyleChange c;
-  c.bordersWeight = w;
-  apply(c);
-}
-void Range::setBordersLineStyle(int s) const {
-  StyleChange c;
-  c.bordersLineStyle = s;
-  apply(c);
-}
+void Range::setWrapText(bool w) const { apply(only(&StyleChange::wrap, w)); }
+void Range::setBordersWeight(int w) const { apply(only(&StyleChange::bordersWeight, w)); }
+void Range::setBordersLineStyle(int s) const { apply(only(&StyleChange::bordersLineStyle, s)); }
 void Range::borderAround(std::optional<int> lineStyle, std::optional<int> weight, std::optional<int> colorIndex) const {
   sheet_->borderAround(area_, lineStyle, weight, colorIndex);
 }
