@@ -87,7 +87,7 @@ class FormatBomRun {
  public:
   explicit FormatBomRun(capture::ToolContext& t) : t_(t), st_(t.state), user_(t.user()) {}
 
-  // Steps 1 to 6: the program, the workbook and the number per line; 0 when a step ended
+  // The program, the workbook and the number per line; 0 when one of these ended
   // the command.
   long designatorsPerLine() {
     guard_.step([&] { platform::attachSpreadsheet(t_.services, t_.settings, st_.spreadsheetApp); });
@@ -114,7 +114,7 @@ class FormatBomRun {
     return st_.refColumns;
   }
 
-  // Steps 7 to 17: the earlier Special BOM deleted and the new one built in front.
+  // The earlier Special BOM deleted and the new one built in front.
   void build(long n) {
     guard_.step([&] { app().setDisplayAlerts(false); });
     long sheets = guard_.value([&] { return app().activeWorkbook()->sheetCount(); }, 0L);
