@@ -13,8 +13,6 @@ namespace sim::files {
 
 namespace {
 
-constexpr size_t kMaxSheetNameChars = 31;
-
 std::string readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) notAWorkbook(path, "the file cannot be read");
@@ -106,7 +104,7 @@ void parseCsv(const std::string& text, CsvSheetBuilder& out) {
 WorkbookData readCsv(const std::string& path) {
   WorkbookData wb;
   SheetData sheet;
-  sheet.name = truncateUtf8(sanitizeUtf8(std::filesystem::path(path).stem().string()), kMaxSheetNameChars);
+  sheet.name = sanitizeUtf8(std::filesystem::path(path).stem().string());  // made a usable name on load
   CsvSheetBuilder builder(path, sheet);
   parseCsv(decode(readBytes(path)), builder);
   wb.sheets.push_back(std::move(sheet));

@@ -9,18 +9,16 @@ namespace sim::files {
 
 namespace {
 
-constexpr long kMaxNameChars = 31;
-
 std::string usableText(const std::string& name) {
   std::string out;
   for (char32_t cp : vb::codepoints(name)) {
     if (cp < 0x20 || cp == 0xFFFE || cp == 0xFFFF) continue;
-    if (cp == ':' || cp == '\\' || cp == '/' || cp == '?' || cp == '*' || cp == '[' || cp == ']') cp = '_';
+    if (cp < 0x80 && kSheetNameForbidden.find(static_cast<char>(cp)) != std::string_view::npos) cp = '_';
     vb::appendUtf8(out, cp);
   }
   size_t first = out.find_first_not_of('\''), last = out.find_last_not_of('\'');
   out = first == std::string::npos ? std::string() : out.substr(first, last - first + 1);
-  return vb::left(out, kMaxNameChars);
+  return vb::left(out, kMaxSheetNameChars);
 }
 
 }  // namespace
@@ -34,7 +32,7 @@ void repairSheetNames(WorkbookData& wb) {
     std::string candidate = base;
     for (int k = 2; taken.count(vb::ucase(candidate)); ++k) {
       const std::string suffix = " (" + std::to_string(k) + ")";
-      std::string stem = vb::left(base, kMaxNameChars - static_cast<long>(suffix.size()));
+      std::string stem = vb::left(base, kMaxSheetNameChars - static_cast<long>(suffix.size()));
       while (!stem.empty() && stem.back() == '\'') stem.pop_back();
       candidate = stem + suffix;
     }

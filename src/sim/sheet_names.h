@@ -2,9 +2,15 @@
 // Sheet names as the spreadsheet holds them. A file may name its sheets in ways the
 // spreadsheet refuses (an .xls records any text, an .xlsx may repeat a name); such a
 // workbook opens with its names repaired, so it can always be saved again.
+#include <string_view>
+
 #include "sim/workbook_data.h"
 
 namespace sim::files {
+
+// What the spreadsheet allows in a sheet name: at most this many characters, none of these.
+constexpr long kMaxSheetNameChars = 31;
+constexpr std::string_view kSheetNameForbidden = ":\\/?*[]";
 
 // Each sheet name made usable: no characters a file cannot hold (control characters,
 // U+FFFE, U+FFFF), "_" for : \ / ? * [ ], no apostrophe at either end, at most 31

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "sim/sheet_names.h"
 #include "sim/sim_workbook.h"
 #include "vb/error.h"
 #include "vb/text.h"
@@ -55,7 +56,8 @@ void SimSheet::setName(const std::string& name) {
   auto b = book();
   if (b)
     if (Faults* f = b->faults()) f->check("spreadsheet", "Name");
-  if (name.empty() || vb::len(name) > 31 || name.find_first_of(":\\/?*[]") != std::string::npos)
+  if (name.empty() || vb::len(name) > files::kMaxSheetNameChars ||
+      name.find_first_of(files::kSheetNameForbidden) != std::string::npos)
     vb::raise(vb::kAppDefined, "You typed an invalid name for a sheet or chart.");
   if (b && b->nameTaken(name, this)) vb::raise(vb::kAppDefined, "That name is already taken. Try a different one.");
   name_ = name;

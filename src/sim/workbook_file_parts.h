@@ -23,8 +23,6 @@ void writeXlsx(const WorkbookData& wb, const std::string& path);
 bool isValidUtf8(std::string_view bytes);
 // The text with every invalid UTF-8 sequence replaced by U+FFFD.
 std::string sanitizeUtf8(std::string_view bytes);
-// At most `maxChars` characters of valid UTF-8 text, cut at a character boundary.
-std::string truncateUtf8(std::string_view text, size_t maxChars);
 
 // "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS", "YYYY-MM-DDTHH:MM:SS" or "HH:MM:SS" as the
 // spreadsheet's serial day number (1900 date system), or nothing.

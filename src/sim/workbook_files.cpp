@@ -72,16 +72,6 @@ std::string sanitizeUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string truncateUtf8(std::string_view text, size_t maxChars) {
-  size_t chars = 0, i = 0;
-  while (i < text.size() && chars < maxChars) {
-    size_t n = utf8SequenceLength(text, i);
-    i += n ? n : 1;
-    ++chars;
-  }
-  return std::string(text.substr(0, i));
-}
-
 namespace {
 
 // Days from 1899-12-30 (serial 0 of the 1900 system, leap-year quirk included for
