@@ -102,7 +102,7 @@ void WorkbookToData(benchmark::State& state) {
   Program p;
   p.sheet->cell(1, 1).resize(kRows, kCols).setValues(partList());
   for (auto _ : state) {
-    sim::WorkbookData d = sim::toData(*p.app->activeWorkbook());
+    formats::WorkbookData d = sim::toData(*p.app->activeWorkbook());
     benchmark::DoNotOptimize(d);
   }
 }

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "app/program.h"
-#include "capture/operations.h"
+#include "capture/part_lists.h"
 #include "normalise/change_report.h"
 #include "normalise/designator_sort.h"
 #include "sim/sim_programs.h"
@@ -47,7 +47,7 @@ void BM_NetlistPartList(benchmark::State& state) {
     state.PauseTiming();
     Run run(state.range(0));
     state.ResumeTiming();
-    capture::protel99se(run.program.tool().context());
+    capture::listFromNetlist(run.program.tool().context(), *capture::findNetlistSource("Protel99se"));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -56,12 +56,12 @@ void BM_ChangeReportAndSorts(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     Run run(state.range(0));
-    capture::ToolContext& t = run.program.tool().context();
-    capture::protel99se(t);
+    platform::ToolContext& t = run.program.tool().context();
+    capture::listFromNetlist(t, *capture::findNetlistSource("Protel99se"));
     state.ResumeTiming();
-    normalise::Flow f{t, t.state.spreadsheetApp->activeWorkbook()};
+    platform::ReportFlow f{t, t.state.spreadsheetApp->activeWorkbook()};
     auto saved = normalise::writeChangeReport(f, normalise::kCreateLayout);
-    normalise::ref(f);
+    normalise::sortByDesignator(f);
     normalise::sortChangeReport(f, normalise::kCreateLayout, saved);
   }
   state.SetComplexityN(state.range(0));

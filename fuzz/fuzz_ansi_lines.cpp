@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "sim/workbook_file_parts.h"
+#include "vb/utf8.h"
 #include "vb/ansi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,9 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(joined == input, "the lines lose bytes");
 
   const std::string text = vb::ansiToUtf8(input);
-  FUZZ_CHECK(sim::files::isValidUtf8(text), "");
+  FUZZ_CHECK(vb::isValidUtf8(text), "");
   FUZZ_CHECK(vb::utf8ToAnsi(text) == input, "");
   // Any text encodes without a crash, and the encoding decodes to valid UTF-8.
-  FUZZ_CHECK(sim::files::isValidUtf8(vb::ansiToUtf8(vb::utf8ToAnsi(input))), "");
+  FUZZ_CHECK(vb::isValidUtf8(vb::ansiToUtf8(vb::utf8ToAnsi(input))), "");
   return 0;
 }

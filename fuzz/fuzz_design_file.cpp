@@ -1,30 +1,29 @@
-// The design-file reader on any text: a design or error 1004, never a crash; the text
-// formatDesign writes for a design reads back as the same design.
+// The design-file reader on any text: a design or a FileError naming the file, never a
+// crash; the text formatDesign writes for a design reads back as the same design.
 #include <cstdint>
 #include <string>
 
+#include "formats/design_file.h"
 #include "fuzz_support.h"
-#include "sim/design_file.h"
-#include "vb/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = fuzz::bytes(data, size);
-  sim::DesignData design;
+  formats::DesignData design;
   try {
-    design = sim::parseDesign(text, "fuzz.pcb");
-  } catch (const vb::Error& e) {
-    FUZZ_CHECK(e.number() == vb::kAppDefined, std::to_string(e.number()) + " " + e.description());
-    FUZZ_CHECK(e.description().find("fuzz.pcb") != std::string::npos, e.description());
+    design = formats::parseDesign(text, "fuzz.pcb");
+  } catch (const formats::FileError& e) {
+    FUZZ_CHECK(e.kind() == formats::FileError::Kind::Malformed, e.what());
+    FUZZ_CHECK(std::string(e.what()).find("fuzz.pcb") != std::string::npos, e.what());
     return 0;
   }
-  const std::string written = sim::formatDesign(design);
-  sim::DesignData back;
+  const std::string written = formats::formatDesign(design);
+  formats::DesignData back;
   try {
-    back = sim::parseDesign(written, "fuzz.pcb");
-  } catch (const vb::Error& e) {
-    fuzz::broken("a written design reads back", e.description() + "\n" + written);
+    back = formats::parseDesign(written, "fuzz.pcb");
+  } catch (const formats::FileError& e) {
+    fuzz::broken("a written design reads back", std::string(e.what()) + "\n" + written);
   }
   FUZZ_CHECK(back == design, written);
-  FUZZ_CHECK(sim::formatDesign(back) == written, written);
+  FUZZ_CHECK(formats::formatDesign(back) == written, written);
   return 0;
 }

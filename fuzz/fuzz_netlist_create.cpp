@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   program.start();
   auto excel = world.programs.runSpreadsheet("Excel.Application");
   excel->setVisible(true);
-  capture::ToolWindow& tool = program.tool();
+  app::ToolWindow& tool = program.tool();
   program.dispatch([&] { tool.combo1.userType(format.source); });
   world.user.answerFile(path);
   world.user.answerInput("");

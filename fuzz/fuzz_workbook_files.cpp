@@ -1,8 +1,8 @@
 // The workbook readers on any bytes in a file: the first byte picks the extension
-// (.xlsx, .xls, .csv), the rest is the file. Reading gives a workbook or error 1004 (53
-// for a file that is not there), never a crash, a hang or a huge allocation; a workbook
-// that was read saves as .xlsx and reads back with the same sheets and values (numbers
-// to the 16 digits the file holds).
+// (.xlsx, .xls, .csv), the rest is the file. Reading gives a workbook or a FileError (of a
+// malformed file, or a missing one), never a crash, a hang or a huge allocation; a
+// workbook that was read saves as .xlsx and reads back with the same sheets and values
+// (numbers to the 16 digits the file holds).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,9 +11,8 @@
 #include <utility>
 
 #include "fuzz_support.h"
-#include "sim/workbook_files.h"
+#include "formats/workbook_files.h"
 #include "vb/convert.h"
-#include "vb/error.h"
 
 namespace {
 
@@ -28,14 +27,14 @@ vb::Variant asSaved(const vb::Variant& v) {
   return std::strtod(text, nullptr);
 }
 
-Cells valuesOf(const sim::SheetData& s) {
+Cells valuesOf(const formats::SheetData& s) {
   Cells out;
   for (const auto& c : s.cells)
     if (!c.value.isEmpty()) out[{c.row, c.col}] = asSaved(c.value);
   return out;
 }
 
-std::string where(const sim::SheetData& s, const Cells& a, const Cells& b) {
+std::string where(const formats::SheetData& s, const Cells& a, const Cells& b) {
   for (const auto& [rc, v] : a) {
     auto it = b.find(rc);
     if (it == b.end() || !(it->second == v))
@@ -58,13 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* ext = kExtensions[data[0] % 3];
   const std::string path = fuzz::writeFile(fuzz::scratchDir() / (std::string("book") + ext),
                                            fuzz::bytes(data + 1, size - 1));
-  sim::WorkbookData wb;
+  formats::WorkbookData wb;
   try {
-    wb = sim::loadWorkbookFile(path);
-  } catch (const vb::Error& e) {
-    FUZZ_CHECK(e.number() == vb::kAppDefined || e.number() == vb::kFileNotFound,
-               std::to_string(e.number()) + " " + e.description());
-    FUZZ_CHECK(!e.description().empty(), "");
+    wb = formats::loadWorkbookFile(path);
+  } catch (const formats::FileError& e) {
+    using Kind = formats::FileError::Kind;
+    FUZZ_CHECK(e.kind() == Kind::Malformed || e.kind() == Kind::Missing, e.what());
+    FUZZ_CHECK(!e.problem().empty(), e.what());
     return 0;
   }
   FUZZ_CHECK(!wb.sheets.empty(), ext);
@@ -72,15 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::string copy = (fuzz::scratchDir() / "again.xlsx").string();
   try {
-    sim::saveXlsx(wb, copy);
-  } catch (const vb::Error& e) {
-    fuzz::broken("a workbook that was read saves again", std::string(ext) + ": " + e.description());
+    formats::saveXlsx(wb, copy);
+  } catch (const formats::FileError& e) {
+    fuzz::broken("a workbook that was read saves again", std::string(ext) + ": " + e.what());
   }
-  sim::WorkbookData back;
+  formats::WorkbookData back;
   try {
-    back = sim::loadWorkbookFile(copy);
-  } catch (const vb::Error& e) {
-    fuzz::broken("a saved workbook reads back", std::string(ext) + ": " + e.description());
+    back = formats::loadWorkbookFile(copy);
+  } catch (const formats::FileError& e) {
+    fuzz::broken("a saved workbook reads back", std::string(ext) + ": " + e.what());
   }
   FUZZ_CHECK(back.sheets.size() == wb.sheets.size(), ext);
   for (size_t s = 0; s < wb.sheets.size(); ++s) {

@@ -20,8 +20,8 @@ Program::Program(platform::Programs& programs, platform::User& user, platform::D
 Program::~Program() = default;
 
 void Program::registerWindows() {
-  factories_[capture::ToolWindow::kName] = [this] {
-    return std::make_unique<capture::ToolWindow>(services_, settings_);
+  factories_[ToolWindow::kName] = [this] {
+    return std::make_unique<ToolWindow>(services_, settings_);
   };
   factories_[capture::SettingsWindow::kName] = [] { return std::make_unique<capture::SettingsWindow>(); };
   factories_[workbench::BomView::kName] = [this] { return std::make_unique<workbench::BomView>(*this); };
@@ -35,7 +35,7 @@ void Program::start() {
   dispatch([this] { tool().startUp(); });
 }
 
-capture::ToolWindow& Program::tool() { return static_cast<capture::ToolWindow&>(window(capture::ToolWindow::kName)); }
+ToolWindow& Program::tool() { return static_cast<ToolWindow&>(window(ToolWindow::kName)); }
 
 ui::Window& Program::window(const std::string& name) {
   if (ui::Window* w = existing(name)) return *w;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "capture/settings_window.h"
-#include "capture/tool_window.h"
+#include "app/tool_window.h"
 #include "platform/services.h"
 #include "platform/windows.h"
 
@@ -41,7 +41,7 @@ class Program : public platform::WindowHost {
 
   platform::Services& services() { return services_; }
   platform::Settings& settings() { return settings_; }
-  capture::ToolWindow& tool();
+  ToolWindow& tool();
 
  private:
   using Factory = std::function<std::unique_ptr<ui::Window>()>;

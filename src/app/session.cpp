@@ -14,7 +14,7 @@
 
 #include "app/program.h"
 #include "sim/sim_programs.h"
-#include "sim/workbook_files.h"
+#include "formats/workbook_files.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 #include "vb/text.h"
@@ -532,7 +532,7 @@ void Player::saveAll(const fs::path& dir) {
   std::set<std::string> used;
   for (const auto& s : world_.programs.spreadsheets()) {
     for (const auto& wb : s->workbooks()) {
-      sim::WorkbookData data = sim::toData(*wb);
+      formats::WorkbookData data = sim::toData(*wb);
       std::string name = data.name;
       size_t dot = name.rfind('.');
       if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
@@ -540,9 +540,9 @@ void Player::saveAll(const fs::path& dir) {
       for (int k = 2; used.count(file); ++k) file = name + "-" + std::to_string(k);
       used.insert(file);
       try {
-        sim::saveXlsx(data, (dir / (file + ".xlsx")).string());
-      } catch (const vb::Error& e) {
-        fail("cannot save " + file + ".xlsx: " + e.description());
+        formats::saveXlsx(data, (dir / (file + ".xlsx")).string());
+      } catch (const formats::FileError& e) {
+        fail("cannot save " + file + ".xlsx: " + e.what());
       }
     }
   }

@@ -1,9 +1,8 @@
 // "Format BOM" from PADS Layout or from an Altium Designer BOM workbook: the part list on
-// the second sheet, the two questions of the split BOM, then the Format BOM change report.
-#include "capture/operations.h"
+// the second sheet and the two questions of the split BOM.
+#include "capture/part_lists.h"
 #include "capture/pads_attach.h"
 #include "capture/part_category_rules.h"
-#include "normalise/pipelines.h"
 #include "platform/workbook_helpers.h"
 #include "vb/error.h"
 
@@ -34,7 +33,7 @@ vb::Table headingRow(long columns) {
 
 }  // namespace
 
-void layoutFormatBom(ToolContext& t) {
+bool formatListFromPadsLayout(ToolContext& t) {
   ToolState& st = t.state;
   // Attaching stops the command when no program can be attached or started.
   platform::attachOrStartSpreadsheet(t.services, t.settings, st.spreadsheetApp);
@@ -47,7 +46,7 @@ void layoutFormatBom(ToolContext& t) {
     std::string name = readDesignName(pads.app);
     platform::notify(t.user(), platform::kTitle, name.empty() ? kNoComponentsMessage : name + "\n" + kNoComponentsMessage);
     st.abortFlag = "ON";
-    return;
+    return false;
   }
   askSplitQuestions(t);
 
@@ -72,10 +71,10 @@ void layoutFormatBom(ToolContext& t) {
   st.lastRow = n + j + 1;
 
   writeLayoutList(*st.spreadsheetApp, rows, jumperRows, headingRow(13));
-  normalise::formatZhuanhuan(t);
+  return true;
 }
 
-void altiumFormatBom(ToolContext& t) {
+bool formatListFromAltiumBom(ToolContext& t) {
   ToolState& st = t.state;
   // Attaching stops the command when no program can be attached or started.
   const bool started = platform::attachOrStartSpreadsheet(t.services, t.settings, st.spreadsheetApp);
@@ -85,7 +84,7 @@ void altiumFormatBom(ToolContext& t) {
     std::string path = t.dialog.choose("文件类型(*.xls)|*.xls", "请选择将要处理的xls文件");
     // A program started here is shown, so the BOM is never left in a hidden instance.
     skip.step([&] { app->setVisible(true); });
-    if (path.empty()) return;
+    if (path.empty()) return false;
     skip.step([&] { app->open(path); });
   }
 
@@ -109,7 +108,7 @@ void altiumFormatBom(ToolContext& t) {
     skip.step([&] { count = platform::lastUsedRow(*bom, 5) - 1; });
   }
   st.partCount = count;
-  if (count <= 0) return;
+  if (count <= 0) return false;
   st.lastRow = count + 1;
   skip.step([&] {
     bom->select();
@@ -120,7 +119,7 @@ void altiumFormatBom(ToolContext& t) {
     xl::SheetPtr list = app->sheet(2);
     platform::listHeaderStyle(list->range("A1:N1"), list->range("A1:N" + std::to_string(st.lastRow)));
   });
-  normalise::formatZhuanhuan(t);
+  return true;
 }
 
 }  // namespace capture

@@ -1,34 +1,22 @@
 // "Create" from a netlist or component file of another design tool: the part list on
 // the second sheet of a new workbook.
-#include <functional>
-
 #include "capture/netlist_readers.h"
-#include "capture/operations.h"
+#include "capture/part_lists.h"
 #include "platform/workbook_helpers.h"
 #include "vb/error.h"
 
 namespace capture {
 
-namespace {
-
-using Reader = std::vector<NetlistEntry> (*)(const std::vector<vb::AnsiLine>&);
-
-struct NetlistFormat {
-  const char* filter;
-  const char* title;
-  Reader read;
-};
-
-void netlistList(ToolContext& t, const NetlistFormat& format) {
+void listFromNetlist(ToolContext& t, const NetlistSource& source) {
   platform::Services& s = t.services;
   ToolState& st = t.state;
   // Attaching stops the command when no program can be attached or started.
   platform::attachOrStartSpreadsheet(s, t.settings, st.spreadsheetApp);
   vb::SkipOnError skip;
-  std::string path = t.dialog.choose(format.filter, format.title);
+  std::string path = t.dialog.choose(source.filter, source.title);
   if (path.empty()) throw vb::ProgramEnd();
   platform::prefixPrompt(s.user, st.prefixCount);
-  std::vector<NetlistEntry> entries = format.read(s.files.readLines(path));  // a file that cannot be read is untrapped
+  std::vector<NetlistEntry> entries = source.read(s.files.readLines(path));  // a file that cannot be read is untrapped
   const long n = static_cast<long>(entries.size());
   platform::checkListFitsSheet(n);
 
@@ -68,25 +56,20 @@ void netlistList(ToolContext& t, const NetlistFormat& format) {
   st.lastRow = n + 1;
 }
 
-}  // namespace
+const std::array<NetlistSource, 7> kNetlistSources = {{
+    {"Protel99se", "文件类型(*.net)|*.net", "请选择由Protel99se产生的net文件", readProtel99se},
+    {"Altium Designer", "文件类型(*.net)|*.net", "请选择由Protel99se产生的net文件", readProtel99se},
+    {"Allegro.dll", "文件类型(*.net)|*.net", "请选择由Orcad产生的Allegro格式net文件", readAllegro},
+    {"Mentor.dll", "文件类型(*.CMP)|*.CMP", "请选择由Orcad产生的Mentor EE格式CMP文件", readMentor},
+    {"Pcad.dll", "文件类型(*.net)|*.net", "请选择由Orcad产生的PCAD格式net文件", readPcad},
+    {"Pads2k.dll", "文件类型(*.asc)|*.asc", "请选择Orcad产生的pads格式的asc文件", readPads2k},
+    {"Protel2.dll", "文件类型(*.net)|*.net", "请选择由Orcad产生的Protel2格式net文件", readProtel2},
+}};
 
-void protel99se(ToolContext& t) {
-  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Protel99se产生的net文件", readProtel99se});
-}
-void protel(ToolContext& t) {
-  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Orcad产生的Protel2格式net文件", readProtel2});
-}
-void allegro(ToolContext& t) {
-  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Orcad产生的Allegro格式net文件", readAllegro});
-}
-void mentor(ToolContext& t) {
-  netlistList(t, {"文件类型(*.CMP)|*.CMP", "请选择由Orcad产生的Mentor EE格式CMP文件", readMentor});
-}
-void pcad(ToolContext& t) {
-  netlistList(t, {"文件类型(*.net)|*.net", "请选择由Orcad产生的PCAD格式net文件", readPcad});
-}
-void pads2k(ToolContext& t) {
-  netlistList(t, {"文件类型(*.asc)|*.asc", "请选择Orcad产生的pads格式的asc文件", readPads2k});
+const NetlistSource* findNetlistSource(const std::string& source) {
+  for (const NetlistSource& s : kNetlistSources)
+    if (source == s.source) return &s;
+  return nullptr;
 }
 
 }  // namespace capture

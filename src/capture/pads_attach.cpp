@@ -8,7 +8,7 @@ namespace capture {
 
 namespace pads = platform::pads;
 
-PadsDesign attachPadsDesign(ToolContext& t, const std::string& progId, const std::string& filter,
+PadsDesign attachPadsDesign(platform::ToolContext& t, const std::string& progId, const std::string& filter,
                             const std::string& title, EmptyPathRule rule) {
   platform::Programs& programs = t.services.programs;
   PadsDesign out;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/tool_state.h"
+#include "platform/tool_state.h"
 #include "platform/pads.h"
 #include "platform/spreadsheet.h"
 #include "vb/variant.h"
@@ -31,7 +31,7 @@ struct PadsDesign {
 // user picks a design file in the toolbar's dialog, the program is made visible and the
 // file opened. The program is made visible also when the user cancels, so a program
 // started here is never left hidden. Every step is skipped on failure.
-PadsDesign attachPadsDesign(ToolContext& t, const std::string& progId, const std::string& filter,
+PadsDesign attachPadsDesign(platform::ToolContext& t, const std::string& progId, const std::string& filter,
                             const std::string& title, EmptyPathRule rule);
 
 // The number of parts of the program's active design; 0 when it cannot be read (no
@@ -98,7 +98,5 @@ vb::Table layoutJumperRows(const std::vector<platform::pads::Jumper*>& jumpers, 
 // down to the last row. Returns the sheet.
 platform::xl::SheetPtr writeLayoutList(platform::xl::Application& app, const vb::Table& parts,
                                        const vb::Table& jumpers, const vb::Table& headings);
-
-// A list of this many rows below its header must fit on one sheet; a longer one stops
 
 }  // namespace capture

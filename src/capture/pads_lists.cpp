@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "capture/coordinate_report.h"
-#include "capture/operations.h"
+#include "capture/part_lists.h"
 #include "capture/pads_attach.h"
 #include "platform/workbook_helpers.h"
 #include "vb/convert.h"
@@ -36,7 +36,7 @@ bool startPadsImport(ToolContext& t, const char* progId, const char* filter, con
 
 }  // namespace
 
-void logic(ToolContext& t) {
+void listFromPadsLogic(ToolContext& t) {
   ToolState& st = t.state;
   PadsDesign pads;
   if (!startPadsImport(t, "PowerLogic.Application", "文件类型(*.sch)|*.sch", "请选择将要打开的sch文件", pads)) return;
@@ -103,7 +103,7 @@ long storedLength(const vb::Variant& v) { return vb::len(v.isNumber() ? vb::numb
 
 }  // namespace
 
-void layout(ToolContext& t) {
+void listFromPadsLayout(ToolContext& t) {
   ToolState& st = t.state;
   PadsDesign pads;
   if (!startPadsImport(t, "Powerpcb.Application", "文件类型(*.pcb)|*.pcb", "请选择将要打开的pcb文件", pads)) return;

@@ -1,12 +1,12 @@
 // "Create" from a prepared workbook: the part list the user made on the first sheet of the
 // active workbook becomes its second sheet, between two fresh sheets, and its rows are
 // counted down column A. No cell of the list changes.
-#include "capture/operations.h"
+#include "capture/part_lists.h"
 #include "platform/workbook_helpers.h"
 
 namespace capture {
 
-void excel(ToolContext& t) {
+void listFromPreparedWorkbook(ToolContext& t) {
   ToolState& st = t.state;
   if (!platform::askYes(t.user(), platform::kTitle, "当前工作薄数据是否符合模版要求?")) {
     st.abortFlag = "ON";

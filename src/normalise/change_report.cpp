@@ -33,7 +33,7 @@ vb::Table readList(xl::Sheet& list) {
 
 }  // namespace
 
-SavedHeaders writeChangeReport(const Flow& f, const ReportLayout& L) {
+SavedHeaders writeChangeReport(const platform::ReportFlow& f, const ReportLayout& L) {
   xl::SheetPtr list = f.sheet(2);
   SavedHeaders saved{vb::toText(list->get(1, L.sort1)), vb::toText(list->get(1, L.sort2))};
   list->cell(1, L.sort1).setValue("Sort1");
@@ -78,7 +78,7 @@ void reportSort(const xl::Range& range, long key1, long key2, long key3, int hea
   range.sort(sorting);
 }
 
-void sortChangeReport(const Flow& f, const ReportLayout& L, const SavedHeaders& saved) {
+void sortChangeReport(const platform::ReportFlow& f, const ReportLayout& L, const SavedHeaders& saved) {
   xl::SheetPtr report = f.sheet(3);
   long last = f.lastRow();
   reportSort(report->range(std::string("A1:") + L.sortLastColumn + row(last)), L.sort1, L.sort2, 2, xl::xlYes);
@@ -110,14 +110,14 @@ void longTextGeneral(xl::Sheet& sheet) {
     if (vb::len(vb::toText(names(r, 1))) > 255) sheet.cell(r, 5).setNumberFormatLocal("G/通用格式");
 }
 
-void nameReportSheets(const Flow& f) {
+void nameReportSheets(const platform::ReportFlow& f) {
   f.sheet(1)->setName("BOM Report");
   f.sheet(2)->setName("List Report");
   f.sheet(3)->setName("Change Report");
 }
 
-void endPipeline(const Flow& f) {
-  capture::ToolState& st = f.t.state;
+void endPipeline(const platform::ReportFlow& f) {
+  platform::ToolState& st = f.t.state;
   if (!st.spreadsheetApp) vb::raise(vb::kObjectNotSet);
   st.spreadsheetApp->setEnableEvents(false);
   bomSheetFinishStage2(*f.sheet(1));

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/tool_state.h"
+#include "platform/tool_state.h"
 #include "platform/spreadsheet.h"
 
 namespace normalise {
@@ -26,14 +26,6 @@ struct ReportLayout {
 extern const ReportLayout kCreateLayout;
 extern const ReportLayout kFormatLayout;
 
-// One run of a change-report pipeline on the flow's own workbook.
-struct Flow {
-  capture::ToolContext& t;
-  platform::xl::WorkbookPtr wb;
-  platform::xl::SheetPtr sheet(long position) const { return wb->sheet(position); }
-  long lastRow() const { return t.state.lastRow; }
-};
-
 // The part list's key-column headings, saved before the run and put back after the sort.
 struct SavedHeaders {
   std::string sort1, sort2;
@@ -41,11 +33,11 @@ struct SavedHeaders {
 
 // Steps up to the header look: saves and sets the key headings on sheet 2, reads the
 // list, normalises every row and writes the report to sheet 3.
-SavedHeaders writeChangeReport(const Flow& f, const ReportLayout& layout);
+SavedHeaders writeChangeReport(const platform::ReportFlow& f, const ReportLayout& layout);
 
 // The value sort by Sort1, Sort2 and the value, then the key columns cleared and the
 // saved headings of sheet 2 put back.
-void sortChangeReport(const Flow& f, const ReportLayout& layout, const SavedHeaders& saved);
+void sortChangeReport(const platform::ReportFlow& f, const ReportLayout& layout, const SavedHeaders& saved);
 
 // ReportSort: one sort of the range by three key columns, ascending, letter case ignored.
 void reportSort(const platform::xl::Range& range, long key1, long key2, long key3, int header);
@@ -61,10 +53,10 @@ void bomSheetFinishStage2(platform::xl::Sheet& sheet);
 void longTextGeneral(platform::xl::Sheet& sheet);
 
 // The three sheet names of a finished report workbook.
-void nameReportSheets(const Flow& f);
+void nameReportSheets(const platform::ReportFlow& f);
 
 // The end of both pipelines: events off, BomSheetFinish stage 2 on sheet 1, screen
 // updating on, the application released.
-void endPipeline(const Flow& f);
+void endPipeline(const platform::ReportFlow& f);
 
 }  // namespace normalise

@@ -9,8 +9,8 @@ namespace normalise {
 
 namespace xl = platform::xl;
 
-void ref(const Flow& f) {
-  capture::ToolState& st = f.t.state;
+void sortByDesignator(const platform::ReportFlow& f) {
+  platform::ToolState& st = f.t.state;
   // Attaching reads the setting again (an unknown text ends the program); the sort itself
   // stays on the flow's own workbook.
   platform::attachSpreadsheet(f.t.services, f.t.settings, st.spreadsheetApp);

@@ -1,10 +1,10 @@
 #pragma once
-// ref: the rows of the change report on sheet 3 put into natural order of their
-// designators (R2 before R10), by one key per row built in column F as scratch.
+// The rows of the change report on sheet 3 put into natural order of their designators
+// (R2 before R10), by one key per row built in column F as scratch.
 #include "normalise/change_report.h"
 
 namespace normalise {
 
-void ref(const Flow& f);
+void sortByDesignator(const platform::ReportFlow& f);
 
 }  // namespace normalise

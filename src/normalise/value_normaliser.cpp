@@ -155,22 +155,6 @@ string_view trimBlanks(string_view s) {
   return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
-// Bytes of the UTF-8 character at i (a malformed sequence counts byte by byte).
-size_t charLength(string_view s, size_t i) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
-  if (n == 1 || i + n > s.size()) return 1;
-  for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
-  return n;
-}
-
-long charCount(string_view s) {
-  long n = 0;
-  for (size_t i = 0; i < s.size(); i += charLength(s, i)) ++n;
-  return n;
-}
-
 // Whether the text starts with a number, as the numeric value of a text reads one.
 bool hasLeadingNumber(string_view s) {
   size_t i = s.find_first_not_of(" \t");
@@ -217,10 +201,10 @@ struct Scan {
 Scan scanFirstToken(string_view tok) {
   Scan s;
   bool letterPointUsed = false;
-  const long count = charCount(tok);
+  const long count = vb::len(tok);
   size_t i = 0;
   for (long k = 0; i < tok.size(); ++k) {
-    size_t len = charLength(tok, i);
+    size_t len = vb::utf8CharBytes(tok, i);
     string_view c = tok.substr(i, len);
     size_t next = i + len;
     bool hasNext = next < tok.size();

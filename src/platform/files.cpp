@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -44,26 +43,37 @@ std::string Files::read(const std::string& path) {
   return bytes;
 }
 
-void Files::write(const std::string& path, const std::string& bytes) {
-  std::string local = localPath(path);
-  // A temporary name of this process's own, so two writers of one file never share it.
+std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
+                                                 const std::function<void(const std::string&)>& fill) {
+  namespace fs = std::filesystem;
+  // A hidden name of this process's own, so two writers of one file never share it.
   static std::atomic<unsigned> serial{0};
-  std::string temp = local + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + "~";
-  {
+  const fs::path target(localTarget);
+  const fs::path temp = target.parent_path() / ("." + target.filename().string() + ".tmp-" +
+                                                std::to_string(::getpid()) + "-" + std::to_string(serial++));
+  std::error_code ignored;
+  try {
+    fill(temp.string());
+  } catch (...) {
+    fs::remove(temp, ignored);
+    throw;
+  }
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (!ec) return std::nullopt;
+  fs::remove(temp, ignored);
+  return ec.message();
+}
+
+void Files::write(const std::string& path, const std::string& bytes) {
+  auto failed = writeThroughTemporary(localPath(path), [&](const std::string& temp) {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) vb::raise(vb::kPathAccess);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      vb::raise(vb::kPathAccess);
-    }
-  }
-  if (std::rename(temp.c_str(), local.c_str()) != 0) {
-    std::remove(temp.c_str());
-    vb::raise(vb::kPathAccess);
-  }
+    if (!out) vb::raise(vb::kPathAccess);
+  });
+  if (failed) vb::raise(vb::kPathAccess);
 }
 
 bool Files::exists(const std::string& path) {

@@ -1,6 +1,8 @@
 #pragma once
 // Files on disk. The system names files as the original does, folders joined with
 // "\"; such paths become paths of this machine here, at the file boundary.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,15 @@ class Files {
   std::vector<vb::AnsiLine> readLines(const std::string& path);
   void writeLines(const std::string& path, const std::vector<vb::AnsiLine>& lines);
 };
+
+// Every file the program rewrites is written this way: `fill` writes the whole file at
+// the temporary path it is given (beside the target, so the rename cannot cross file
+// systems), which is then renamed over the target. The target is replaced only by a
+// complete file: when fill throws, the temporary file is removed and the exception
+// leaves; when the rename fails, the temporary file is removed and the reason returned.
+// Nothing when the target was replaced.
+std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
+                                                 const std::function<void(const std::string& temporary)>& fill);
 
 // The path of this machine for a path of the system ("C:\a\b.txt" style separators).
 std::string localPath(const std::string& path);

@@ -1,7 +1,6 @@
 #include "platform/spreadsheet.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include "vb/error.h"
@@ -35,87 +34,10 @@ std::string formatFromLocal(const std::string& local) {
   return local;
 }
 
-std::string columnLetters(long column) {
-  std::string s;
-  while (column > 0) {
-    long m = (column - 1) % 26;
-    s.insert(s.begin(), static_cast<char>('A' + m));
-    column = (column - 1) / 26;
-  }
-  return s;
-}
-
-long columnNumber(const std::string& letters) {
-  if (letters.empty()) return 0;
-  long n = 0;
-  for (char c : letters) {
-    if (!std::isalpha(static_cast<unsigned char>(c))) return 0;
-    n = n * 26 + (std::toupper(static_cast<unsigned char>(c)) - 'A' + 1);
-    if (n > kMaxCols) return 0;
-  }
-  return n;
-}
-
-namespace {
-
-// One side of an address: letters, digits, or both ("A", "12", "B7"); "$" ignored.
-struct Part {
-  long row = 0, col = 0;
-};
-
-bool parsePart(const std::string& text, Part& p) {
-  std::string letters, digits;
-  size_t i = 0;
-  while (i < text.size() && text[i] == '$') ++i;
-  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) letters += text[i++];
-  while (i < text.size() && text[i] == '$') ++i;
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) digits += text[i++];
-  if (i != text.size() || (letters.empty() && digits.empty())) return false;
-  if (!letters.empty()) {
-    p.col = columnNumber(letters);
-    if (p.col == 0) return false;
-  }
-  if (!digits.empty()) {
-    if (digits.size() > 8) return false;
-    p.row = std::stol(digits);
-    if (p.row < 1 || p.row > kMaxRows) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 Area parseAddress(const std::string& address) {
-  size_t colon = address.find(':');
-  Part a, b;
-  if (colon == std::string::npos) {
-    if (!parsePart(address, a) || a.row == 0 || a.col == 0) {
-      // A bare column ("C") or row ("3") stands for the whole column or row.
-      if (!parsePart(address, a)) vb::raise(vb::kAppDefined);
-      b = a;
-    } else {
-      return Area{a.row, a.col, a.row, a.col};
-    }
-  } else {
-    if (!parsePart(address.substr(0, colon), a) || !parsePart(address.substr(colon + 1), b))
-      vb::raise(vb::kAppDefined);
-  }
-  bool wholeCols = a.row == 0 && b.row == 0 && a.col > 0 && b.col > 0;
-  bool wholeRows = a.col == 0 && b.col == 0 && a.row > 0 && b.row > 0;
-  Area r;
-  if (wholeCols) r = Area{1, a.col, kMaxRows, b.col};
-  else if (wholeRows) r = Area{a.row, 1, b.row, kMaxCols};
-  else if (a.row > 0 && a.col > 0 && b.row > 0 && b.col > 0) r = Area{a.row, a.col, b.row, b.col};
-  else vb::raise(vb::kAppDefined);
-  if (r.r1 > r.r2) std::swap(r.r1, r.r2);
-  if (r.c1 > r.c2) std::swap(r.c1, r.c2);
-  return r;
-}
-
-std::string addressText(const Area& a) {
-  std::string first = "$" + columnLetters(a.c1) + "$" + std::to_string(a.r1);
-  if (a.r1 == a.r2 && a.c1 == a.c2) return first;
-  return first + ":$" + columnLetters(a.c2) + "$" + std::to_string(a.r2);
+  std::optional<Area> a = parseA1(address);
+  if (!a) vb::raise(vb::kAppDefined);
+  return *a;
 }
 
 static void checkArea(const Area& a) {

@@ -2,22 +2,19 @@
 // The spreadsheet program (Excel or WPS) as the system drives it: application,
 // workbooks, sheets and ranges. A Range is an address on a sheet; everything it does
 // is asked of its sheet, which the stand-in (or an automation adapter) implements.
-// Rows and columns count from 1. Colours are red + 256 * green + 65536 * blue.
+// The plain values (areas, looks, limits) are in platform/sheet_types.h.
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/sheet_types.h"
 #include "vb/variant.h"
 
 namespace platform::xl {
 
 using vb::Table;
 using vb::Variant;
-
-constexpr long kMaxRows = 1048576;
-constexpr long kMaxCols = 16384;
-constexpr long kNoFill = 16777215;  // what a cell without fill reports as its colour
 
 // Directions of End.
 constexpr int xlUp = -4162;
@@ -32,36 +29,6 @@ constexpr int kDownFour = 4;
 constexpr int xlGuess = 0;
 constexpr int xlYes = 1;
 constexpr int xlNo = 2;
-
-struct Area {
-  long r1 = 1, c1 = 1, r2 = 1, c2 = 1;
-  long rows() const { return r2 - r1 + 1; }
-  long cols() const { return c2 - c1 + 1; }
-  long count() const { return rows() * cols(); }
-  bool contains(long r, long c) const { return r >= r1 && r <= r2 && c >= c1 && c <= c2; }
-  bool operator==(const Area&) const = default;
-};
-
-// One edge of a cell's border.
-struct Edge {
-  int lineStyle = 0;   // 0 none; the spreadsheet's line style numbers otherwise (1 continuous)
-  int weight = 0;      // 2 thin
-  int colorIndex = 0;  // 0 automatic
-  bool operator==(const Edge&) const = default;
-};
-
-// The look of a cell. Number formats are kept by their international name
-// ("General", "@", "# ?/?", "0.000").
-struct Style {
-  std::string numberFormat = "General";
-  bool bold = false;
-  double fontSize = 11;
-  long fontColor = 0;
-  long fill = kNoFill;
-  bool wrap = false;
-  Edge left, top, right, bottom;
-  bool operator==(const Style&) const = default;
-};
 
 // A change of some properties of the look of a range.
 struct StyleChange {
@@ -98,12 +65,8 @@ using SheetPtr = std::shared_ptr<Sheet>;
 using WorkbookPtr = std::shared_ptr<Workbook>;
 using AppPtr = std::shared_ptr<Application>;
 
-// Column letters and addresses.
-std::string columnLetters(long column);
-long columnNumber(const std::string& letters);  // 0 when not letters
-// "A1", "A1:F10", "A:H", "3:5"; error 1004 when the text is no address.
+// "A1", "A1:F10", "A:H", "3:5" (see parseA1); error 1004 when the text is no address.
 Area parseAddress(const std::string& address);
-std::string addressText(const Area& a);
 
 class Range {
  public:

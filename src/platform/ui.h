@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -270,6 +271,24 @@ class Timer : public Control {
   int interval_ = 0;
 };
 
+enum class Kind { Button, ComboBox, TextBox, Label, Frame, CheckBox, ListBox, ListView, Tabs, Timer };
+
+// One row of a window's layout: a control with its name, kind, the frame that holds it,
+// its caption, its place (twips, within the frame), its place in the tab order, and the
+// window's handlers of its events. A search for a caption lands on the row that names
+// the control's code. A timer is not placed; its onClick handler runs on every tick.
+template <class W>
+struct ControlRow {
+  const char* name;
+  Kind kind;
+  const char* frame;    // the name of the frame that holds it, or nullptr
+  const char* caption;  // for buttons, labels, frames and check boxes; nullptr: none
+  int left, top, width, height;
+  int tabIndex = -1;    // -1: not set
+  void (W::*onClick)() = nullptr;
+  void (W::*onKeyPress)(int& keyAscii) = nullptr;
+};
+
 // A window: caption, geometry in twips, visibility, window state, controls by name.
 class Window {
  public:
@@ -320,6 +339,17 @@ class Window {
     controls_.push_back(std::move(c));
     return ref;
   }
+  // A control the window's layout made, as its kind.
+  template <class T>
+  T& find(const std::string& name) {
+    T* c = dynamic_cast<T*>(control(name));
+    if (!c) throw std::logic_error("window " + name_ + " has no such control " + name);
+    return *c;
+  }
+  // Makes the controls of a layout table (see ControlRow), in its order, and wires their
+  // handlers to the window W.
+  template <class W, size_t N>
+  void layOut(const ControlRow<W> (&rows)[N]);
 
  private:
   std::string name_, caption_;
@@ -330,6 +360,38 @@ class Window {
   std::vector<std::unique_ptr<Control>> controls_;
   Control* focused_ = nullptr;
 };
+
+template <class W, size_t N>
+void Window::layOut(const ControlRow<W> (&rows)[N]) {
+  W& self = static_cast<W&>(*this);
+  for (const ControlRow<W>& row : rows) {
+    Control& c = [&]() -> Control& {
+      switch (row.kind) {
+        case Kind::Button: return add<Button>(row.name);
+        case Kind::ComboBox: return add<ComboBox>(row.name);
+        case Kind::TextBox: return add<TextBox>(row.name);
+        case Kind::Label: return add<Label>(row.name);
+        case Kind::Frame: return add<Frame>(row.name);
+        case Kind::CheckBox: return add<CheckBox>(row.name);
+        case Kind::ListBox: return add<ListBox>(row.name);
+        case Kind::ListView: return add<ListView>(row.name);
+        case Kind::Tabs: return add<Tabs>(row.name);
+        case Kind::Timer: break;
+      }
+      return add<Timer>(row.name);
+    }();
+    if (row.kind != Kind::Timer) c.move(row.left, row.top, row.width, row.height);
+    if (row.frame) c.setContainer(&find<Frame>(row.frame));
+    if (row.caption) static_cast<CaptionControl&>(c).setCaption(row.caption);
+    if (row.tabIndex >= 0) c.setTabIndex(row.tabIndex);
+    if (auto handler = row.onClick) {
+      auto run = [&self, handler] { (self.*handler)(); };
+      if (row.kind == Kind::Timer) static_cast<Timer&>(c).onTimer = run;
+      else c.onClick = run;
+    }
+    if (auto handler = row.onKeyPress) c.onKeyPress = [&self, handler](int& key) { (self.*handler)(key); };
+  }
+}
 
 // Frame of a window (twips): a fixed border on each side and a caption bar on top.
 constexpr int kWindowBorder = 60;

@@ -29,8 +29,8 @@ struct Report {
   std::vector<size_t> categoryRows;
 };
 
-// LeiChuli: builds one category from the rows no earlier category claimed.
-void leiChuli(const CategoryPass& pass, std::vector<ChangeRow>& rows, const std::string& join, Report& out,
+// Builds one category from the rows no earlier category claimed.
+void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const std::string& join, Report& out,
               long& lineNumberBase, double& grandTotal) {
   vb::Dictionary lineIndex;  // GroupKey -> line within this category
   std::vector<std::array<vb::Variant, 5>> lines;
@@ -71,8 +71,8 @@ void leiChuli(const CategoryPass& pass, std::vector<ChangeRow>& rows, const std:
 
 }  // namespace
 
-void fenleiTongji(const normalise::Flow& f) {
-  capture::ToolState& st = f.t.state;
+void buildCategoryBom(const platform::ReportFlow& f) {
+  platform::ToolState& st = f.t.state;
   xl::Application& app = *st.spreadsheetApp;
   app.setDisplayAlerts(false);
   xl::SheetPtr changes = f.sheet(3);
@@ -101,7 +101,7 @@ void fenleiTongji(const normalise::Flow& f) {
   long lineNumberBase = 0;
   double grandTotal = 0;
   for (const CategoryPass& pass : categoryPasses(st.prefixCount))
-    leiChuli(pass, rows, f.t.settings.joinSymbol(), report, lineNumberBase, grandTotal);
+    buildCategory(pass, rows, f.t.settings.joinSymbol(), report, lineNumberBase, grandTotal);
 
   // Every row the report writes keeps codes such as "0402" as text; the block is as wide
   // as the special BOM's designator columns plus four, held within the sheet.
@@ -124,11 +124,11 @@ void fenleiTongji(const normalise::Flow& f) {
 
 namespace {
 
-// CategoryRowPurge: every row from the one above the last row of column A up to `first`
-// whose column E has the report's category colour is deleted. The colour is the one the
-// report builder gives its category rows, not whatever a reference cell happens to hold.
-long categoryRowPurge(const normalise::Flow& f, long first, long categoryFill) {
-  capture::ToolState& st = f.t.state;
+// Every row from the one above the last row of column A up to `first` whose column E has
+// the report's category colour is deleted. The colour is the one the report builder gives
+// its category rows, not whatever a reference cell happens to hold. Returns that last row.
+long deleteCategoryRows(const platform::ReportFlow& f, long first, long categoryFill) {
+  platform::ToolState& st = f.t.state;
   platform::attachSpreadsheet(f.t.services, f.t.settings, st.spreadsheetApp);
   xl::SheetPtr bom = f.sheet(1);
   long last = platform::lastUsedRow(*bom, 1);
@@ -139,8 +139,8 @@ long categoryRowPurge(const normalise::Flow& f, long first, long categoryFill) {
 
 }  // namespace
 
-void shuchuII(const normalise::Flow& f) { f.t.state.partCount = categoryRowPurge(f, 2, kCategoryRowFill) - 1; }
+void purgeCategoryRows(const platform::ReportFlow& f) { f.t.state.partCount = deleteCategoryRows(f, 2, kCategoryRowFill) - 1; }
 
-void shuchu(const normalise::Flow& f) { categoryRowPurge(f, 3, kSplitCategoryRowFill); }
+void purgeSplitCategoryRows(const platform::ReportFlow& f) { deleteCategoryRows(f, 3, kSplitCategoryRowFill); }
 
 }  // namespace report

@@ -1,4 +1,4 @@
-// FormatBOM: the sheet "Special BOM" in front of the BOM on sheet 1 of the active workbook,
+// The sheet "Special BOM" in front of the BOM on sheet 1 of the active workbook,
 // N designators per line, each item's number, value, package and quantity merged down
 // over its lines. Every step runs under SkipOnError: a failing step is skipped, a failing
 // test takes its Then branch.
@@ -9,7 +9,7 @@
 #include "platform/workbook_helpers.h"
 #include "report/category_bom.h"
 #include "report/designator_split.h"
-#include "report/reports.h"
+#include "report/special_bom.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 
@@ -82,10 +82,10 @@ SpecialLines layOut(const vb::Table& source, long n, platform::Settings& setting
   return out;
 }
 
-// One run of FormatBOM. Every step runs under the run's SkipOnError guard.
-class FormatBomRun {
+// One run of the special BOM. Every step runs under the run's SkipOnError guard.
+class SpecialBomRun {
  public:
-  explicit FormatBomRun(capture::ToolContext& t) : t_(t), st_(t.state), user_(t.user()) {}
+  explicit SpecialBomRun(platform::ToolContext& t) : t_(t), st_(t.state), user_(t.user()) {}
 
   // The program, the workbook and the number per line; 0 when one of these ended
   // the command.
@@ -216,8 +216,8 @@ class FormatBomRun {
     }
   }
 
-  capture::ToolContext& t_;
-  capture::ToolState& st_;
+  platform::ToolContext& t_;
+  platform::ToolState& st_;
   platform::User& user_;
   vb::SkipOnError guard_;
   xl::SheetPtr out_;  // the new sheet, as the active sheet after it was added
@@ -225,8 +225,8 @@ class FormatBomRun {
 
 }  // namespace
 
-void formatBom(capture::ToolContext& t) {
-  FormatBomRun run(t);
+void buildSpecialBom(platform::ToolContext& t) {
+  SpecialBomRun run(t);
   if (long n = run.designatorsPerLine()) run.build(n);
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "normalise/change_report.h"
 #include "platform/workbook_helpers.h"
 #include "report/category_bom.h"
 #include "report/part_category_order.h"
@@ -221,7 +222,7 @@ void writeReport(xl::Sheet& bom, const std::vector<ReportRow>& report) {
   }
 }
 
-void splitBom(const normalise::Flow& f, const SplitRule& rule) {
+void splitBom(const platform::ReportFlow& f, const SplitRule& rule) {
   const long partCount = f.t.state.partCount;
   xl::SheetPtr bom = f.sheet(1);
   bom->select();
@@ -246,8 +247,8 @@ void splitBom(const normalise::Flow& f, const SplitRule& rule) {
 
 }  // namespace
 
-void fenceng(const normalise::Flow& f) { splitBom(f, kBySide); }
+void splitBomBySide(const platform::ReportFlow& f) { splitBom(f, kBySide); }
 
-void fentype(const normalise::Flow& f) { splitBom(f, kByMount); }
+void splitBomByMounting(const platform::ReportFlow& f) { splitBom(f, kByMount); }
 
 }  // namespace report

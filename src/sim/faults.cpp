@@ -1,5 +1,7 @@
 #include "sim/faults.h"
 
+#include <filesystem>
+
 #include "vb/error.h"
 #include "vb/text.h"
 
@@ -26,6 +28,14 @@ void Faults::check(const std::string& scope, const std::string& member) {
   if (!hit(scope, member)) return;
   if (vb::lcase(scope) == "spreadsheet") vb::raise(vb::kAppDefined, member + " failed");
   vb::raise(vb::kAppDefined, "Automation error: " + member + " failed");
+}
+
+bool Faults::writeFails(const std::string& localPath) const {
+  if (writes_.empty()) return false;
+  if (writes_.count(localPath)) return true;
+  std::error_code ec;
+  auto abs = std::filesystem::weakly_canonical(std::filesystem::absolute(localPath, ec), ec).string();
+  return writes_.count(abs) != 0;
 }
 
 void Faults::refuseChangedAdds(const std::string& progId) { refuseAdds_.insert(vb::lcase(progId)); }

@@ -22,7 +22,8 @@ class Faults {
   bool any() const { return !members_.empty(); }
 
   void failWrites(const std::string& localPath) { writes_.insert(localPath); }
-  bool writeFails(const std::string& localPath) const { return writes_.count(localPath) != 0; }
+  // Whether writing the file fails: its path as given or made absolute and canonical.
+  bool writeFails(const std::string& localPath) const;
 
   // The PADS attribute-add refusal of "fault pads PROGID add".
   void refuseChangedAdds(const std::string& progId);

@@ -15,7 +15,7 @@
 
 #include <utility>
 
-#include "sim/design_file.h"
+#include "sim/design_file_io.h"
 #include "vb/error.h"
 
 namespace sim {
@@ -23,6 +23,10 @@ namespace sim {
 namespace {
 
 namespace pads = platform::pads;
+using formats::AttributeData;
+using formats::DesignData;
+using formats::JumperData;
+using formats::PartData;
 
 // What every object of one program shares: its identifier, the faults and the call log.
 struct Program {

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "sim/sheet_names.h"
+#include "formats/sheet_names.h"
 #include "sim/sim_workbook.h"
 #include "vb/error.h"
 #include "vb/text.h"
@@ -56,8 +56,8 @@ void SimSheet::setName(const std::string& name) {
   auto b = book();
   if (b)
     if (Faults* f = b->faults()) f->check("spreadsheet", "Name");
-  if (name.empty() || vb::len(name) > files::kMaxSheetNameChars ||
-      name.find_first_of(files::kSheetNameForbidden) != std::string::npos)
+  if (name.empty() || vb::len(name) > formats::kMaxSheetNameChars ||
+      name.find_first_of(formats::kSheetNameForbidden) != std::string::npos)
     vb::raise(vb::kAppDefined, "You typed an invalid name for a sheet or chart.");
   if (b && b->nameTaken(name, this)) vb::raise(vb::kAppDefined, "That name is already taken. Try a different one.");
   name_ = name;
@@ -454,7 +454,7 @@ void SimSheet::select(const Area& a) {
 
 // ---- plain data ----
 
-void SimSheet::load(const SheetData& data) {
+void SimSheet::load(const formats::SheetData& data) {
   changed();
   rows_.clear();
   colLooks_.clear();
@@ -466,7 +466,7 @@ void SimSheet::load(const SheetData& data) {
   const Style plain;
   const Style* lastStyle = nullptr;
   uint32_t lastId = 0;
-  for (const CellData& cd : data.cells) {
+  for (const formats::CellData& cd : data.cells) {
     if (cd.row < 1 || cd.row > kMaxRows || cd.col < 1 || cd.col > kMaxCols) continue;
     uint32_t look = 0;
     if (!(cd.style == plain)) {

@@ -11,7 +11,7 @@
 
 #include "platform/spreadsheet.h"
 #include "sim/sim_sheet_looks.h"
-#include "sim/workbook_data.h"
+#include "formats/workbook_data.h"
 
 namespace sim {
 
@@ -64,7 +64,7 @@ class SimSheet final : public platform::xl::Sheet {
   // Used by the workbook.
   void setNameUnchecked(const std::string& name) { name_ = name; }
   void detach() { book_.reset(); }
-  void load(const SheetData& data);  // cells stored as given, without conversion
+  void load(const formats::SheetData& data);  // cells stored as given, without conversion
 
   static constexpr double kDefaultWidth = 8.43;
 

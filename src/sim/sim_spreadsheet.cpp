@@ -3,7 +3,8 @@
 
 #include "sim/sim_sheet.h"
 #include "sim/sim_workbook.h"
-#include "sim/workbook_files.h"
+#include "formats/workbook_files.h"
+#include "sim/sim_files.h"
 #include "vb/error.h"
 
 namespace sim {
@@ -52,9 +53,13 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
         active_ = wb;
         return wb;
       }
-    WorkbookData data;
+    formats::WorkbookData data;
     try {
-      data = loadWorkbookFile(platform::localPath(path));
+      try {
+        data = formats::loadWorkbookFile(platform::localPath(path));
+      } catch (const formats::FileError& e) {
+        raiseFileError(e);
+      }
     } catch (const vb::Error& e) {
       if (alerts_ && displayAlerts_) platform::notify(*alerts_, progId_, e.description(), platform::Icon::Critical);
       throw;
@@ -71,7 +76,7 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
 
   void userActivateSheet(const std::string& name) override { activeWorkbook()->sheet(name)->select(); }
 
-  xl::WorkbookPtr addWorkbookFromData(const WorkbookData& data) override {
+  xl::WorkbookPtr addWorkbookFromData(const formats::WorkbookData& data) override {
     auto wb = newWorkbook(data.name.empty() ? nextBookName() : data.name, data.fullName);
     wb->load(data);
     return wb;
@@ -113,14 +118,14 @@ std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string& progId, Fa
   return std::make_shared<SimApp>(progId, faults, files, alerts);
 }
 
-WorkbookData toData(xl::Workbook& wb) {
-  WorkbookData d;
+formats::WorkbookData toData(xl::Workbook& wb) {
+  formats::WorkbookData d;
   d.name = wb.name();
   if (wb.fullName() != d.name) d.fullName = wb.fullName();
   const xl::Style plain;
   for (long i = 1; i <= wb.sheetCount(); ++i) {
     xl::SheetPtr s = wb.sheet(i);
-    SheetData sd;
+    formats::SheetData sd;
     sd.name = s->name();
     const xl::Area used = s->usedArea();
     const xl::Table values = s->getBlock(used);
@@ -129,7 +134,7 @@ WorkbookData toData(xl::Workbook& wb) {
       for (long c = used.c1; c <= used.c2; ++c) {
         const xl::Variant& v = values(r - used.r1 + 1, c - used.c1 + 1);
         xl::Style st = s->styleAt(r, c);
-        if (!v.isEmpty() || !(st == plain)) sd.cells.push_back(CellData{r, c, v, std::move(st)});
+        if (!v.isEmpty() || !(st == plain)) sd.cells.push_back(formats::CellData{r, c, v, std::move(st)});
       }
     for (long c = 1; c <= xl::kMaxCols; ++c) {
       double w = s->columnWidth(c);

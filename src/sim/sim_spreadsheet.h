@@ -8,7 +8,7 @@
 #include "platform/spreadsheet.h"
 #include "platform/user.h"
 #include "sim/faults.h"
-#include "sim/workbook_data.h"
+#include "formats/workbook_data.h"
 
 namespace sim {
 
@@ -21,7 +21,7 @@ class SimSpreadsheet : public platform::xl::Application {
   virtual bool minimized() const = 0;
   virtual void setMinimized(bool m) = 0;
   // A workbook built from plain data, added as the active workbook.
-  virtual platform::xl::WorkbookPtr addWorkbookFromData(const WorkbookData& data) = 0;
+  virtual platform::xl::WorkbookPtr addWorkbookFromData(const formats::WorkbookData& data) = 0;
 };
 
 // A new instance, not visible and without a workbook. Members named in faults fail
@@ -33,6 +33,6 @@ std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string& progId, Fa
                                                    platform::Files& files, platform::User* alerts = nullptr);
 
 // The plain data of any workbook, read through the spreadsheet interface.
-WorkbookData toData(platform::xl::Workbook& wb);
+formats::WorkbookData toData(platform::xl::Workbook& wb);
 
 }  // namespace sim

@@ -6,7 +6,8 @@
 #include "platform/files.h"
 #include "sim/sim_sheet.h"
 #include "sim/sim_spreadsheet.h"
-#include "sim/workbook_files.h"
+#include "formats/workbook_files.h"
+#include "sim/sim_files.h"
 #include "vb/error.h"
 #include "vb/text.h"
 
@@ -129,12 +130,12 @@ long SimWorkbook::position(const platform::xl::Sheet& s) const { return indexOf(
 
 void SimWorkbook::writeFile(const std::string& path) {
   std::string local = platform::localPath(path);
-  if (Faults* f = faults()) {
-    std::error_code ec;
-    auto abs = std::filesystem::weakly_canonical(std::filesystem::absolute(local, ec), ec).string();
-    if (f->writeFails(local) || f->writeFails(abs)) vb::raise(vb::kPathAccess);
+  if (Faults* f = faults(); f && f->writeFails(local)) vb::raise(vb::kPathAccess);
+  try {
+    formats::saveXlsx(toData(*this), local);
+  } catch (const formats::FileError& e) {
+    raiseFileError(e);
   }
-  saveXlsx(toData(*this), local);
 }
 
 void SimWorkbook::save() {
@@ -150,11 +151,11 @@ void SimWorkbook::saveAs(const std::string& path) {
   name_ = nameFromPath(path);
 }
 
-void SimWorkbook::load(const WorkbookData& data) {
+void SimWorkbook::load(const formats::WorkbookData& data) {
   for (auto& s : sheets_) s->detach();
   sheets_.clear();
   active_ = nullptr;
-  for (const SheetData& sd : data.sheets) {
+  for (const formats::SheetData& sd : data.sheets) {
     std::string name = sd.name.empty() || nameTaken(sd.name, nullptr) ? "" : sd.name;
     auto s = appendSheet(name);
     s->load(sd);

@@ -7,7 +7,7 @@
 
 #include "platform/spreadsheet.h"
 #include "sim/faults.h"
-#include "sim/workbook_data.h"
+#include "formats/workbook_data.h"
 
 namespace sim {
 
@@ -41,7 +41,7 @@ class SimWorkbook final : public platform::xl::Workbook {
   // A new sheet at the end, named "SheetN" (N the next free number) unless named.
   std::shared_ptr<SimSheet> appendSheet(const std::string& name = "");
   // The sheets and the active sheet built from plain data.
-  void load(const WorkbookData& data);
+  void load(const formats::WorkbookData& data);
 
   // Used by the sheets.
   void activateSheet(SimSheet& s);  // the sheet becomes the active one; the workbook too

@@ -57,22 +57,10 @@ bool escapeAt(std::string_view s, size_t i) {
          (static_cast<unsigned char>(s[i + 2]) & 0xC0) == 0x80;
 }
 
-// Length of the UTF-8 character at i as the text functions count it (1 for a stray byte).
-size_t charBytes(std::string_view s, size_t i) {
-  size_t n = byteOffset(s.substr(i), 2);
-  return n == 0 ? 1 : n;
-}
-
-bool ascii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 }  // namespace
 
 std::string ansiToUtf8(std::string_view bytes) {
-  if (ascii(bytes)) return std::string(bytes);
+  if (isAscii(bytes)) return std::string(bytes);
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
   size_t i = 0;
@@ -88,7 +76,7 @@ std::string ansiToUtf8(std::string_view bytes) {
 }
 
 std::string utf8ToAnsi(std::string_view text) {
-  if (ascii(text)) return std::string(text);
+  if (isAscii(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   size_t i = 0, n = text.size();
@@ -107,7 +95,7 @@ std::string utf8ToAnsi(std::string_view text) {
       i += encoder().run(text.data() + i, end - i, out);
       if (i < end) {
         out += '?';
-        i += charBytes(text, i);
+        i += utf8CharBytes(text, i);
       }
     }
   }

@@ -1,37 +1,14 @@
 #include "vb/text.h"
 
 #include "vb/error.h"
+#include "vb/utf8.h"
 
 namespace vb {
-
-static size_t seqLen(unsigned char c) {
-  if (c < 0x80) return 1;
-  if ((c & 0xE0) == 0xC0) return 2;
-  if ((c & 0xF0) == 0xE0) return 3;
-  if ((c & 0xF8) == 0xF0) return 4;
-  return 1;
-}
-
-// Length of the character at byte i, never running past the end and never
-// taking a malformed sequence as one character.
-static size_t charLen(std::string_view s, size_t i) {
-  size_t n = seqLen(static_cast<unsigned char>(s[i]));
-  if (n == 1 || i + n > s.size()) return 1;
-  for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
-  return n;
-}
-
-static bool isAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
 
 long len(std::string_view s) {
   if (isAscii(s)) return static_cast<long>(s.size());
   long n = 0;
-  for (size_t i = 0; i < s.size(); i += charLen(s, i)) ++n;
+  for (size_t i = 0; i < s.size(); i += utf8CharBytes(s, i)) ++n;
   return n;
 }
 
@@ -40,7 +17,7 @@ size_t byteOffset(std::string_view s, long pos) {
   size_t i = 0;
   long p = 1;
   while (i < s.size() && p < pos) {
-    i += charLen(s, i);
+    i += utf8CharBytes(s, i);
     ++p;
   }
   return i;
@@ -110,42 +87,15 @@ std::string rtrim(std::string_view s) {
 
 std::string trim(std::string_view s) { return ltrim(rtrim(s)); }
 
-// The code point of the n-byte character at i (n from charLen).
-static char32_t decodeAt(std::string_view s, size_t i, size_t n) {
-  auto b = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k])); };
-  if (n == 1) return b(0);
-  if (n == 2) return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-  if (n == 3) return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-  return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-}
-
 std::vector<char32_t> codepoints(std::string_view s) {
   std::vector<char32_t> out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
-    size_t n = charLen(s, i);
-    out.push_back(decodeAt(s, i, n));
+    size_t n = utf8CharBytes(s, i);
+    out.push_back(utf8DecodeAt(s, i, n));
     i += n;
   }
   return out;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 std::string fromCodepoints(const std::vector<char32_t>& cps) {
@@ -205,14 +155,14 @@ static std::string mapCase(std::string_view s, Map map) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
-    size_t n = charLen(s, i);
+    size_t n = utf8CharBytes(s, i);
     unsigned char c = static_cast<unsigned char>(s[i]);
     if (c < 0x80) {
       out += static_cast<char>(map(c));
     } else if (n == 1) {
       out += s[i];
     } else {
-      appendUtf8(out, map(decodeAt(s, i, n)));
+      appendUtf8(out, map(utf8DecodeAt(s, i, n)));
     }
     i += n;
   }

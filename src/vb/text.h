@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vb/utf8.h"
+
 namespace vb {
 
 // Number of characters.
@@ -41,7 +43,6 @@ inline bool startsWith(std::string_view s, std::string_view p) { return s.substr
 // Code points of a UTF-8 text (invalid bytes are taken one by one as their byte value).
 std::vector<char32_t> codepoints(std::string_view s);
 std::string fromCodepoints(const std::vector<char32_t>& cps);
-void appendUtf8(std::string& out, char32_t cp);
 // Byte offset of character position pos (1-based); s.size() when past the end.
 size_t byteOffset(std::string_view s, long pos);
 // Whether a code point is a wide (CJK / full-width) character.

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "app/session.h"
-#include "sim/workbook_files.h"
+#include "formats/workbook_files.h"
 #include "support/scratch_dir.h"
 #include "support/unprivileged.h"
 
@@ -36,9 +36,9 @@ class SessionBadInput : public ::testing::Test {
 const std::string kLq = "\xE2\x80\x9C", kRq = "\xE2\x80\x9D";  // the quotes around a file name
 
 TEST_F(SessionBadInput, AWorkbookFileThatCannotBeOpenedStopsTheRunNamingIt) {
-  sim::WorkbookData wb;
-  wb.sheets.push_back(sim::SheetData{"BOM", {{1, 1, "Comment", {}}}, {}, {}, {}});
-  sim::saveXlsx(wb, dir.path("good.xlsx"));
+  formats::WorkbookData wb;
+  wb.sheets.push_back(formats::SheetData{"BOM", {{1, 1, "Comment", {}}}, {}, {}, {}});
+  formats::saveXlsx(wb, dir.path("good.xlsx"));
   const std::string good = readBytes(dir / "good.xlsx");
   dir.write("text.xlsx", "Designator,Comment\r\nR1,10K\r\n");
   dir.write("cut.xlsx", good.substr(0, good.size() / 2));
@@ -71,9 +71,9 @@ TEST_F(SessionBadInput, AWorkbookFileThatCannotBeOpenedStopsTheRunNamingIt) {
 }
 
 TEST_F(SessionBadInput, AFileThisUserMayNotReadStopsTheRunNamingIt) {
-  sim::WorkbookData wb;
-  wb.sheets.push_back(sim::SheetData{"BOM", {{1, 1, "Comment", {}}}, {}, {}, {}});
-  sim::saveXlsx(wb, dir.path("locked.xlsx"));
+  formats::WorkbookData wb;
+  wb.sheets.push_back(formats::SheetData{"BOM", {{1, 1, "Comment", {}}}, {}, {}, {}});
+  formats::saveXlsx(wb, dir.path("locked.xlsx"));
   dir.write("locked.sch", "{\"name\": \"board\"}");
   for (const char* name : {"locked.xlsx", "locked.sch"}) fs::permissions(dir / name, fs::perms::none);
   // Run by a user who may not read the files (root may read any file).

@@ -8,7 +8,7 @@
 
 #include "app/program.h"
 #include "sim/sim_programs.h"
-#include "sim/workbook_files.h"
+#include "formats/workbook_files.h"
 #include "support/scratch_dir.h"
 #include "support/unprivileged.h"
 #include "vb/convert.h"
@@ -28,7 +28,7 @@ struct Desk {
     program = std::make_unique<app::Program>(world.programs, world.user, world.desktop, world.files);
     program->start();
   }
-  capture::ToolWindow& tool() { return program->tool(); }
+  app::ToolWindow& tool() { return program->tool(); }
   // The toolbar command for the source, with the file chosen in its dialog and no prefix.
   void run(ui::Button& command, const std::string& source, const std::string& path) {
     program->dispatch([&] { tool().combo1.userType(source); });

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "capture/operations.h"
-#include "sim/workbook_data.h"
+#include "capture/part_lists.h"
+#include "formats/workbook_data.h"
 #include "support/program_fixture.h"
 #include "support/scratch_dir.h"
 #include "vb/convert.h"
@@ -139,9 +139,9 @@ TEST_F(FormatListTest, LayoutListHasSixteenColumnsUnderThirteenHeadings) {
 TEST_F(FormatListTest, EachRunsAnswersSetTheTwoFlags) {
   startExcel();
   runLayout(kBoard);
-  sim::WorkbookData bom;
+  formats::WorkbookData bom;
   bom.name = "bom.xlsx";
-  sim::SheetData sheet;
+  formats::SheetData sheet;
   sheet.name = "BOM";
   for (long c = 1; c <= 5; ++c) sheet.cells.push_back({2, c, vb::Variant(c == 5 ? "R1" : "x"), {}});
   bom.sheets.push_back(sheet);
@@ -223,10 +223,10 @@ TEST_F(FormatListTest, AStartedPadsLayoutIsShownAndAnEmptyPathGoesOnToIt) {
 }
 
 // An Altium Designer BOM in the part-list column order, below a header the list replaces.
-sim::WorkbookData altiumBom(long sheets, const std::vector<std::string>& designators) {
-  sim::WorkbookData wb;
+formats::WorkbookData altiumBom(long sheets, const std::vector<std::string>& designators) {
+  formats::WorkbookData wb;
   wb.name = "altium.xlsx";
-  sim::SheetData bom;
+  formats::SheetData bom;
   bom.name = "BOM";
   auto put = [&](long r, long c, vb::Variant v) { bom.cells.push_back({r, c, std::move(v), {}}); };
   const char* header[] = {"#", "Comment", "Footprint", "Quantity", "Designator", "Type", "Pins", "Layer",
@@ -246,7 +246,7 @@ sim::WorkbookData altiumBom(long sheets, const std::vector<std::string>& designa
   put(static_cast<long>(designators.size()) + 3, 4, static_cast<double>(designators.size()));
   wb.sheets.push_back(bom);
   for (long k = 2; k <= sheets; ++k) {
-    sim::SheetData s;
+    formats::SheetData s;
     s.name = "Own" + std::to_string(k);
     s.cells.push_back({1, 1, vb::Variant(s.name), {}});
     wb.sheets.push_back(s);

@@ -10,7 +10,7 @@
 
 #include "app/session.h"
 #include "capture/coordinate_report.h"
-#include "capture/operations.h"
+#include "capture/part_lists.h"
 #include "capture/pads_attach.h"
 #include "platform/workbook_helpers.h"
 #include "support/program_fixture.h"
@@ -23,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace xl = platform::xl;
-using capture::MirrorAnswer;
+using platform::MirrorAnswer;
 using testing_support::ProgramTest;
 using testing_support::readBytes;
 using testing_support::ScratchDir;
@@ -87,7 +87,7 @@ class PadsListTest : public ProgramTest {
     return *static_cast<capture::SettingsWindow*>(program->existing(capture::SettingsWindow::kName));
   }
   // The list operation alone, as the dispatcher runs it, without the rest of "Create".
-  void list(void (*op)(capture::ToolContext&)) {
+  void list(void (*op)(platform::ToolContext&)) {
     program->dispatch([&] { op(tool().context()); });
   }
   // "Create" with this source.
@@ -115,7 +115,7 @@ class PadsListTest : public ProgramTest {
 TEST_F(PadsListTest, LogicListsEveryPartInTheDesignsOrder) {
   run(kLogic, kSchematic);
   world.user.answerInput("2");
-  list(capture::logic);
+  list(capture::listFromPadsLogic);
   EXPECT_TRUE(world.user.dialogs().empty());
   ASSERT_EQ(world.user.inputs().size(), 1u);
   EXPECT_EQ(state().prefixCount, 2);
@@ -144,7 +144,7 @@ TEST_F(PadsListTest, LogicListsEveryPartInTheDesignsOrder) {
 
   // Each run adds a workbook of its own and numbers from 1 again.
   world.user.answerInput("");
-  list(capture::logic);
+  list(capture::listFromPadsLogic);
   EXPECT_EQ(excel()->workbookCount(), 2);
   EXPECT_EQ(row(2, 1), (std::vector<std::string>{"1"}));
   EXPECT_TRUE(world.user.messages().empty());
@@ -154,21 +154,21 @@ TEST_F(PadsListTest, TheSixthColumnIsTheAttributeTheSettingsName) {
   run(kLogic, kSchematic);
   run(kLayout, kBoard);
   struct Case {
-    void (*op)(capture::ToolContext&);
+    void (*op)(platform::ToolContext&);
     ui::ComboBox* box;
     const char* attribute;
     std::vector<std::string> column;  // F1 to F4
   };
   const Case cases[] = {
-      {capture::logic, &settings().combo1, "Comment", {"'Comment'", "'运放'", "", ""}},
-      {capture::logic, &settings().combo1, "", {"", "", "", ""}},
-      {capture::layout, &settings().combo2, "Comment", {"'Comment'", "'RES'", "", "'MCU'"}},
-      {capture::layout, &settings().combo2, "Tolerance", {"'Tolerance'", "'1%'", "", ""}},
+      {capture::listFromPadsLogic, &settings().combo1, "Comment", {"'Comment'", "'运放'", "", ""}},
+      {capture::listFromPadsLogic, &settings().combo1, "", {"", "", "", ""}},
+      {capture::listFromPadsLayout, &settings().combo2, "Comment", {"'Comment'", "'RES'", "", "'MCU'"}},
+      {capture::listFromPadsLayout, &settings().combo2, "Tolerance", {"'Tolerance'", "'1%'", "", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.attribute);
     type(*c.box, c.attribute);
-    if (c.op == capture::layout) world.user.answerNo();
+    if (c.op == capture::listFromPadsLayout) world.user.answerNo();
     world.user.answerInput("");
     list(c.op);
     std::vector<std::string> column;
@@ -297,7 +297,7 @@ TEST_F(PadsListTest, APartCountThatCannotBeReadCountsAsNoParts) {
 TEST_F(PadsListTest, LayoutListsPartsThenJumpersInThirteenColumns) {
   run(kLayout, kBoard);
   declineFiles();
-  list(capture::layout);
+  list(capture::listFromPadsLayout);
   EXPECT_EQ(row(1, 14), (std::vector<std::string>{"'No.'", "'Value'", "'PartDecal'", "'Qty'", "'RefDes'", "'Comment'",
                                                   "'Pins'", "'layer'", "'Orient.'", "'X'", "'Y'", "'SMD'", "'Glued'", ""}));
   // Declined files: centre coordinates, nothing mirrored; the "0.000" texts land in
@@ -346,7 +346,7 @@ TEST_F(PadsListTest, TheCoordinateAnswersChooseTheCoordinatesAndMirrorOnlyBottom
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.defaults) + std::to_string(c.mirror));
     acceptFiles(c.defaults, c.mirror);
-    list(capture::layout);
+    list(capture::listFromPadsLayout);
     std::vector<std::string> xy;
     for (long r = 2; r <= 4; ++r)
       for (long col = 10; col <= 11; ++col) xy.push_back(cellText(listSheet()->get(r, col)));
@@ -364,7 +364,7 @@ TEST_F(PadsListTest, TheCoordinateAnswersChooseTheCoordinatesAndMirrorOnlyBottom
 TEST_F(PadsListTest, AcceptedFilesAreWrittenIntoTheProgramFolderAndOpenedInNotepad) {
   run(kLayout, kBoard);
   acceptFiles(true, true);
-  list(capture::layout);
+  list(capture::listFromPadsLayout);
   const std::string folder = dir.path("program");
   EXPECT_EQ(world.desktop.processes(),
             (std::vector<std::string>{"notepad " + folder + "\\report.txt", "notepad " + folder + "\\report.csv"}));
@@ -384,7 +384,7 @@ TEST_F(PadsListTest, AcceptedFilesAreWrittenIntoTheProgramFolderAndOpenedInNotep
 
   // Another run replaces both files and opens two more windows.
   acceptFiles(false, false);
-  list(capture::layout);
+  list(capture::listFromPadsLayout);
   EXPECT_EQ(world.desktop.processes().size(), 4u);
   csv = platform::Files().readLines(reportFile("report.csv").string());
   EXPECT_EQ(csv[3].text, R"("2","0402","C0402","1","C7","","2","Bottom","180","-1.25","40.5","Yes","Yes")");
@@ -507,7 +507,7 @@ TEST_F(PadsListTest, LargeDesignsAreListedWholePastSixteenBits) {
   run(kLogic, json);
   auto start = std::chrono::steady_clock::now();
   acceptFiles(true, true);
-  list(capture::layout);
+  list(capture::listFromPadsLayout);
   EXPECT_EQ(state().partCount, n + 1);
   EXPECT_EQ(state().lastRow, n + 2);
   EXPECT_EQ(row(n + 1, 11), (std::vector<std::string>{"40000", "'10K'", "'R0603'", "'1'", "'R40000'", "", "0", "'Bottom'",
@@ -515,7 +515,7 @@ TEST_F(PadsListTest, LargeDesignsAreListedWholePastSixteenBits) {
   EXPECT_EQ(row(n + 2, 5)[4], "'W1'");
   EXPECT_EQ(platform::Files().readLines(reportFile("report.csv").string()).size(), static_cast<size_t>(n + 3));
   world.user.answerInput("");
-  list(capture::logic);
+  list(capture::listFromPadsLogic);
   EXPECT_EQ(state().partCount, n);
   EXPECT_EQ(row(n + 1, 5)[4], "'R40000'");
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -529,7 +529,7 @@ TEST_F(PadsListTest, TheExampleDesignsAreListed) {
   run(kLayout, read("demo_layout.pcb"));
   run(kLogic, read("demo_logic.sch"));
   declineFiles();
-  list(capture::layout);
+  list(capture::listFromPadsLayout);
   EXPECT_EQ(state().partCount, 9);
   std::set<std::string> sides, smd, values;
   for (long r = 2; r <= 9; ++r) {
@@ -542,7 +542,7 @@ TEST_F(PadsListTest, TheExampleDesignsAreListed) {
   EXPECT_TRUE(values.count("'NC'"));
   EXPECT_EQ(row(10, 5)[4], "'W1'");
   world.user.answerInput("");
-  list(capture::logic);
+  list(capture::listFromPadsLogic);
   EXPECT_EQ(state().partCount, 8);
 }
 

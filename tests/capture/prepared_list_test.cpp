@@ -3,8 +3,8 @@
 // spreadsheet program or workbook.
 #include <gtest/gtest.h>
 
-#include "capture/operations.h"
-#include "sim/workbook_data.h"
+#include "capture/part_lists.h"
+#include "formats/workbook_data.h"
 #include "support/program_fixture.h"
 #include "vb/convert.h"
 
@@ -14,13 +14,13 @@ namespace xl = platform::xl;
 using testing_support::ProgramTest;
 
 // A sheet of these cells: rows of texts (an empty text leaves the cell empty), from row 1.
-sim::SheetData sheetOf(const std::string& name, const std::vector<std::vector<std::string>>& rows) {
-  sim::SheetData s;
+formats::SheetData sheetOf(const std::string& name, const std::vector<std::vector<std::string>>& rows) {
+  formats::SheetData s;
   s.name = name;
   for (size_t r = 0; r < rows.size(); ++r)
     for (size_t c = 0; c < rows[r].size(); ++c) {
       if (rows[r][c].empty()) continue;
-      sim::CellData cell;
+      formats::CellData cell;
       cell.row = static_cast<long>(r) + 1;
       cell.col = static_cast<long>(c) + 1;
       cell.value = rows[r][c];
@@ -46,7 +46,7 @@ class PreparedListTest : public ProgramTest {
   }
   // The user's workbook: the list first, then sheets of the given names holding their name in A1.
   xl::WorkbookPtr open(const std::vector<std::vector<std::string>>& list, const std::vector<std::string>& others) {
-    sim::WorkbookData data;
+    formats::WorkbookData data;
     data.name = "prepared.xlsx";
     data.sheets.push_back(sheetOf("List", list));
     for (const auto& n : others) data.sheets.push_back(sheetOf(n, {{n}}));
@@ -61,7 +61,7 @@ class PreparedListTest : public ProgramTest {
   void list() {
     world.user.answerYes();
     world.user.answerInput("");
-    program->dispatch([&] { capture::excel(tool().context()); });
+    program->dispatch([&] { capture::listFromPreparedWorkbook(tool().context()); });
   }
 
   std::shared_ptr<sim::SimSpreadsheet> excel;

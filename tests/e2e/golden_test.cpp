@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "app/session.h"
-#include "sim/workbook_files.h"
+#include "formats/workbook_files.h"
 #include "support/scratch_dir.h"
 #include "support/workbook_dump.h"
 
@@ -35,7 +35,7 @@ TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
   std::string actual = "-- printed\n" + printed.str();
   for (const auto& b : books) {
     actual += "-- workbook " + b.filename().string() + "\n";
-    actual += testing_support::dumpWorkbook(sim::loadWorkbookFile(b.string()));
+    actual += testing_support::dumpWorkbook(formats::loadWorkbookFile(b.string()));
   }
   std::string expected = readBytes(dir / (name + ".expected"));
   if (actual != expected) {

@@ -41,7 +41,7 @@ class CategoryBomTest : public ProgramTest {
     state().partCount = static_cast<long>(parts.size());
     state().lastRow = state().partCount + 1;
   }
-  normalise::Flow flow() { return {tool().context(), wb}; }
+  platform::ReportFlow flow() { return {tool().context(), wb}; }
   // The BOM rows as "A|B|C|D|E".
   std::vector<std::string> bom() {
     std::vector<std::string> out;
@@ -66,7 +66,7 @@ TEST_F(CategoryBomTest, PartsMergeByValueAndPackageWithinTheirCategory) {
                 {"10K", "R-0603", "1", "RP3"},
                 {"100nF", "C-0603", "1", "u7"},
                 {"X", "Y", "1", ""}});
-  report::fenleiTongji(flow());
+  report::buildCategoryBom(flow());
   EXPECT_EQ(bom(), (std::vector<std::string>{
                        "No|Value|Decal|QTY|Name",
                        "Chip|||2|",
@@ -94,7 +94,7 @@ TEST_F(CategoryBomTest, PartsMergeByValueAndPackageWithinTheirCategory) {
 
 TEST_F(CategoryBomTest, QuantitiesCountByTheirLeadingNumberAndZeroCategoriesStillPrint) {
   changeReport({{"10K", "R-0603", "2pcs", "R1"}, {"1uF", "C-0603", "0", "C1"}, {"1uF", "C-0603", vb::Variant(), "C2"}});
-  report::fenleiTongji(flow());
+  report::buildCategoryBom(flow());
   EXPECT_EQ(bom(), (std::vector<std::string>{"No|Value|Decal|QTY|Name", "Resister|||2|", "1|10K|R-0603|2|R1",
                                              "Capacitor|||0|", "2|1uF|C-0603|0|C1,C2", "Total:|||2|"}));
 }
@@ -102,7 +102,7 @@ TEST_F(CategoryBomTest, QuantitiesCountByTheirLeadingNumberAndZeroCategoriesStil
 TEST_F(CategoryBomTest, TheTextFormatCoversEveryRowAndTheSpecialBomWidth) {
   changeReport({{"0402", "0805", "1", "R1"}, {"0603", "0805", "1", "C1"}, {"104", "0805", "1", "L1"}});
   state().refColumns = 8;
-  report::fenleiTongji(flow());
+  report::buildCategoryBom(flow());
   xl::SheetPtr s = wb->sheet(1);
   long last = s->usedArea().r2;
   EXPECT_EQ(last, 8);  // more rows than parts: three categories and the total
@@ -110,7 +110,7 @@ TEST_F(CategoryBomTest, TheTextFormatCoversEveryRowAndTheSpecialBomWidth) {
   EXPECT_EQ(s->styleAt(last, 12).numberFormat, "@");  // A to column 8 + 4
   EXPECT_EQ(s->styleAt(last, 13).numberFormat, "General");
   state().refColumns = -3;  // an answer below 5 is stored too; the block keeps four columns
-  report::fenleiTongji(flow());
+  report::buildCategoryBom(flow());
 }
 
 TEST_F(CategoryBomTest, RowRemovalTakesTheCategoryRowsByTheReportsOwnColour) {
@@ -119,10 +119,10 @@ TEST_F(CategoryBomTest, RowRemovalTakesTheCategoryRowsByTheReportsOwnColour) {
                 {"TL431", "SOT23", "1", "U3"},
                 {"10K", "R-0603", "1", "R1"},
                 {"1K", "R-0603", "1", "R2"}});
-  report::fenleiTongji(flow());
+  report::buildCategoryBom(flow());
   // A user's fill in B2 of a category row says nothing about which rows are categories.
   wb->sheet(1)->cell(2, 2).setInteriorColor(255);
-  report::shuchuII(flow());
+  report::purgeCategoryRows(flow());
   EXPECT_EQ(bom(), (std::vector<std::string>{"No|Value|Decal|QTY|Name", "1|LM358|SOIC8|2|U1,U2",
                                              "2|TL431|SOT23|1|U3", "3|10K|R-0603|1|R1", "4|1K|R-0603|1|R2",
                                              "Total:|||5|"}));
@@ -133,8 +133,8 @@ TEST_F(CategoryBomTest, RowRemovalTakesTheCategoryRowsByTheReportsOwnColour) {
 
 TEST_F(CategoryBomTest, RowRemovalOfAReportWithoutPartsChangesNothing) {
   changeReport({});
-  report::fenleiTongji(flow());
-  report::shuchuII(flow());
+  report::buildCategoryBom(flow());
+  report::purgeCategoryRows(flow());
   EXPECT_EQ(bom(), (std::vector<std::string>{"No|Value|Decal|QTY|Name", "Total:|||0|"}));
 }
 

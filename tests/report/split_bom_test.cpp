@@ -1,11 +1,12 @@
 // The split BOM of "Format BOM": sheet 1 rebuilt from the seventeen-column change report on
-// sheet 3, split by board side (fenceng) or by mounting type (fentype).
+// sheet 3, split by board side or by mounting type.
 #include "report/split_bom.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
+#include "normalise/change_report.h"
 #include "platform/workbook_helpers.h"
 #include "sim/sim_spreadsheet.h"
 #include "support/program_fixture.h"
@@ -24,7 +25,7 @@ struct Part {
   std::string value, decal, ref, category, layer, smd = "Yes";
 };
 
-using Split = void (*)(const normalise::Flow&);
+using Split = void (*)(const platform::ReportFlow&);
 
 class SplitBomTest : public ProgramTest {
  protected:
@@ -58,7 +59,7 @@ class SplitBomTest : public ProgramTest {
     state().lastRow = state().partCount + 1;
   }
 
-  void run(Split split) { split(normalise::Flow{tool().context(), wb}); }
+  void run(Split split) { split(platform::ReportFlow{tool().context(), wb}); }
 
   xl::SheetPtr bom() { return wb->sheet(1); }
   // Every row of sheet 1 down to the last row of column A, its five cells joined by " | ".
@@ -90,7 +91,7 @@ const std::vector<Part> kTwoSides = {
 
 TEST_F(SplitBomTest, BoardSidesAreListedByCategoryWithLineNumbersRunningOn) {
   changeReport(kTwoSides);
-  run(report::fenceng);
+  run(report::splitBomBySide);
   // Category rows count their side's rows, titles their side, the total row every row.
   EXPECT_EQ(rows(), (std::vector<std::string>{
                         "No. | Value | Decal | Qty | Name",
@@ -117,8 +118,8 @@ TEST_F(SplitBomTest, BoardSidesAreListedByCategoryWithLineNumbersRunningOn) {
 
 TEST_F(SplitBomTest, RemovingTheCategoryRowsLeavesTitlesLinesAndTotal) {
   changeReport(kTwoSides);
-  run(report::fenceng);
-  run(report::shuchu);
+  run(report::splitBomBySide);
+  run(report::purgeSplitCategoryRows);
   EXPECT_EQ(rows(), (std::vector<std::string>{
                         "No. | Value | Decal | Qty | Name",
                         "Top Part: |  |  | 5 | ",
@@ -135,7 +136,7 @@ TEST_F(SplitBomTest, RemovingTheCategoryRowsLeavesTitlesLinesAndTotal) {
 
 TEST_F(SplitBomTest, EachRowKindHasItsLook) {
   changeReport(kTwoSides);  // PartCount 8: rows 1 to 9 of A:E are text before anything is written
-  run(report::fenceng);
+  run(report::splitBomBySide);
   xl::Sheet& s = *bom();
   for (long c = 1; c <= 5; ++c) {
     SCOPED_TRACE(c);
@@ -171,7 +172,7 @@ TEST_F(SplitBomTest, CodesStayTextOnlyInTheFirstPartCountPlusOneRows) {
   changeReport({{"10K", "0402", "R1", "Resister", "Top"},
                 {"LM358", "0402", "U1", "Chip", "Top"},
                 {"1uF", "0402", "C1", "Capacitor", "Top"}});
-  run(report::fenceng);
+  run(report::splitBomBySide);
   EXPECT_EQ(bom()->get(4, 3), vb::Variant("0402"));
   EXPECT_EQ(bom()->get(6, 3), vb::Variant(402.0));
   EXPECT_EQ(bom()->get(8, 3), vb::Variant(402.0));
@@ -186,7 +187,7 @@ TEST_F(SplitBomTest, TheRowBelowTheSecondTitleCarriesItsBoldAndFormat) {
     parts.push_back({"V" + std::to_string(i), "P", "U" + std::to_string(i), i % 2 ? "Chip" : "Diode", "Top"});
   parts.push_back({"X", "P", "D9", "Diode", "Bottom"});
   changeReport(parts);  // text block rows 1 to 8
-  run(report::fenceng);
+  run(report::splitBomBySide);
   std::vector<std::string> r = rows();
   ASSERT_EQ(r.size(), 14u);
   EXPECT_EQ(r[10], "Bottom Part: |  |  | 1 | ");
@@ -206,7 +207,7 @@ TEST_F(SplitBomTest, MountingTypesSplitBySmdFlagWhateverTheSide) {
                 {"10K", "R-0603", "R2", "Resister", "Bottom", "Yes"},
                 {"DIP8", "DIP-8", "U1", "Chip", "Top", "No"},
                 {"10K", "R-0603", "R3", "Resister", "Top", "No"}});
-  run(report::fentype);
+  run(report::splitBomByMounting);
   EXPECT_EQ(rows(), (std::vector<std::string>{
                         "No. | Value | Decal | Qty | Name",
                         "SMT Part: |  |  | 2 | ",
@@ -228,24 +229,24 @@ TEST_F(SplitBomTest, OneGroupGetsTheTitleOfTheFirstRowAndListsEveryRow) {
     std::vector<std::string> expected;
   };
   const Case cases[] = {
-      {report::fenceng,
+      {report::splitBomBySide,
        {{"10K", "R-0603", "R1", "Resister", "Top"}, {"10K", "R-0603", "R2", "Resister", "Top"}},
        {"Top Part: |  |  | 2 | ", "Resister |  |  | 2 | ", "1 | 10K | R-0603 | 2 | R1,R2", "Total: |  |  | 2 | "}},
-      {report::fenceng,
+      {report::splitBomBySide,
        {{"10K", "R-0603", "R1", "Resister", "Bottom"}},
        {"Bottom Part: |  |  | 1 | ", "Resister |  |  | 1 | ", "1 | 10K | R-0603 | 1 | R1", "Total: |  |  | 1 | "}},
       // With no Bottom part, a row of another side is listed with the rest; its side in the
       // key keeps it on a line of its own.
-      {report::fenceng,
+      {report::splitBomBySide,
        {{"10K", "R-0603", "R1", "Resister", "Top"}, {"10K", "R-0603", "R2", "Resister", "Inner"},
         {"10K", "R-0603", "R3", "Resister", "Top"}},
        {"Top Part: |  |  | 3 | ", "Resister |  |  | 3 | ", "1 | 10K | R-0603 | 2 | R1,R3", "2 | 10K | R-0603 | 1 | R2",
         "Total: |  |  | 3 | "}},
-      {report::fentype,
+      {report::splitBomByMounting,
        {{"10K", "R-0603", "R1", "Resister", "Top", "Yes"}, {"10K", "R-0603", "R2", "Resister", "Top", "yes"}},
        {"SMD  Part: |  |  | 2 | ", "Resister |  |  | 2 | ", "1 | 10K | R-0603 | 1 | R1", "2 | 10K | R-0603 | 1 | R2",
         "Total: |  |  | 2 | "}},
-      {report::fentype,
+      {report::splitBomByMounting,
        {{"DIP8", "DIP-8", "U1", "Chip", "Top", "No"}, {"DIP8", "DIP-8", "U2", "Chip", "Bottom", "No"}},
        {"DIP  Part: |  |  | 2 | ", "Chip |  |  | 2 | ", "1 | DIP8 | DIP-8 | 2 | U1,U2", "Total: |  |  | 2 | "}},
   };
@@ -267,7 +268,7 @@ TEST_F(SplitBomTest, RowsOfNeitherGroupGetAFinalGroupPerGroupText) {
                 {"1uF", "C-0805", "C1", "Capacitor", "Inner"},
                 {"10K", "R-0603", "R4", "Resister", "Inner"},
                 {"10K", "R-0603", "R5", "Resister", ""}});
-  run(report::fenceng);
+  run(report::splitBomBySide);
   EXPECT_EQ(rows(), (std::vector<std::string>{
                         "No. | Value | Decal | Qty | Name",
                         "Top Part: |  |  | 1 | ",
@@ -294,7 +295,7 @@ TEST_F(SplitBomTest, RowsOfNeitherGroupGetAFinalGroupPerGroupText) {
   changeReport({{"10K", "R-0603", "R1", "Resister", "Top", "Yes"},
                 {"10K", "R-0603", "R2", "Resister", "Top", "yes"},
                 {"DIP8", "DIP-8", "U1", "Chip", "Top", "No"}});
-  run(report::fentype);
+  run(report::splitBomByMounting);
   std::vector<std::string> r = rows();
   ASSERT_EQ(r.size(), 11u);
   EXPECT_EQ(r[7], "yes Part: |  |  | 1 | ");
@@ -308,7 +309,7 @@ TEST_F(SplitBomTest, CategoriesOutsideThePrintOrderAreListedUnderUnknow) {
                 {"X1", "P1", "T1", "Test", "Top"},
                 {"X1", "P1", "Z1", "Unknow", "Top"},
                 {"X2", "P2", "F1", "FB", "Top"}});
-  run(report::fenceng);
+  run(report::splitBomBySide);
   EXPECT_EQ(rows(), (std::vector<std::string>{
                         "No. | Value | Decal | Qty | Name",
                         "Top Part: |  |  | 5 | ",
@@ -326,12 +327,12 @@ TEST_F(SplitBomTest, CategoriesOutsideThePrintOrderAreListedUnderUnknow) {
 }
 
 TEST_F(SplitBomTest, NoPartsGiveAHeaderATitleAndATotalOfZero) {
-  for (Split split : {report::fenceng, report::fentype}) {
+  for (Split split : {report::splitBomBySide, report::splitBomByMounting}) {
     changeReport({});
     run(split);
     std::vector<std::string> r = rows();
     ASSERT_EQ(r.size(), 3u);
-    EXPECT_EQ(r[1], split == report::fenceng ? " Part: |  |  | 0 | " : "DIP  Part: |  |  | 0 | ");
+    EXPECT_EQ(r[1], split == report::splitBomBySide ? " Part: |  |  | 0 | " : "DIP  Part: |  |  | 0 | ");
     EXPECT_EQ(r[2], "Total: |  |  | 0 | ");
     EXPECT_EQ(bom()->styleAt(3, 1).fill, 15500000);
   }
@@ -343,7 +344,7 @@ TEST_F(SplitBomTest, MergedLinesJoinDesignatorsByTheJoinSymbolAndLongListsShowWh
   parts.push_back({"1K", "R-0603", "R99", "Resister", "Top"});
   changeReport(parts);
   setJoinSymbol("; ");
-  run(report::fenceng);
+  run(report::splitBomBySide);
   std::string joined = vb::toText(bom()->get(4, 5));
   EXPECT_EQ(joined.substr(0, 12), "R1; R2; R3; ");
   EXPECT_GT(joined.size(), 255u);
@@ -362,7 +363,7 @@ TEST_F(SplitBomTest, SheetOneIsRebuiltAndTheOtherSheetsStayAsTheyWere) {
   changeReport(kTwoSides);
   std::string list = testing_support::dumpSheet(sim::toData(*wb).sheets[1]);
   std::string changes = testing_support::dumpSheet(sim::toData(*wb).sheets[2]);
-  run(report::fenceng);
+  run(report::splitBomBySide);
   EXPECT_EQ(rows().size(), 15u);
   EXPECT_EQ(bom()->usedArea(), (xl::Area{1, 1, 15, 5}));
   EXPECT_EQ(bom()->styleAt(20, 1).fill, xl::kNoFill);
@@ -470,7 +471,7 @@ TEST_F(SplitBomTest, EndsCellForCellAsTheCellByCellReport) {
     xl::WorkbookPtr literal = excel->addWorkbook();
     changeReport(parts, *literal);
     changeReport(parts);
-    run(report::fenceng);
+    run(report::splitBomBySide);
     cellByCellFenceng(*literal, state().partCount, ",");
     EXPECT_EQ(testing_support::dumpSheet(sim::toData(*wb).sheets[0]),
               testing_support::dumpSheet(sim::toData(*literal).sheets[0]));
@@ -484,7 +485,7 @@ TEST_F(SplitBomTest, CountsAndLineNumbersGoBeyondSixteenBits) {
     parts.push_back({"V" + std::to_string(i), "P", "R" + std::to_string(i), "Resister", i % 2 ? "Top" : "Bottom"});
   changeReport(parts);
   auto start = std::chrono::steady_clock::now();
-  run(report::fenceng);
+  run(report::splitBomBySide);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   long last = platform::lastUsedRow(*bom(), 1);
   EXPECT_EQ(last, 1 + 2 + 2 + n + 1);

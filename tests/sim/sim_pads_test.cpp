@@ -8,8 +8,9 @@
 #include <functional>
 
 #include "platform/pads.h"
-#include "sim/design_file.h"
+#include "sim/design_file_io.h"
 #include "sim/sim_programs.h"
+#include "support/every_field_design.h"
 #include "support/scratch_dir.h"
 #include "vb/error.h"
 
@@ -55,47 +56,6 @@ class SimPadsTest : public ::testing::Test {
   sim::SimFiles files_{faults_};
   ScratchDir dir_{"pads"};
 };
-
-// A design with every field of the schema set to something other than its default.
-sim::DesignData everyField() {
-  sim::DesignData d;
-  d.name = "every.pcb";
-  d.unit = "MM";
-  d.defaultFilePath = "C:\\PADS\\work";
-  d.gridX = 0.5;
-  d.gridY = 1.25;
-  d.electricalLayerCount = 6;
-  d.layers = {{1, "Top"}, {2, "Bottom"}, {12, "Silk 12"}};
-  sim::PartData p;
-  p.name = "U1";
-  p.partType = "MCU";
-  p.decal = "QFP64";
-  p.pcbDecal = "QFP64-L";
-  p.layer = 2;
-  p.orientation = 270.5;
-  p.x = -12.345;
-  p.y = 0.1;
-  p.centerX = 7;
-  p.centerY = 1e-3;
-  p.smd = true;
-  p.glued = true;
-  p.selected = true;
-  p.pins = {{"1", 1.5, 2.5, true}, {"2", -3, 4, false}};
-  p.pinCount = 2;
-  p.attributes = {{"Value", "STM32"}, {"Comment", "MCU \"main\""}, {"Acc", "值"}};
-  p.gates = {{"A", 10, 20, "Sheet 2", true, {1, 0, 1, 0, 1, 0, 1, 1}}};
-  p.labels = {{"Ref.Des.", 1, 2, 90, 1, 1, 2, 3}, {"Value", -1, -2, 180, 0, 0, 1, 1}};
-  d.parts.push_back(p);
-  sim::PartData counted;
-  counted.name = "R2";
-  counted.pinCount = 14;
-  d.parts.push_back(counted);
-  d.jumpers = {{"W1", 2.54, 90, "GND", true}};
-  d.nets = {{"GND", 33.5, true}, {"VCC", 0, false}};
-  d.vias = {{"V1", 1, 2}};
-  d.viaCount = 1;
-  return d;
-}
 
 TEST_F(SimPadsTest, StartedProgramIsInvisibleWithoutDesign) {
   sim::World world;
@@ -224,37 +184,9 @@ TEST_F(SimPadsTest, LayerNamesAndJumpers) {
   EXPECT_EQ(jumpers[2]->netName(), "");
 }
 
-TEST_F(SimPadsTest, NullAndUnknownFieldsTakeDefaults) {
-  auto file = dir_.write("null.pcb", R"({"name": null, "future": {"deep": [[[1]]]},
-      "parts": [{"name": "R1", "layer": null, "smd": null, "attributes": null, "pins": null, "extra": 1}]})");
-  auto d = sim::readDesignFile(file);
-  EXPECT_EQ(d.name, "null.pcb");
-  ASSERT_EQ(d.parts.size(), 1u);
-  sim::PartData expected;
-  expected.name = "R1";
-  EXPECT_EQ(d.parts[0], expected);
-}
-
-TEST(DesignFile, EveryFieldSurvivesWriteAndRead) {
-  const sim::DesignData d = everyField();
-  EXPECT_EQ(sim::parseDesign(sim::formatDesign(d), "x.pcb"), d);
-
-  for (const char* fixture : {"layout.pcb", "logic.sch", "empty.pcb"}) {
-    SCOPED_TRACE(fixture);
-    auto read = sim::readDesignFile(kFixtures + fixture);
-    EXPECT_EQ(sim::parseDesign(sim::formatDesign(read), "other.pcb"), read);
-  }
-  // The saved text keeps the attributes in their order and writes one part a line.
-  std::string text = sim::formatDesign(d);
-  EXPECT_LT(text.find("\"Value\""), text.find("\"Comment\""));
-  EXPECT_LT(text.find("\"Comment\""), text.find("\"Acc\""));
-  EXPECT_NE(text.find("\n    {\"name\":\"R2\""), std::string::npos) << text;
-  EXPECT_NE(text.find("\"pins\":14"), std::string::npos) << text;  // a count stays a count
-}
-
 TEST_F(SimPadsTest, SavedDesignHoldsWhatTheFileHeld) {
   auto file = dir_.path("every.pcb");
-  sim::writeDesignFile(everyField(), file);
+  sim::writeDesignFile(testing_support::everyFieldDesign(), file);
   for (const std::string& source : {kFixtures + "layout.pcb", kFixtures + "logic.sch", file}) {
     SCOPED_TRACE(source);
     auto app = open(source);
@@ -347,22 +279,6 @@ TEST_F(SimPadsTest, BadFilesAreError1004SayingWhatIsWrong) {
   EXPECT_EQ(app->activeDocument().name(), "demo.pcb");  // a bad file leaves the open design active
 }
 
-TEST_F(SimPadsTest, EveryTruncationOfADesignFailsCleanly) {
-  const std::string text = readBytes(kFixtures + "layout.pcb");
-  ASSERT_GT(text.size(), 500u);
-  for (size_t n = 0; n + 2 < text.size(); ++n) {
-    try {
-      sim::parseDesign(std::string_view(text).substr(0, n), "cut.pcb");
-      ADD_FAILURE() << "a cut after " << n << " bytes was read";
-    } catch (const vb::Error& e) {
-      ASSERT_EQ(e.number(), vb::kAppDefined) << n;
-    }
-  }
-  // Deep nesting inside a field the reader does not know is read and dropped.
-  std::string deep = R"({"x": )" + std::string(20000, '[') + std::string(20000, ']') + "}";
-  EXPECT_TRUE(sim::parseDesign(deep, "deep.pcb").parts.empty());
-}
-
 TEST_F(SimPadsTest, FaultedMembersFailTheirNextCalls) {
   using Call = std::function<void(sim::SimPads&)>;
   auto part = [](sim::SimPads& app) { return app.activeDocument().components()[0]; };
@@ -448,13 +364,13 @@ TEST_F(SimPadsTest, LogListsTheCallsSinceTheLastTake) {
 }
 
 TEST_F(SimPadsTest, LargeDesignLoadsAndEnumeratesQuickly) {
-  sim::DesignData big;
+  formats::DesignData big;
   big.name = "big.pcb";
   big.layers = {{1, "Top"}, {2, "Bottom"}};
   const int n = 50000;
   big.parts.reserve(n);
   for (int i = 0; i < n; ++i) {
-    sim::PartData p;
+    formats::PartData p;
     p.name = "R" + std::to_string(i + 1);
     p.partType = "RES";
     p.decal = "R0603";

@@ -206,18 +206,18 @@ TEST_F(Workbooks, PlainDataRoundTrip) {
   s2->columns("C").setColumnWidth(25);
   s2->select();
 
-  sim::WorkbookData d = sim::toData(*book);
+  formats::WorkbookData d = sim::toData(*book);
   EXPECT_EQ(d.name, "Book1");
   EXPECT_EQ(d.fullName, "");
   ASSERT_EQ(d.sheets.size(), 3u);
   EXPECT_EQ(d.activeSheet, 2);
-  const sim::SheetData& sd = d.sheets[1];
+  const formats::SheetData& sd = d.sheets[1];
   EXPECT_EQ(sd.name, "List Report");
   EXPECT_TRUE(d.sheets[0].cells.empty());
   EXPECT_EQ(sd.columnWidths, (std::map<long, double>{{3, 25.0}}));
   EXPECT_EQ(sd.merges, (std::vector<xl::Area>{{4, 1, 4, 2}}));
   EXPECT_EQ(sd.filter, (xl::Area{1, 1, 1, 3}));
-  auto find = [&](long r, long c) -> const sim::CellData* {
+  auto find = [&](long r, long c) -> const formats::CellData* {
     for (const auto& cd : sd.cells)
       if (cd.row == r && cd.col == c) return &cd;
     return nullptr;

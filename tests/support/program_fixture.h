@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "capture/tool_window.h"
+#include "app/tool_window.h"
 #include "sim/sim_programs.h"
 
 namespace testing_support {
@@ -18,8 +18,8 @@ class ProgramTest : public ::testing::Test {
     program->start();
   }
 
-  capture::ToolWindow& tool() { return program->tool(); }
-  capture::ToolState& state() { return tool().toolState(); }
+  app::ToolWindow& tool() { return program->tool(); }
+  platform::ToolState& state() { return tool().toolState(); }
   // The user's action on a control, with the program's failure handling.
   void click(ui::Control& c) {
     program->dispatch([&] { c.userClick(); });

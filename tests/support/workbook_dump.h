@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "sim/workbook_data.h"
+#include "formats/workbook_data.h"
 #include "vb/convert.h"
 
 namespace testing_support {
@@ -31,7 +31,7 @@ inline std::string edges(const platform::xl::Style& s) {
   return out;
 }
 
-inline std::string dumpSheet(const sim::SheetData& sheet) {
+inline std::string dumpSheet(const formats::SheetData& sheet) {
   namespace xl = platform::xl;
   std::ostringstream out;
   out << "== " << sheet.name;
@@ -47,7 +47,7 @@ inline std::string dumpSheet(const sim::SheetData& sheet) {
     out << "\n";
   }
   for (const auto& m : sheet.merges) out << "merge " << xl::addressText(m) << "\n";
-  std::vector<sim::CellData> cells = sheet.cells;
+  std::vector<formats::CellData> cells = sheet.cells;
   std::sort(cells.begin(), cells.end(),
             [](const auto& a, const auto& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
   const xl::Style plain;
@@ -67,7 +67,7 @@ inline std::string dumpSheet(const sim::SheetData& sheet) {
   return out.str();
 }
 
-inline std::string dumpWorkbook(const sim::WorkbookData& wb) {
+inline std::string dumpWorkbook(const formats::WorkbookData& wb) {
   std::string out;
   for (const auto& s : wb.sheets) out += dumpSheet(s);
   return out;

@@ -1,0 +1,92 @@
+// The design files of the PADS stand-in as a format: every field read and written back,
+// defaults for what a file leaves out, and a FileError that names the file, the place
+// and what is wrong for text that is no design.
+#include "formats/design_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/every_field_design.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+using testing_support::readBytes;
+
+const std::string kFixtures = VELMORA_SOURCE_DIR "/tests/sim/fixtures/";
+
+formats::DesignData readFixture(const std::string& name) {
+  return formats::parseDesign(readBytes(kFixtures + name), kFixtures + name);
+}
+
+TEST(DesignFile, NullAndUnknownFieldsTakeDefaults) {
+  auto d = formats::parseDesign(R"({"name": null, "future": {"deep": [[[1]]]},
+      "parts": [{"name": "R1", "layer": null, "smd": null, "attributes": null, "pins": null, "extra": 1}]})",
+                                "C:\\designs\\null.pcb");
+  EXPECT_EQ(d.name, "null.pcb");
+  ASSERT_EQ(d.parts.size(), 1u);
+  formats::PartData expected;
+  expected.name = "R1";
+  EXPECT_EQ(d.parts[0], expected);
+}
+
+TEST(DesignFile, EveryFieldSurvivesWriteAndRead) {
+  const formats::DesignData d = testing_support::everyFieldDesign();
+  EXPECT_EQ(formats::parseDesign(formats::formatDesign(d), "x.pcb"), d);
+
+  for (const char* fixture : {"layout.pcb", "logic.sch", "empty.pcb"}) {
+    SCOPED_TRACE(fixture);
+    auto read = readFixture(fixture);
+    EXPECT_EQ(formats::parseDesign(formats::formatDesign(read), "other.pcb"), read);
+  }
+  // The saved text keeps the attributes in their order and writes one part a line.
+  std::string text = formats::formatDesign(d);
+  EXPECT_LT(text.find("\"Value\""), text.find("\"Comment\""));
+  EXPECT_LT(text.find("\"Comment\""), text.find("\"Acc\""));
+  EXPECT_NE(text.find("\n    {\"name\":\"R2\""), std::string::npos) << text;
+  EXPECT_NE(text.find("\"pins\":14"), std::string::npos) << text;  // a count stays a count
+}
+
+TEST(DesignFile, TextThatIsNoDesignNamesTheFileThePlaceAndTheProblem) {
+  struct Case {
+    std::string text, place, problem;
+  };
+  const Case cases[] = {
+      {"", "", "the file is empty"},
+      {"[]", "the design", "must be an object, not []"},
+      {R"({"parts": [{}, {"x": "12"}]})", "parts[1].x", "must be a number, not \"12\""},
+      {R"({"parts": [{"attributes": {"Value": 10}}]})", "parts[0].attributes.Value", "must be text, not 10"},
+      {R"({"layers": {"top": "Top"}})", "layers.top", "is not a layer number (the keys of \"layers\" are whole numbers)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    try {
+      formats::parseDesign(c.text, "board.pcb");
+      ADD_FAILURE() << "read as a design";
+    } catch (const formats::FileError& e) {
+      EXPECT_EQ(e.kind(), formats::FileError::Kind::Malformed);
+      EXPECT_EQ(e.file(), "board.pcb");
+      EXPECT_EQ(e.place(), c.place);
+      EXPECT_EQ(e.problem(), c.problem);
+      EXPECT_EQ(std::string(e.what()),
+                "Bad design file \"board.pcb\": " + (c.place.empty() ? c.problem : c.place + " " + c.problem));
+    }
+  }
+}
+
+TEST(DesignFile, EveryTruncationOfADesignFailsCleanly) {
+  const std::string text = readBytes(kFixtures + "layout.pcb");
+  ASSERT_GT(text.size(), 500u);
+  for (size_t n = 0; n + 2 < text.size(); ++n) {
+    try {
+      formats::parseDesign(std::string_view(text).substr(0, n), "cut.pcb");
+      ADD_FAILURE() << "a cut after " << n << " bytes was read";
+    } catch (const formats::FileError& e) {
+      ASSERT_EQ(e.kind(), formats::FileError::Kind::Malformed) << n;
+    }
+  }
+  // Deep nesting inside a field the reader does not know is read and dropped.
+  std::string deep = R"({"x": )" + std::string(20000, '[') + std::string(20000, ']') + "}";
+  EXPECT_TRUE(formats::parseDesign(deep, "deep.pcb").parts.empty());
+}
+
+}  // namespace
