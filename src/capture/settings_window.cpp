@@ -18,58 +18,55 @@ void fill(ui::ComboBox& box, std::span<const char* const> items, const char* tex
 
 }  // namespace
 
-SettingsWindow::SettingsWindow()
-    : ui::Window(kName, "设置"),
-      combo1(add<ui::ComboBox>("Combo1")),
-      combo2(add<ui::ComboBox>("Combo2")),
-      text1(add<ui::TextBox>("Text1")),
-      combo3(add<ui::ComboBox>("Combo3")),
-      combo4(add<ui::ComboBox>("Combo4")),
-      combo5(add<ui::ComboBox>("Combo5")),
-      label1(add<ui::Label>("Label1")),
-      label2(add<ui::Label>("Label2")),
-      label3(add<ui::Label>("Label3")),
-      label4(add<ui::Label>("Label4")),
-      label5(add<ui::Label>("Label5")),
-      label6(add<ui::Label>("Label6")),
-      command2(add<ui::Button>("Command2")) {
+bool SettingsWindow::layOutControls() {
+  using ui::Kind;
+  using W = SettingsWindow;
+  static const ui::ControlRow<W> kControls[] = {
+      // name       kind           frame    caption          left  top   width height tab handlers
+      {"Combo1",   Kind::ComboBox, nullptr, nullptr,         1380, 30,   1335, 300,  1, nullptr, &W::hideOnEnter},
+      {"Combo2",   Kind::ComboBox, nullptr, nullptr,         1380, 360,  1335, 300,  2, nullptr, &W::hideOnEnter},
+      {"Text1",    Kind::TextBox,  nullptr, nullptr,         1380, 690,  1320, 285,  3},
+      {"Combo3",   Kind::ComboBox, nullptr, nullptr,         1380, 1000, 1335, 300,  4},
+      {"Combo4",   Kind::ComboBox, nullptr, nullptr,         1380, 1330, 1335, 300,  5},
+      {"Combo5",   Kind::ComboBox, nullptr, nullptr,         1380, 1700, 1335, 300,  6},
+      {"Label1",   Kind::Label,    nullptr, "Logic 属性: ",  120,  90,   1095, 195},
+      {"Label2",   Kind::Label,    nullptr, "Layout 属性:",  120,  420,  1095, 195},
+      {"Label3",   Kind::Label,    nullptr, "定义连接符号:", 120,  750,  1095, 195},
+      {"Label4",   Kind::Label,    nullptr, "转换元件属性:", 120,  1080, 1095, 195},
+      {"Label5",   Kind::Label,    nullptr, "保留元件分类:", 120,  1410, 1095, 195},
+      {"Label6",   Kind::Label,    nullptr, "BOM导出软件:",  120,  1750, 1095, 195},
+      // The button first in the tab order, so it has the focus when the window opens.
+      {"Command2", Kind::Button,   nullptr, "确定",          870,  2060, 975,  375,  0, &W::hide},
+  };
+  layOut(kControls);
   setClientSize(2820, 2565);
   move(3000, 3000);
-  combo1.move(1380, 30, 1335, 300);
-  combo2.move(1380, 360, 1335, 300);
-  text1.move(1380, 690, 1320, 285);
-  combo3.move(1380, 1000, 1335, 300);
-  combo4.move(1380, 1330, 1335, 300);
-  combo5.move(1380, 1700, 1335, 300);
-  label1.move(120, 90, 1095, 195);
-  label2.move(120, 420, 1095, 195);
-  label3.move(120, 750, 1095, 195);
-  label4.move(120, 1080, 1095, 195);
-  label5.move(120, 1410, 1095, 195);
-  label6.move(120, 1750, 1095, 195);
-  label1.setCaption("Logic 属性: ");
-  label2.setCaption("Layout 属性:");
-  label3.setCaption("定义连接符号:");
-  label4.setCaption("转换元件属性:");
-  label5.setCaption("保留元件分类:");
-  label6.setCaption("BOM导出软件:");
-  command2.setCaption("确定");
-  command2.move(870, 2060, 975, 375);
-  // Tab order: the button first, so it has the focus when the window opens.
-  command2.setTabIndex(0);
-  int tab = 1;
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&combo1, &combo2, &text1, &combo3, &combo4, &combo5})
-    c->setTabIndex(tab++);
+  return true;
+}
 
-  command2.onClick = [this] { hide(); };
-  // Enter in either attribute box hides the window; in the other boxes it does nothing.
-  auto enterHides = [this](int& key) {
-    if (key == ui::kKeyEnter) hide();
-  };
-  combo1.onKeyPress = enterHides;
-  combo2.onKeyPress = enterHides;
+SettingsWindow::SettingsWindow()
+    : ui::Window(kName, "设置"),
+      laidOut_(layOutControls()),
+      combo1(find<ui::ComboBox>("Combo1")),
+      combo2(find<ui::ComboBox>("Combo2")),
+      text1(find<ui::TextBox>("Text1")),
+      combo3(find<ui::ComboBox>("Combo3")),
+      combo4(find<ui::ComboBox>("Combo4")),
+      combo5(find<ui::ComboBox>("Combo5")),
+      label1(find<ui::Label>("Label1")),
+      label2(find<ui::Label>("Label2")),
+      label3(find<ui::Label>("Label3")),
+      label4(find<ui::Label>("Label4")),
+      label5(find<ui::Label>("Label5")),
+      label6(find<ui::Label>("Label6")),
+      command2(find<ui::Button>("Command2")) {
   startUp();
   setFocus(command2);
+}
+
+// Enter in either attribute box hides the window; in the other boxes it does nothing.
+void SettingsWindow::hideOnEnter(int& key) {
+  if (key == ui::kKeyEnter) hide();
 }
 
 void SettingsWindow::startUp() {

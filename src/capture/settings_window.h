@@ -15,6 +15,12 @@ class SettingsWindow : public ui::Window {
 
   void queryClose() override { hide(); }
 
+ private:
+  bool layOutControls();
+  bool laidOut_;  // made first, so the controls exist before the references below are bound
+
+ public:
+  // The controls, as the layout table in settings_window.cpp makes them.
   ui::ComboBox& combo1;  // LogicAttribute
   ui::ComboBox& combo2;  // LayoutAttribute
   ui::TextBox& text1;    // JoinSymbol
@@ -31,6 +37,7 @@ class SettingsWindow : public ui::Window {
 
  private:
   void startUp();
+  void hideOnEnter(int& key);
 };
 
 // The settings as the commands read them: the current texts of the window's boxes,

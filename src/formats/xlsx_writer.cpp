@@ -68,7 +68,7 @@ std::string packageText(std::string_view text) {
   size_t budget = kMaxTextChars;
   for (size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;  // the text is valid UTF-8
+    const size_t n = vb::utf8CharBytes(text, i);
     std::string_view piece = text.substr(i, n);
     std::string escaped;
     if (c == 0) {
