@@ -6,11 +6,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <map>
 #include <ostream>
 #include <set>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
+#include <variant>
 
 #include "app/program.h"
 #include "sim/sim_programs.h"
@@ -100,6 +103,29 @@ std::string executableFolder() {
   return fs::path(buf).parent_path().string();
 }
 
+bool matches(const std::string& expected, long actual) { return expected == "*" || number(expected, "a place") == actual; }
+
+std::string windowState(const ui::Window* w) {
+  if (!w) return "hidden";
+  if (w->state() == ui::Window::State::Minimized) return "minimized";
+  return w->visible() ? "visible" : "hidden";
+}
+
+std::string shown(const std::string& s) { return "\"" + sim::printable(s) + "\""; }
+
+// The yes|no word of a check.
+bool yesNo(const std::string& w) {
+  if (w != "yes" && w != "no") fail("expected yes or no");
+  return w == "yes";
+}
+
+// The optional count N of a fault at word at: every call when it is left out.
+long faultTimes(const std::vector<std::string>& w, size_t at) {
+  return w.size() > at ? number(w[at], "N") : sim::Faults::kAlways;
+}
+
+constexpr size_t kNoLimit = std::numeric_limits<size_t>::max();
+
 class Player {
  public:
   Player(const std::string& sessionPath, std::ostream& out) : out_(out) {
@@ -116,13 +142,38 @@ class Player {
 
  private:
   using Args = std::vector<std::string>;
+
+  // How a verb with sub-verbs takes its sub-word.
+  enum class Subs {
+    Steps,   // each sub-verb is a step of its own; another sub-word is an unknown step
+    Forms,   // the sub-verbs are the verb's forms: a step that fits none is told all of them
+    Checks,  // a check on a control W.C (a row whose handler takes one, or a sub-word no row
+             // names) looks the control up first, then the sub-word, then the count
+  };
+
+  // One row of the verb table.
+  struct Verb {
+    using Run = void (Player::*)(const Args& w);
+    using RunOn = void (Player::*)(const Args& w, ui::Control& c);  // c: the control W.C the step names
+    const char* name;   // the verb, or the verb, a blank and its sub-word
+    size_t min, max;    // words in the step, the verb's own included
+    const char* usage;  // told after "usage: " to a step with fewer or more words
+    std::variant<Run, RunOn, Subs> run;  // Subs: the own row of a verb with sub-verbs
+  };
+  static const Verb kVerbs[];
+
+  static const Verb* find(std::string_view verb, std::optional<std::string_view> sub = std::nullopt);
+  static std::string usageOf(const Verb& v);
+  [[noreturn]] static void refuse(const Verb& v) { fail("usage: " + usageOf(v)); }
+  static void checkCount(const Verb& v, const Args& w) {
+    if (w.size() < v.min || w.size() > v.max) refuse(v);
+  }
+  void play(const Verb& v, const Args& w);
+
   std::string resolve(const std::string& p) const {
     fs::path path(p);
     if (path.is_relative()) path = base_ / path;
     return path.lexically_normal().string();
-  }
-  void need(const Args& w, size_t min, size_t max, const char* usage) {
-    if (w.size() < min || w.size() > max) fail(std::string("usage: ") + usage);
   }
   ui::Window& existingWindow(const std::string& name);
   ui::Control& control(const std::string& ref);
@@ -130,18 +181,181 @@ class Player {
   std::shared_ptr<sim::SimPads> pads(const std::string& progId);
   void fire(const std::function<void()>& f) { program_->dispatch(f); }
 
-  void spreadsheetStep(const Args& w);
-  void padsStep(const Args& w);
-  void faultStep(const Args& w);
-  void answerStep(const Args& w);
-  void expectStep(const Args& w);
-  void controlStep(const Args& w);
+  void screen(const Args& w);
+  void cursor(const Args& w);
+  void date(const Args& w);
+  void folder(const Args& w) { world_.desktop.setProgramFolder(resolve(w[1])); }
+  void save(const Args& w) { saveAll(resolve(w[1])); }
+  void tick(const Args& w);
+  void close(const Args& w);
+  void move(const Args& w);
+  void minimize(const Args& w) { existingWindow(w[1]).setState(ui::Window::State::Minimized); }
+  void restore(const Args& w) { existingWindow(w[1]).setState(ui::Window::State::Normal); }
+
+  void type(const Args& w, ui::Control& c);
+  void pick(const Args& w, ui::Control& c);
+  void click(const Args&, ui::Control& c) { fire([&c] { c.userClick(); }); }
+  void dblclick(const Args&, ui::Control& c) { fire([&c] { c.userDblClick(); }); }
+  void key(const Args& w, ui::Control& c);
+  void focus(const Args&, ui::Control& c) { fire([&c] { c.window().setFocus(c); }); }
+  void select(const Args& w, ui::Control& c);
+
+  void spreadsheetStart(const Args& w);
+  void spreadsheetOpen(const Args& w);
+  void spreadsheetActivate(const Args& w);
+  void padsStart(const Args& w);
+  void padsSave(const Args& w);
+  void padsLog(const Args& w);
+  void faultClear(const Args&) { world_.faults.clear(); }
+  void faultWrite(const Args& w);
+  void faultPads(const Args& w);
+  void faultSpreadsheet(const Args& w) { world_.faults.set("spreadsheet", w[2], faultTimes(w, 3)); }
+
+  void answerYes(const Args&) { world_.user.answerYes(); }
+  void answerNo(const Args&) { world_.user.answerNo(); }
+  void answerInput(const Args& w);
+  void answerFile(const Args& w);
+
+  void expectMessage(const Args& w);
+  void expectEnded(const Args&) {
+    if (!program_->ended()) fail("the program has not ended");
+  }
+  void expectWindow(const Args& w);
+  void expectSpreadsheet(const Args& w);
+  void expectText(const Args& w, ui::Control& c);
+  void expectCount(const Args& w, ui::Control& c);
+  void expectRow(const Args& w, ui::Control& c);
+  void expectChecked(const Args& w, ui::Control& c);
+  void expectEnabled(const Args& w, ui::Control& c);
+  void expectPlace(const Args& w, ui::Control& c);
+  void expectBackcolor(const Args& w, ui::Control& c);
 
   std::ostream& out_;
   fs::path base_;
   sim::World world_;
   std::unique_ptr<Program> program_;
 };
+
+// Every step the player knows. A step whose word count is outside its row's range is told
+// "usage: " and the row's usage. A verb with sub-verbs has a row of its own, whose range
+// is checked before the sub-word is read, and then a row for each sub-verb.
+const Player::Verb Player::kVerbs[] = {
+    {"screen", 3, 3, "screen W H", &Player::screen},
+    {"cursor", 3, 3, "cursor X Y", &Player::cursor},
+    {"date", 2, 2, "date YYYY-MM-DD", &Player::date},
+    {"folder", 2, 2, "folder DIR", &Player::folder},
+    {"save", 2, 2, "save DIR", &Player::save},
+    {"tick", 1, 2, "tick [N]", &Player::tick},
+    {"close", 2, 2, "close W", &Player::close},
+    {"move", 4, 4, "move W LEFT TOP", &Player::move},
+    {"minimize", 2, 2, "minimize W / restore W", &Player::minimize},
+    {"restore", 2, 2, "minimize W / restore W", &Player::restore},
+    // The user's actions on a control: W.C follows the verb and is looked up once the count fits.
+    {"type", 3, 3, "type W.C TEXT", &Player::type},
+    {"pick", 3, 3, "pick W.C TEXT", &Player::pick},
+    {"click", 2, 2, "click W.C", &Player::click},
+    {"dblclick", 2, 2, "click W.C", &Player::dblclick},
+    {"key", 3, 3, "key W.C CODE", &Player::key},
+    {"focus", 2, 2, "focus W.C", &Player::focus},
+    {"select", 3, kNoLimit, "select W.C N [N ...]", &Player::select},
+
+    {"spreadsheet", 2, kNoLimit, "spreadsheet start PROGID | open FILE | activate SHEET", Subs::Steps},
+    {"spreadsheet start", 3, 3, "spreadsheet start PROGID", &Player::spreadsheetStart},
+    {"spreadsheet open", 3, 3, "spreadsheet open FILE", &Player::spreadsheetOpen},
+    {"spreadsheet activate", 3, 3, "spreadsheet activate SHEET", &Player::spreadsheetActivate},
+
+    {"pads", 3, kNoLimit, "pads start PROGID [FILE] | save PROGID FILE | log PROGID", Subs::Steps},
+    {"pads start", 3, 4, "pads start PROGID [FILE]", &Player::padsStart},
+    {"pads save", 4, 4, "pads save PROGID FILE", &Player::padsSave},
+    {"pads log", 3, 3, "pads log PROGID", &Player::padsLog},
+
+    {"fault", 2, kNoLimit,
+     "fault write PATH | pads PROGID add | pads PROGID MEMBER [N] | spreadsheet MEMBER [N] | clear", Subs::Steps},
+    {"fault clear", 2, 2, "fault clear", &Player::faultClear},
+    {"fault write", 3, 3, "fault write PATH", &Player::faultWrite},
+    {"fault pads", 4, 5, "fault pads PROGID add | fault pads PROGID MEMBER [N]", &Player::faultPads},
+    {"fault spreadsheet", 3, 4, "fault spreadsheet MEMBER [N]", &Player::faultSpreadsheet},
+
+    {"answer", 2, kNoLimit, "", Subs::Forms},  // its usage is the usages below, joined
+    {"answer yes", 2, 2, "answer yes", &Player::answerYes},
+    {"answer no", 2, 2, "answer no", &Player::answerNo},
+    {"answer input", 3, 3, "answer input TEXT|cancel", &Player::answerInput},
+    {"answer file", 3, 3, "answer file PATH|cancel", &Player::answerFile},
+
+    {"expect", 2, kNoLimit,
+     "expect message|ended|window|text|count|row|checked|enabled|place|spreadsheet|backcolor ...", Subs::Checks},
+    {"expect message", 3, 3, "expect message TEXT", &Player::expectMessage},
+    {"expect ended", 2, 2, "expect ended", &Player::expectEnded},
+    {"expect window", 6, 6, "expect window W LEFT TOP STATE", &Player::expectWindow},
+    {"expect spreadsheet", 3, 3, "expect spreadsheet STATE", &Player::expectSpreadsheet},
+    {"expect text", 4, 4, "expect text W.C TEXT", &Player::expectText},
+    {"expect count", 4, 4, "expect count W.C N", &Player::expectCount},
+    {"expect row", 5, 5, "expect row W.C N TEXT", &Player::expectRow},
+    {"expect checked", 4, 4, "expect checked|enabled W.C yes|no", &Player::expectChecked},
+    {"expect enabled", 4, 4, "expect checked|enabled W.C yes|no", &Player::expectEnabled},
+    {"expect place", 5, 7, "expect place W.C LEFT TOP [WIDTH HEIGHT]", &Player::expectPlace},  // 5 or 7
+    {"expect backcolor", 4, 4, "expect backcolor W.C NUMBER", &Player::expectBackcolor},
+};
+
+// The row of verb, or with sub, of that sub-verb of verb. The verb and the sub-word are
+// matched each on its own, so a quoted word such as "pads save" names no row.
+const Player::Verb* Player::find(std::string_view verb, std::optional<std::string_view> sub) {
+  for (const Verb& v : kVerbs) {
+    std::string_view name = v.name;
+    size_t blank = name.find(' ');
+    if (name.substr(0, blank) != verb) continue;
+    if (sub ? blank != std::string_view::npos && name.substr(blank + 1) == *sub : blank == std::string_view::npos)
+      return &v;
+  }
+  return nullptr;
+}
+
+// The usage a step of v that does not fit is told.
+std::string Player::usageOf(const Verb& v) {
+  std::string_view name = v.name;
+  std::string_view verb = name.substr(0, name.find(' '));
+  const auto* subs = std::get_if<Subs>(&find(verb)->run);
+  if (!subs || *subs != Subs::Forms) return v.usage;
+  const std::string prefix = std::string(verb) + " ";
+  std::string forms;
+  for (const Verb& form : kVerbs)
+    if (std::string_view(form.name).starts_with(prefix))
+      forms += (forms.empty() ? "" : " | ") + std::string(form.usage);
+  return forms;
+}
+
+void Player::step(const Args& w) {
+  static const std::set<std::string> afterEnd = {"expect", "save"};
+  if (program_->ended() && !afterEnd.count(w[0])) fail("the program has ended; only expect and save may follow");
+  const Verb* verb = find(w[0]);
+  if (!verb) fail("unknown step \"" + w[0] + "\"");
+  const auto* subs = std::get_if<Subs>(&verb->run);
+  if (!subs) return play(*verb, w);
+
+  checkCount(*verb, w);
+  const Verb* sub = find(w[0], w[1]);
+  const std::string name = w[0] + " " + w[1];
+  if (*subs == Subs::Checks && !(sub && std::holds_alternative<Verb::Run>(sub->run))) {  // on a control
+    if (w.size() < 3) fail("usage: " + name + " W.C ...");
+    ui::Control& c = control(w[2]);
+    if (!sub) fail("unknown step \"" + name + "\"");
+    checkCount(*sub, w);
+    return (this->*std::get<Verb::RunOn>(sub->run))(w, c);
+  }
+  if (!sub) {
+    if (*subs == Subs::Forms) refuse(*verb);
+    fail("unknown step \"" + name + "\"");
+  }
+  play(*sub, w);
+}
+
+// A step on words, or on the control W.C that follows the verb's words.
+void Player::play(const Verb& v, const Args& w) {
+  checkCount(v, w);
+  if (const auto* run = std::get_if<Verb::Run>(&v.run)) return (this->*(*run))(w);
+  size_t verbWords = std::string_view(v.name).find(' ') == std::string_view::npos ? 1 : 2;
+  (this->*std::get<Verb::RunOn>(v.run))(w, control(w[verbWords]));
+}
 
 ui::Window& Player::existingWindow(const std::string& name) {
   if (!program_->knows(name)) fail("no window named \"" + name + "\"");
@@ -179,350 +393,239 @@ std::shared_ptr<sim::SimPads> Player::pads(const std::string& progId) {
   return p;
 }
 
-void Player::step(const Args& w) {
-  const std::string& verb = w[0];
-  static const std::set<std::string> afterEnd = {"expect", "save"};
-  if (program_->ended() && !afterEnd.count(verb)) fail("the program has ended; only expect and save may follow");
-
-  if (verb == "spreadsheet") return spreadsheetStep(w);
-  if (verb == "pads") return padsStep(w);
-  if (verb == "fault") return faultStep(w);
-  if (verb == "answer") return answerStep(w);
-  if (verb == "expect") return expectStep(w);
-  if (verb == "screen") {
-    need(w, 3, 3, "screen W H");
-    world_.desktop.setScreen(static_cast<int>(numberIn(w[1], "W", 1, kMaxScreenPixels)),
-                             static_cast<int>(numberIn(w[2], "H", 1, kMaxScreenPixels)));
-    return;
-  }
-  if (verb == "cursor") {
-    need(w, 3, 3, "cursor X Y");
-    world_.desktop.setCursor(static_cast<int>(numberIn(w[1], "X", -kMaxCursorPixels, kMaxCursorPixels)),
-                             static_cast<int>(numberIn(w[2], "Y", -kMaxCursorPixels, kMaxCursorPixels)));
-    return;
-  }
-  if (verb == "date") {
-    need(w, 2, 2, "date YYYY-MM-DD");
-    const std::string& d = w[1];
-    if (d.size() != 10 || d[4] != '-' || d[7] != '-') fail("a date is written YYYY-MM-DD");
-    platform::Date date{static_cast<int>(number(d.substr(0, 4), "the year")),
-                        static_cast<int>(number(d.substr(5, 2), "the month")),
-                        static_cast<int>(number(d.substr(8, 2), "the day"))};
-    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) fail("no such date: " + d);
-    world_.desktop.setToday(date);
-    return;
-  }
-  if (verb == "folder") {
-    need(w, 2, 2, "folder DIR");
-    world_.desktop.setProgramFolder(resolve(w[1]));
-    return;
-  }
-  if (verb == "save") {
-    need(w, 2, 2, "save DIR");
-    saveAll(resolve(w[1]));
-    return;
-  }
-  if (verb == "tick") {
-    need(w, 1, 2, "tick [N]");
-    long n = w.size() == 2 ? numberIn(w[1], "N", 0, kMaxTicks) : 1;
-    program_->tick(static_cast<int>(n));
-    return;
-  }
-  if (verb == "close") {
-    need(w, 2, 2, "close W");
-    existingWindow(w[1]);
-    program_->close(w[1]);
-    return;
-  }
-  if (verb == "move") {
-    need(w, 4, 4, "move W LEFT TOP");
-    ui::Window& win = existingWindow(w[1]);
-    int l = static_cast<int>(numberIn(w[2], "LEFT", -kMaxPlaceTwips, kMaxPlaceTwips));
-    int t = static_cast<int>(numberIn(w[3], "TOP", -kMaxPlaceTwips, kMaxPlaceTwips));
-    fire([&] { win.move(l, t); });
-    return;
-  }
-  if (verb == "minimize" || verb == "restore") {
-    need(w, 2, 2, "minimize W / restore W");
-    ui::Window& win = existingWindow(w[1]);
-    win.setState(verb == "minimize" ? ui::Window::State::Minimized : ui::Window::State::Normal);
-    return;
-  }
-  controlStep(w);
+void Player::screen(const Args& w) {
+  world_.desktop.setScreen(static_cast<int>(numberIn(w[1], "W", 1, kMaxScreenPixels)),
+                           static_cast<int>(numberIn(w[2], "H", 1, kMaxScreenPixels)));
 }
 
-void Player::controlStep(const Args& w) {
-  const std::string& verb = w[0];
-  if (verb == "type") {
-    need(w, 3, 3, "type W.C TEXT");
-    ui::Control& c = control(w[1]);
-    std::string text = w[2];
-    if (auto* combo = dynamic_cast<ui::ComboBox*>(&c)) fire([combo, text] { combo->userType(text); });
-    else if (auto* box = dynamic_cast<ui::TextBox*>(&c)) fire([box, text] { box->setText(text); });
-    else fail(w[1] + " takes no typed text");
-    return;
-  }
-  if (verb == "pick") {
-    need(w, 3, 3, "pick W.C TEXT");
-    ui::Control& c = control(w[1]);
-    auto* list = dynamic_cast<ui::ListControl*>(&c);
-    if (!list) fail(w[1] + " has no list entries");
-    int i = list->find(w[2]);
-    if (i < 0) fail(w[1] + " has no entry \"" + sim::printable(w[2]) + "\"");
-    if (auto* combo = dynamic_cast<ui::ComboBox*>(list)) fire([combo, i] { combo->userPick(i); });
-    else if (auto* box = dynamic_cast<ui::ListBox*>(list)) fire([box, i] { box->userSelect({i}); });
-    return;
-  }
-  if (verb == "click" || verb == "dblclick") {
-    need(w, 2, 2, "click W.C");
-    ui::Control& c = control(w[1]);
-    if (verb == "click") fire([&c] { c.userClick(); });
-    else fire([&c] { c.userDblClick(); });
-    return;
-  }
-  if (verb == "key") {
-    need(w, 3, 3, "key W.C CODE");
-    ui::Control& c = control(w[1]);
-    int code = static_cast<int>(numberIn(w[2], "CODE", 0, 65535));
-    fire([&c, code] { c.userKeyDown(code); });
-    return;
-  }
-  if (verb == "focus") {
-    need(w, 2, 2, "focus W.C");
-    ui::Control& c = control(w[1]);
-    fire([&c] { c.window().setFocus(c); });
-    return;
-  }
-  if (verb == "select") {
-    if (w.size() < 3) fail("usage: select W.C N [N ...]");
-    ui::Control& c = control(w[1]);
-    std::vector<int> picks;
-    for (size_t k = 2; k < w.size(); ++k) {
-      long n = number(w[k], "N");
-      if (n < 1) fail("N counts from 1");
-      if (n > 1000000000) fail(w[1] + " has no entry " + w[k]);
-      picks.push_back(static_cast<int>(n - 1));
-    }
-    if (auto* box = dynamic_cast<ui::ListBox*>(&c)) {
-      for (int p : picks)
-        if (p >= box->listCount()) fail(w[1] + " has no entry " + std::to_string(p + 1));
-      if (picks.size() > 1 && !box->multiSelect()) fail(w[1] + " takes one entry at a time");
-      fire([box, picks] { box->userSelect(picks); });
-      return;
-    }
-    if (picks.size() != 1) fail(w[1] + " takes one number");
-    int p = picks[0];
-    if (auto* view = dynamic_cast<ui::ListView*>(&c)) {
-      if (p >= view->rowCount()) fail(w[1] + " has no row " + std::to_string(p + 1));
-      fire([view, p] { view->userSelect(p); });
-    } else if (auto* tabs = dynamic_cast<ui::Tabs*>(&c)) {
-      if (p >= tabs->tabCount()) fail(w[1] + " has no tab " + std::to_string(p + 1));
-      fire([tabs, p] { tabs->userSelect(p); });
-    } else if (auto* combo = dynamic_cast<ui::ComboBox*>(&c)) {
-      if (p >= combo->listCount()) fail(w[1] + " has no entry " + std::to_string(p + 1));
-      fire([combo, p] { combo->userPick(p); });
-    } else {
-      fail(w[1] + " has nothing to select");
-    }
-    return;
-  }
-  fail("unknown step \"" + verb + "\"");
+void Player::cursor(const Args& w) {
+  world_.desktop.setCursor(static_cast<int>(numberIn(w[1], "X", -kMaxCursorPixels, kMaxCursorPixels)),
+                           static_cast<int>(numberIn(w[2], "Y", -kMaxCursorPixels, kMaxCursorPixels)));
 }
 
-void Player::spreadsheetStep(const Args& w) {
-  if (w.size() < 2) fail("usage: spreadsheet start PROGID | open FILE | activate SHEET");
-  const std::string& sub = w[1];
-  if (sub == "start") {
-    need(w, 3, 3, "spreadsheet start PROGID");
-    if (!sim::SimPrograms::isSpreadsheetId(w[2])) fail("no spreadsheet program \"" + w[2] + "\"");
-    world_.programs.runSpreadsheet(w[2])->setVisible(true);
-  } else if (sub == "open") {
-    need(w, 3, 3, "spreadsheet open FILE");
-    auto s = spreadsheet();
+void Player::date(const Args& w) {
+  const std::string& d = w[1];
+  if (d.size() != 10 || d[4] != '-' || d[7] != '-') fail("a date is written YYYY-MM-DD");
+  platform::Date date{static_cast<int>(number(d.substr(0, 4), "the year")),
+                      static_cast<int>(number(d.substr(5, 2), "the month")),
+                      static_cast<int>(number(d.substr(8, 2), "the day"))};
+  if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) fail("no such date: " + d);
+  world_.desktop.setToday(date);
+}
+
+void Player::tick(const Args& w) {
+  long n = w.size() == 2 ? numberIn(w[1], "N", 0, kMaxTicks) : 1;
+  program_->tick(static_cast<int>(n));
+}
+
+void Player::close(const Args& w) {
+  existingWindow(w[1]);
+  program_->close(w[1]);
+}
+
+void Player::move(const Args& w) {
+  ui::Window& win = existingWindow(w[1]);
+  int l = static_cast<int>(numberIn(w[2], "LEFT", -kMaxPlaceTwips, kMaxPlaceTwips));
+  int t = static_cast<int>(numberIn(w[3], "TOP", -kMaxPlaceTwips, kMaxPlaceTwips));
+  fire([&] { win.move(l, t); });
+}
+
+void Player::type(const Args& w, ui::Control& c) {
+  std::string text = w[2];
+  if (auto* combo = dynamic_cast<ui::ComboBox*>(&c)) fire([combo, text] { combo->userType(text); });
+  else if (auto* box = dynamic_cast<ui::TextBox*>(&c)) fire([box, text] { box->setText(text); });
+  else fail(w[1] + " takes no typed text");
+}
+
+void Player::pick(const Args& w, ui::Control& c) {
+  auto* list = dynamic_cast<ui::ListControl*>(&c);
+  if (!list) fail(w[1] + " has no list entries");
+  int i = list->find(w[2]);
+  if (i < 0) fail(w[1] + " has no entry \"" + sim::printable(w[2]) + "\"");
+  if (auto* combo = dynamic_cast<ui::ComboBox*>(list)) fire([combo, i] { combo->userPick(i); });
+  else if (auto* box = dynamic_cast<ui::ListBox*>(list)) fire([box, i] { box->userSelect({i}); });
+}
+
+void Player::key(const Args& w, ui::Control& c) {
+  int code = static_cast<int>(numberIn(w[2], "CODE", 0, 65535));
+  fire([&c, code] { c.userKeyDown(code); });
+}
+
+void Player::select(const Args& w, ui::Control& c) {
+  std::vector<int> picks;
+  for (size_t k = 2; k < w.size(); ++k) {
+    long n = number(w[k], "N");
+    if (n < 1) fail("N counts from 1");
+    if (n > 1000000000) fail(w[1] + " has no entry " + w[k]);
+    picks.push_back(static_cast<int>(n - 1));
+  }
+  if (auto* box = dynamic_cast<ui::ListBox*>(&c)) {
+    for (int p : picks)
+      if (p >= box->listCount()) fail(w[1] + " has no entry " + std::to_string(p + 1));
+    if (picks.size() > 1 && !box->multiSelect()) fail(w[1] + " takes one entry at a time");
+    fire([box, picks] { box->userSelect(picks); });
+    return;
+  }
+  if (picks.size() != 1) fail(w[1] + " takes one number");
+  int p = picks[0];
+  if (auto* view = dynamic_cast<ui::ListView*>(&c)) {
+    if (p >= view->rowCount()) fail(w[1] + " has no row " + std::to_string(p + 1));
+    fire([view, p] { view->userSelect(p); });
+  } else if (auto* tabs = dynamic_cast<ui::Tabs*>(&c)) {
+    if (p >= tabs->tabCount()) fail(w[1] + " has no tab " + std::to_string(p + 1));
+    fire([tabs, p] { tabs->userSelect(p); });
+  } else if (auto* combo = dynamic_cast<ui::ComboBox*>(&c)) {
+    if (p >= combo->listCount()) fail(w[1] + " has no entry " + std::to_string(p + 1));
+    fire([combo, p] { combo->userPick(p); });
+  } else {
+    fail(w[1] + " has nothing to select");
+  }
+}
+
+void Player::spreadsheetStart(const Args& w) {
+  if (!sim::SimPrograms::isSpreadsheetId(w[2])) fail("no spreadsheet program \"" + w[2] + "\"");
+  world_.programs.runSpreadsheet(w[2])->setVisible(true);
+}
+
+void Player::spreadsheetOpen(const Args& w) {
+  auto s = spreadsheet();
+  try {
+    s->open(resolve(w[2]));
+  } catch (const vb::Error& e) {
+    fail("cannot open " + w[2] + ": " + e.description());
+  }
+}
+
+void Player::spreadsheetActivate(const Args& w) {
+  auto s = spreadsheet();
+  try {
+    s->userActivateSheet(w[2]);
+  } catch (const vb::Error&) {
+    fail("no sheet \"" + w[2] + "\" in the active workbook");
+  }
+}
+
+void Player::padsStart(const Args& w) {
+  if (!sim::SimPrograms::isPadsId(w[2])) fail("no PADS program \"" + w[2] + "\"");
+  auto p = world_.programs.runPads(w[2]);
+  p->setVisible(true);
+  if (w.size() == 4) {
     try {
-      s->open(resolve(w[2]));
+      p->openDocument(resolve(w[3]));
     } catch (const vb::Error& e) {
-      fail("cannot open " + w[2] + ": " + e.description());
+      fail("cannot open " + w[3] + ": " + e.description());
     }
-  } else if (sub == "activate") {
-    need(w, 3, 3, "spreadsheet activate SHEET");
-    auto s = spreadsheet();
-    try {
-      s->userActivateSheet(w[2]);
-    } catch (const vb::Error& e) {
-      fail("no sheet \"" + w[2] + "\" in the active workbook");
-    }
+  }
+  p->takeLog();  // the set-up is no call of the program's
+}
+
+void Player::padsSave(const Args& w) {
+  auto p = pads(w[2]);
+  try {
+    p->saveDesign(resolve(w[3]));
+  } catch (const vb::Error& e) {
+    fail("cannot save " + w[3] + ": " + e.description());
+  }
+}
+
+void Player::padsLog(const Args& w) {
+  for (const std::string& line : pads(w[2])->takeLog()) out_ << "pads " << w[2] << ": " << line << "\n";
+}
+
+void Player::faultWrite(const Args& w) {
+  std::error_code ec;
+  std::string abs = fs::weakly_canonical(fs::path(resolve(w[2])), ec).string();
+  world_.faults.failWrites(abs.empty() ? resolve(w[2]) : abs);
+}
+
+void Player::faultPads(const Args& w) {
+  if (!sim::SimPrograms::isPadsId(w[2])) fail("no PADS program \"" + w[2] + "\"");
+  if (w[3] == "add" && w.size() == 4) world_.faults.refuseChangedAdds(w[2]);
+  else world_.faults.set(w[2], w[3], faultTimes(w, 4));
+}
+
+void Player::answerInput(const Args& w) {
+  if (w[2] == "cancel") world_.user.cancelInput();
+  else world_.user.answerInput(w[2]);
+}
+
+void Player::answerFile(const Args& w) {
+  if (w[2] == "cancel") world_.user.cancelFile();
+  else world_.user.answerFile(resolve(w[2]));
+}
+
+void Player::expectMessage(const Args& w) {
+  auto m = world_.user.takeMessage();
+  if (!m) fail("expected the message " + shown(w[2]) + ", but no further message was shown");
+  if (*m != w[2]) fail("expected the message " + shown(w[2]) + ", but it was " + shown(*m));
+}
+
+void Player::expectWindow(const Args& w) {
+  if (!program_->knows(w[2])) fail("no window named \"" + w[2] + "\"");
+  const ui::Window* win = program_->existing(w[2]);
+  std::string state = windowState(win);
+  if (state != w[5]) fail("window " + w[2] + " is " + state + ", not " + w[5]);
+  if (win && (!matches(w[3], win->left()) || !matches(w[4], win->top())))
+    fail("window " + w[2] + " stands at " + std::to_string(win->left()) + " " + std::to_string(win->top()));
+}
+
+void Player::expectSpreadsheet(const Args& w) {
+  auto s = spreadsheet();
+  std::string state = s->minimized() ? "minimized" : s->visible() ? "visible" : "hidden";
+  if (state != w[2]) fail("the spreadsheet program is " + state + ", not " + w[2]);
+}
+
+void Player::expectText(const Args& w, ui::Control& c) {
+  if (c.displayText() != w[3]) fail(w[2] + " reads " + shown(c.displayText()) + ", not " + shown(w[3]));
+}
+
+void Player::expectCount(const Args& w, ui::Control& c) {
+  long n;
+  if (auto* list = dynamic_cast<ui::ListControl*>(&c)) n = list->listCount();
+  else if (auto* view = dynamic_cast<ui::ListView*>(&c)) n = view->rowCount();
+  else fail(w[2] + " has no entries");
+  if (n != number(w[3], "N")) fail(w[2] + " has " + std::to_string(n) + " entries, not " + w[3]);
+}
+
+void Player::expectRow(const Args& w, ui::Control& c) {
+  long n = number(w[3], "N");
+  std::string text;
+  if (auto* list = dynamic_cast<ui::ListControl*>(&c)) {
+    if (n < 1 || n > list->listCount()) fail(w[2] + " has no entry " + w[3]);
+    text = list->item(static_cast<int>(n - 1));
+  } else if (auto* view = dynamic_cast<ui::ListView*>(&c)) {
+    if (n < 1 || n > view->rowCount()) fail(w[2] + " has no row " + w[3]);
+    const auto& cells = view->rows()[static_cast<size_t>(n - 1)].cells;
+    for (size_t k = 0; k < cells.size(); ++k) text += (k ? " | " : "") + cells[k];
   } else {
-    fail("unknown step \"spreadsheet " + sub + "\"");
+    fail(w[2] + " has no rows");
   }
+  if (text != w[4]) fail(w[2] + " row " + w[3] + " reads " + shown(text) + ", not " + shown(w[4]));
 }
 
-void Player::padsStep(const Args& w) {
-  if (w.size() < 3) fail("usage: pads start PROGID [FILE] | save PROGID FILE | log PROGID");
-  const std::string& sub = w[1];
-  if (sub == "start") {
-    need(w, 3, 4, "pads start PROGID [FILE]");
-    if (!sim::SimPrograms::isPadsId(w[2])) fail("no PADS program \"" + w[2] + "\"");
-    auto p = world_.programs.runPads(w[2]);
-    p->setVisible(true);
-    if (w.size() == 4) {
-      try {
-        p->openDocument(resolve(w[3]));
-      } catch (const vb::Error& e) {
-        fail("cannot open " + w[3] + ": " + e.description());
-      }
-    }
-    p->takeLog();  // the set-up is no call of the program's
-  } else if (sub == "save") {
-    need(w, 4, 4, "pads save PROGID FILE");
-    auto p = pads(w[2]);
-    try {
-      p->saveDesign(resolve(w[3]));
-    } catch (const vb::Error& e) {
-      fail("cannot save " + w[3] + ": " + e.description());
-    }
-  } else if (sub == "log") {
-    need(w, 3, 3, "pads log PROGID");
-    for (const std::string& line : pads(w[2])->takeLog()) out_ << "pads " << w[2] << ": " << line << "\n";
-  } else {
-    fail("unknown step \"pads " + sub + "\"");
-  }
+void Player::expectChecked(const Args& w, ui::Control& c) {
+  bool want = yesNo(w[3]);
+  auto* box = dynamic_cast<ui::CheckBox*>(&c);
+  if (!box) fail(w[2] + " is no check box");
+  if (box->checked() != want) fail(w[2] + " checked: " + (box->checked() ? "yes" : "no"));
 }
 
-void Player::faultStep(const Args& w) {
-  if (w.size() < 2) fail("usage: fault write PATH | pads PROGID add | pads PROGID MEMBER [N] | spreadsheet MEMBER [N] | clear");
-  const std::string& sub = w[1];
-  auto times = [&](size_t at) { return w.size() > at ? number(w[at], "N") : sim::Faults::kAlways; };
-  if (sub == "clear") {
-    need(w, 2, 2, "fault clear");
-    world_.faults.clear();
-  } else if (sub == "write") {
-    need(w, 3, 3, "fault write PATH");
-    std::error_code ec;
-    std::string abs = fs::weakly_canonical(fs::path(resolve(w[2])), ec).string();
-    world_.faults.failWrites(abs.empty() ? resolve(w[2]) : abs);
-  } else if (sub == "pads") {
-    need(w, 4, 5, "fault pads PROGID add | fault pads PROGID MEMBER [N]");
-    if (!sim::SimPrograms::isPadsId(w[2])) fail("no PADS program \"" + w[2] + "\"");
-    if (w[3] == "add" && w.size() == 4) world_.faults.refuseChangedAdds(w[2]);
-    else world_.faults.set(w[2], w[3], times(4));
-  } else if (sub == "spreadsheet") {
-    need(w, 3, 4, "fault spreadsheet MEMBER [N]");
-    world_.faults.set("spreadsheet", w[2], times(3));
-  } else {
-    fail("unknown step \"fault " + sub + "\"");
-  }
+void Player::expectEnabled(const Args& w, ui::Control& c) {
+  bool want = yesNo(w[3]);
+  if (c.enabled() != want) fail(w[2] + " enabled: " + (c.enabled() ? "yes" : "no"));
 }
 
-void Player::answerStep(const Args& w) {
-  if (w.size() == 2 && (w[1] == "yes" || w[1] == "no")) {
-    if (w[1] == "yes") world_.user.answerYes();
-    else world_.user.answerNo();
-    return;
-  }
-  if (w.size() == 3 && w[1] == "input") {
-    if (w[2] == "cancel") world_.user.cancelInput();
-    else world_.user.answerInput(w[2]);
-    return;
-  }
-  if (w.size() == 3 && w[1] == "file") {
-    if (w[2] == "cancel") world_.user.cancelFile();
-    else world_.user.answerFile(resolve(w[2]));
-    return;
-  }
-  fail("usage: answer yes | answer no | answer input TEXT|cancel | answer file PATH|cancel");
+void Player::expectPlace(const Args& w, ui::Control& c) {
+  if (w.size() == 6) refuse(*find("expect", "place"));  // WIDTH and HEIGHT come together
+  bool ok = matches(w[3], c.left()) && matches(w[4], c.top());
+  if (w.size() == 7) ok = ok && matches(w[5], c.width()) && matches(w[6], c.height());
+  if (!ok)
+    fail(w[2] + " stands at " + std::to_string(c.left()) + " " + std::to_string(c.top()) + " " +
+         std::to_string(c.width()) + " " + std::to_string(c.height()));
 }
 
-bool matches(const std::string& expected, long actual) { return expected == "*" || number(expected, "a place") == actual; }
-
-std::string windowState(const ui::Window* w) {
-  if (!w) return "hidden";
-  if (w->state() == ui::Window::State::Minimized) return "minimized";
-  return w->visible() ? "visible" : "hidden";
-}
-
-void Player::expectStep(const Args& w) {
-  if (w.size() < 2) fail("usage: expect message|ended|window|text|count|row|checked|enabled|place|spreadsheet|backcolor ...");
-  const std::string& what = w[1];
-  auto shown = [](const std::string& s) { return "\"" + sim::printable(s) + "\""; };
-  if (what == "message") {
-    need(w, 3, 3, "expect message TEXT");
-    auto m = world_.user.takeMessage();
-    if (!m) fail("expected the message " + shown(w[2]) + ", but no further message was shown");
-    if (*m != w[2]) fail("expected the message " + shown(w[2]) + ", but it was " + shown(*m));
-    return;
-  }
-  if (what == "ended") {
-    need(w, 2, 2, "expect ended");
-    if (!program_->ended()) fail("the program has not ended");
-    return;
-  }
-  if (what == "window") {
-    need(w, 6, 6, "expect window W LEFT TOP STATE");
-    if (!program_->knows(w[2])) fail("no window named \"" + w[2] + "\"");
-    const ui::Window* win = program_->existing(w[2]);
-    std::string state = windowState(win);
-    if (state != w[5]) fail("window " + w[2] + " is " + state + ", not " + w[5]);
-    if (win && (!matches(w[3], win->left()) || !matches(w[4], win->top())))
-      fail("window " + w[2] + " stands at " + std::to_string(win->left()) + " " + std::to_string(win->top()));
-    return;
-  }
-  if (what == "spreadsheet") {
-    need(w, 3, 3, "expect spreadsheet STATE");
-    auto s = spreadsheet();
-    std::string state = s->minimized() ? "minimized" : s->visible() ? "visible" : "hidden";
-    if (state != w[2]) fail("the spreadsheet program is " + state + ", not " + w[2]);
-    return;
-  }
-  if (w.size() < 3) fail("usage: expect " + what + " W.C ...");
-  ui::Control& c = control(w[2]);
-  if (what == "text") {
-    need(w, 4, 4, "expect text W.C TEXT");
-    if (c.displayText() != w[3]) fail(w[2] + " reads " + shown(c.displayText()) + ", not " + shown(w[3]));
-  } else if (what == "count") {
-    need(w, 4, 4, "expect count W.C N");
-    long n;
-    if (auto* list = dynamic_cast<ui::ListControl*>(&c)) n = list->listCount();
-    else if (auto* view = dynamic_cast<ui::ListView*>(&c)) n = view->rowCount();
-    else fail(w[2] + " has no entries");
-    if (n != number(w[3], "N")) fail(w[2] + " has " + std::to_string(n) + " entries, not " + w[3]);
-  } else if (what == "row") {
-    need(w, 5, 5, "expect row W.C N TEXT");
-    long n = number(w[3], "N");
-    std::string text;
-    if (auto* list = dynamic_cast<ui::ListControl*>(&c)) {
-      if (n < 1 || n > list->listCount()) fail(w[2] + " has no entry " + w[3]);
-      text = list->item(static_cast<int>(n - 1));
-    } else if (auto* view = dynamic_cast<ui::ListView*>(&c)) {
-      if (n < 1 || n > view->rowCount()) fail(w[2] + " has no row " + w[3]);
-      const auto& cells = view->rows()[static_cast<size_t>(n - 1)].cells;
-      for (size_t k = 0; k < cells.size(); ++k) text += (k ? " | " : "") + cells[k];
-    } else {
-      fail(w[2] + " has no rows");
-    }
-    if (text != w[4]) fail(w[2] + " row " + w[3] + " reads " + shown(text) + ", not " + shown(w[4]));
-  } else if (what == "checked" || what == "enabled") {
-    need(w, 4, 4, "expect checked|enabled W.C yes|no");
-    if (w[3] != "yes" && w[3] != "no") fail("expected yes or no");
-    bool want = w[3] == "yes";
-    bool is;
-    if (what == "enabled") is = c.enabled();
-    else if (auto* box = dynamic_cast<ui::CheckBox*>(&c)) is = box->checked();
-    else fail(w[2] + " is no check box");
-    if (is != want) fail(w[2] + (what == "enabled" ? " enabled: " : " checked: ") + (is ? "yes" : "no"));
-  } else if (what == "place") {
-    if (w.size() != 5 && w.size() != 7) fail("usage: expect place W.C LEFT TOP [WIDTH HEIGHT]");
-    bool ok = matches(w[3], c.left()) && matches(w[4], c.top());
-    if (w.size() == 7) ok = ok && matches(w[5], c.width()) && matches(w[6], c.height());
-    if (!ok)
-      fail(w[2] + " stands at " + std::to_string(c.left()) + " " + std::to_string(c.top()) + " " +
-           std::to_string(c.width()) + " " + std::to_string(c.height()));
-  } else if (what == "backcolor") {
-    need(w, 4, 4, "expect backcolor W.C NUMBER");
-    if (c.backColor() != number(w[3], "NUMBER")) fail(w[2] + " has the back colour " + std::to_string(c.backColor()));
-  } else {
-    fail("unknown step \"expect " + what + "\"");
-  }
+void Player::expectBackcolor(const Args& w, ui::Control& c) {
+  if (c.backColor() != number(w[3], "NUMBER")) fail(w[2] + " has the back colour " + std::to_string(c.backColor()));
 }
 
 void Player::saveAll(const fs::path& dir) {
