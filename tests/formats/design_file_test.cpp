@@ -46,6 +46,13 @@ TEST(DesignFile, EveryFieldSurvivesWriteAndRead) {
   EXPECT_NE(text.find("\"pins\":14"), std::string::npos) << text;  // a count stays a count
 }
 
+// The exact text, so that a change to the writer cannot reorder keys, drop the ".0"-less
+// whole numbers or move a field onto another line unnoticed.
+TEST(DesignFile, WrittenTextOfEveryFieldIsAsPinned) {
+  EXPECT_EQ(formats::formatDesign(testing_support::everyFieldDesign()),
+            readBytes(VELMORA_SOURCE_DIR "/tests/formats/fixtures/every_field.pcb"));
+}
+
 TEST(DesignFile, TextThatIsNoDesignNamesTheFileThePlaceAndTheProblem) {
   struct Case {
     std::string text, place, problem;
