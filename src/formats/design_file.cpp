@@ -1,10 +1,12 @@
 #include "formats/design_file.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <variant>
 
 #include "formats/file_error.h"
 #include "platform/files.h"
@@ -83,26 +85,6 @@ class Reader {
     return v;
   }
 
-  void get(const Json& obj, const char* key, const Where& w, std::string& out) const {
-    if (const Json* v = find(obj, key)) out = text(*v, w.field(key));
-  }
-  void get(const Json& obj, const char* key, const Where& w, double& out) const {
-    if (const Json* v = find(obj, key)) out = number(*v, w.field(key));
-  }
-  void get(const Json& obj, const char* key, const Where& w, bool& out) const {
-    const Json* v = find(obj, key);
-    if (!v) return;
-    if (!v->is_boolean()) wrongType(w.field(key), *v, "true or false");
-    out = v->get<bool>();
-  }
-  void get(const Json& obj, const char* key, const Where& w, int& out) const {
-    if (const Json* v = find(obj, key))
-      out = static_cast<int>(whole(*v, w.field(key), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-  }
-  void get(const Json& obj, const char* key, const Where& w, long& out) const {
-    if (const Json* v = find(obj, key)) out = whole(*v, w.field(key));
-  }
-
   std::string text(const Json& v, const Where& w) const {
     if (!v.is_string()) wrongType(w, v, "text");
     return v.get<std::string>();
@@ -110,6 +92,10 @@ class Reader {
   double number(const Json& v, const Where& w) const {
     if (!v.is_number()) wrongType(w, v, "a number");
     return v.get<double>();
+  }
+  bool flag(const Json& v, const Where& w) const {
+    if (!v.is_boolean()) wrongType(w, v, "true or false");
+    return v.get<bool>();
   }
   long whole(const Json& v, const Where& w, long lo = std::numeric_limits<long>::min(),
              long hi = std::numeric_limits<long>::max()) const {
@@ -140,23 +126,180 @@ class Reader {
   const std::string& file_;
 };
 
-// The entries of a list, each read by readItem(reader, entry, where).
-template <class Item, class ReadItem>
-void readEntries(const Reader& r, const Json& list, const Where& at, std::vector<Item>& items, ReadItem readItem) {
-  items.reserve(list.size());
-  for (size_t i = 0; i < list.size(); ++i) items.push_back(readItem(r, list[i], at.entry(static_cast<long>(i))));
+// One visitor made of a lambda for each kind of member.
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+// A long member read as a count (0 or more) rather than as any whole number.
+template <class T>
+struct Count {
+  long T::*member;
+};
+
+// Whether a field is always written or left out while false ("selected").
+enum class Written { Always, OnlyWhenTrue };
+
+// One plain field of a struct: its key in the file and its member. The member's type says
+// how the value is read and written: text, a coordinate (written through num()), true or
+// false, a whole number of the member's size, or a Count.
+template <class T>
+struct Field {
+  const char* key;
+  std::variant<std::string T::*, double T::*, bool T::*, int T::*, long T::*, Count<T>> member;
+  Written written = Written::Always;
+
+  void read(const Reader& r, const Json& v, const Where& at, T& out) const {
+    constexpr int kIntMin = std::numeric_limits<int>::min(), kIntMax = std::numeric_limits<int>::max();
+    std::visit(Overloaded{[&](std::string T::*m) { out.*m = r.text(v, at); },
+                          [&](double T::*m) { out.*m = r.number(v, at); },
+                          [&](bool T::*m) { out.*m = r.flag(v, at); },
+                          [&](int T::*m) { out.*m = static_cast<int>(r.whole(v, at, kIntMin, kIntMax)); },
+                          [&](long T::*m) { out.*m = r.whole(v, at); },
+                          [&](Count<T> c) { out.*c.member = r.count(v, at); }},
+               member);
+  }
+  Json value(const T& item) const {
+    return std::visit(Overloaded{[&](double T::*m) { return num(item.*m); },
+                                 [&](Count<T> c) { return Json(item.*c.member); },
+                                 [&](auto m) { return Json(item.*m); }},
+                      member);
+  }
+};
+
+// The plain fields of a struct, in the order they are read and written. The fields that
+// need more (lists, attributes, layers) are read and written after them by the callers.
+template <class T, size_t N>
+struct Fields {
+  std::array<Field<T>, N> rows;
+
+  // The fields obj (an object) holds, read into out; the missing and null ones are left as they are.
+  void readInto(const Reader& r, const Json& obj, const Where& w, T& out) const {
+    for (const Field<T>& f : rows)
+      if (const Json* v = Reader::find(obj, f.key)) f.read(r, *v, w.field(f.key), out);
+  }
+  // An object of these fields; what it leaves out takes the struct's default.
+  T read(const Reader& r, const Json& v, const Where& w) const {
+    r.object(v, w);
+    T item;
+    readInto(r, v, w, item);
+    return item;
+  }
+  // put(key, value) for each field the file gets.
+  template <class Put>
+  void write(const T& item, Put put) const {
+    for (const Field<T>& f : rows) {
+      Json value = f.value(item);
+      if (f.written == Written::OnlyWhenTrue && value == false) continue;
+      put(f.key, std::move(value));
+    }
+  }
+  Json json(const T& item) const {
+    Json j = Json::object();
+    write(item, [&](const char* key, Json value) { j[key] = std::move(value); });
+    return j;
+  }
+};
+
+template <class T, size_t N>
+constexpr Fields<T, N> fieldsOf(Field<T> (&&rows)[N]) {
+  return {std::to_array(std::move(rows))};
 }
 
-template <class Item, class ReadItem>
+constexpr auto kPinFields = fieldsOf<PinData>({
+    {"name", &PinData::name},
+    {"x", &PinData::x},
+    {"y", &PinData::y},
+    {"selected", &PinData::selected, Written::OnlyWhenTrue},
+});
+
+constexpr auto kGateFields = fieldsOf<GateData>({
+    {"name", &GateData::name},
+    {"x", &GateData::x},
+    {"y", &GateData::y},
+    {"sheet", &GateData::sheet},
+    {"selected", &GateData::selected, Written::OnlyWhenTrue},
+});
+
+constexpr auto kLabelFields = fieldsOf<LabelData>({
+    {"kind", &LabelData::kind},
+    {"x", &LabelData::x},
+    {"y", &LabelData::y},
+    {"orientation", &LabelData::orientation},
+    {"display", &LabelData::display},
+    {"rightReading", &LabelData::rightReading},
+    {"horzJustification", &LabelData::horzJustification},
+    {"vertJustification", &LabelData::vertJustification},
+});
+
+constexpr auto kPartFields = fieldsOf<PartData>({
+    {"name", &PartData::name},
+    {"partType", &PartData::partType},
+    {"decal", &PartData::decal},
+    {"pcbDecal", &PartData::pcbDecal},
+    {"layer", &PartData::layer},
+    {"orientation", &PartData::orientation},
+    {"x", &PartData::x},
+    {"y", &PartData::y},
+    {"centerX", &PartData::centerX},
+    {"centerY", &PartData::centerY},
+    {"smd", &PartData::smd},
+    {"glued", &PartData::glued},
+    {"selected", &PartData::selected, Written::OnlyWhenTrue},
+});
+
+constexpr auto kJumperFields = fieldsOf<JumperData>({
+    {"name", &JumperData::name},
+    {"length", &JumperData::length},
+    {"orientation", &JumperData::orientation},
+    {"net", &JumperData::net},
+    {"selected", &JumperData::selected, Written::OnlyWhenTrue},
+});
+
+constexpr auto kNetFields = fieldsOf<NetData>({
+    {"name", &NetData::name},
+    {"length", &NetData::length},
+    {"selected", &NetData::selected, Written::OnlyWhenTrue},
+});
+
+constexpr auto kViaFields = fieldsOf<ViaData>({
+    {"name", &ViaData::name},
+    {"x", &ViaData::x},
+    {"y", &ViaData::y},
+});
+
+// The top-level fields but for the lists and the layers.
+constexpr auto kDesignFields = fieldsOf<DesignData>({
+    {"name", &DesignData::name},
+    {"unit", &DesignData::unit},
+    {"defaultFilePath", &DesignData::defaultFilePath},
+    {"gridX", &DesignData::gridX},
+    {"gridY", &DesignData::gridY},
+    {"electricalLayerCount", Count<DesignData>{&DesignData::electricalLayerCount}},
+});
+
+// The entries of a list, each read by entries.read(reader, entry, where): a Fields table,
+// or one of the structs below for the entries that hold more than plain fields.
+template <class Item, class Entries>
+void readEntries(const Reader& r, const Json& list, const Where& at, std::vector<Item>& items,
+                 const Entries& entries) {
+  items.reserve(list.size());
+  for (size_t i = 0; i < list.size(); ++i) items.push_back(entries.read(r, list[i], at.entry(static_cast<long>(i))));
+}
+
+template <class Item, class Entries>
 void readList(const Reader& r, const Json& obj, const char* key, const Where& w, std::vector<Item>& items,
-              ReadItem readItem) {
-  if (const Json* v = r.list(obj, key, w)) readEntries(r, *v, w.field(key), items, readItem);
+              const Entries& entries) {
+  if (const Json* v = r.list(obj, key, w)) readEntries(r, *v, w.field(key), items, entries);
 }
 
 // A field that holds either a list of objects or only their number ("pins", "vias").
-template <class Item, class ReadItem>
+template <class Item, class Entries>
 void readListOrCount(const Reader& r, const Json& obj, const char* key, const Where& w, std::vector<Item>& items,
-                     long& count, ReadItem readItem) {
+                     long& count, const Entries& entries) {
   const Json* v = Reader::find(obj, key);
   if (!v) return;
   Where at = w.field(key);
@@ -165,106 +308,63 @@ void readListOrCount(const Reader& r, const Json& obj, const char* key, const Wh
     return;
   }
   if (!v->is_array()) r.wrongType(at, *v, "a list or a count");
-  readEntries(r, *v, at, items, readItem);
+  readEntries(r, *v, at, items, entries);
   count = static_cast<long>(items.size());
 }
 
-PinData readPin(const Reader& r, const Json& v, const Where& w) {
-  r.object(v, w);
-  PinData p;
-  r.get(v, "name", w, p.name);
-  r.get(v, "x", w, p.x);
-  r.get(v, "y", w, p.y);
-  r.get(v, "selected", w, p.selected);
-  return p;
+// The entries of a list as a JSON list, each written by entries.json(item).
+template <class Item, class Entries>
+Json listJson(const std::vector<Item>& items, const Entries& entries) {
+  Json list = Json::array();
+  for (const auto& item : items) list.push_back(entries.json(item));
+  return list;
 }
 
-GateData readGate(const Reader& r, const Json& v, const Where& w) {
-  r.object(v, w);
-  GateData g;
-  r.get(v, "name", w, g.name);
-  r.get(v, "x", w, g.x);
-  r.get(v, "y", w, g.y);
-  r.get(v, "sheet", w, g.sheet);
-  r.get(v, "selected", w, g.selected);
-  if (const Json* vis = r.list(v, "visibility", w)) {
-    Where at = w.field("visibility");
-    if (vis->size() > g.visibility.size()) r.fail(at, "must hold at most 8 numbers, not " + shown(*vis));
-    for (size_t i = 0; i < vis->size(); ++i) g.visibility[i] = r.whole((*vis)[i], at.entry(static_cast<long>(i)));
+// A gate: its plain fields, then up to eight visibilities (those left out are 0).
+struct GateEntries {
+  GateData read(const Reader& r, const Json& v, const Where& w) const {
+    GateData g = kGateFields.read(r, v, w);
+    if (const Json* vis = r.list(v, "visibility", w)) {
+      Where at = w.field("visibility");
+      if (vis->size() > g.visibility.size()) r.fail(at, "must hold at most 8 numbers, not " + shown(*vis));
+      for (size_t i = 0; i < vis->size(); ++i) g.visibility[i] = r.whole((*vis)[i], at.entry(static_cast<long>(i)));
+    }
+    return g;
   }
-  return g;
-}
-
-LabelData readLabel(const Reader& r, const Json& v, const Where& w) {
-  r.object(v, w);
-  LabelData l;
-  r.get(v, "kind", w, l.kind);
-  r.get(v, "x", w, l.x);
-  r.get(v, "y", w, l.y);
-  r.get(v, "orientation", w, l.orientation);
-  r.get(v, "display", w, l.display);
-  r.get(v, "rightReading", w, l.rightReading);
-  r.get(v, "horzJustification", w, l.horzJustification);
-  r.get(v, "vertJustification", w, l.vertJustification);
-  return l;
-}
-
-PartData readPart(const Reader& r, const Json& v, const Where& w) {
-  r.object(v, w);
-  PartData p;
-  r.get(v, "name", w, p.name);
-  r.get(v, "partType", w, p.partType);
-  r.get(v, "decal", w, p.decal);
-  r.get(v, "pcbDecal", w, p.pcbDecal);
-  r.get(v, "layer", w, p.layer);
-  r.get(v, "orientation", w, p.orientation);
-  r.get(v, "x", w, p.x);
-  r.get(v, "y", w, p.y);
-  r.get(v, "centerX", w, p.centerX);
-  r.get(v, "centerY", w, p.centerY);
-  r.get(v, "smd", w, p.smd);
-  r.get(v, "glued", w, p.glued);
-  r.get(v, "selected", w, p.selected);
-  readListOrCount(r, v, "pins", w, p.pins, p.pinCount, readPin);
-  if (const Json* attrs = Reader::find(v, "attributes")) {
-    Where at = w.field("attributes");
-    r.object(*attrs, at);
-    p.attributes.reserve(attrs->size());
-    for (const auto& [key, value] : attrs->items()) p.attributes.push_back({key, r.text(value, at.field(key))});
+  Json json(const GateData& g) const {
+    Json j = kGateFields.json(g);
+    j["visibility"] = g.visibility;
+    return j;
   }
-  readList(r, v, "gates", w, p.gates, readGate);
-  readList(r, v, "labels", w, p.labels, readLabel);
-  return p;
-}
+};
 
-JumperData readJumper(const Reader& r, const Json& v, const Where& w) {
-  r.object(v, w);
-  JumperData j;
-  r.get(v, "name", w, j.name);
-  r.get(v, "length", w, j.length);
-  r.get(v, "orientation", w, j.orientation);
-  r.get(v, "net", w, j.net);
-  r.get(v, "selected", w, j.selected);
-  return j;
-}
-
-NetData readNet(const Reader& r, const Json& v, const Where& w) {
-  r.object(v, w);
-  NetData n;
-  r.get(v, "name", w, n.name);
-  r.get(v, "length", w, n.length);
-  r.get(v, "selected", w, n.selected);
-  return n;
-}
-
-ViaData readVia(const Reader& r, const Json& v, const Where& w) {
-  r.object(v, w);
-  ViaData via;
-  r.get(v, "name", w, via.name);
-  r.get(v, "x", w, via.x);
-  r.get(v, "y", w, via.y);
-  return via;
-}
+// A part: its plain fields, then its pins (a list or a count), its attributes in their
+// order, and its gates and labels, which are written only when it has some.
+struct PartEntries {
+  PartData read(const Reader& r, const Json& v, const Where& w) const {
+    PartData p = kPartFields.read(r, v, w);
+    readListOrCount(r, v, "pins", w, p.pins, p.pinCount, kPinFields);
+    if (const Json* attrs = Reader::find(v, "attributes")) {
+      Where at = w.field("attributes");
+      r.object(*attrs, at);
+      p.attributes.reserve(attrs->size());
+      for (const auto& [key, value] : attrs->items()) p.attributes.push_back({key, r.text(value, at.field(key))});
+    }
+    readList(r, v, "gates", w, p.gates, GateEntries{});
+    readList(r, v, "labels", w, p.labels, kLabelFields);
+    return p;
+  }
+  Json json(const PartData& p) const {
+    Json j = kPartFields.json(p);
+    j["pins"] = p.pins.empty() ? Json(p.pinCount) : listJson(p.pins, kPinFields);
+    Json attrs = Json::object();
+    for (const auto& a : p.attributes) attrs[a.name] = a.value;
+    j["attributes"] = std::move(attrs);
+    if (!p.gates.empty()) j["gates"] = listJson(p.gates, GateEntries{});
+    if (!p.labels.empty()) j["labels"] = listJson(p.labels, kLabelFields);
+    return j;
+  }
+};
 
 void readLayers(const Reader& r, const Json& v, const Where& w, std::map<int, std::string>& layers) {
   r.object(v, w);
@@ -296,91 +396,17 @@ void putField(std::string& out, bool& first, const char* key, const std::string&
   out += valueJson;
 }
 
-template <class Item, class ToJson>
-std::string listText(const std::vector<Item>& items, ToJson toJson) {
+// A top-level list: each entry on a line of its own.
+template <class Item, class Entries>
+std::string listText(const std::vector<Item>& items, const Entries& entries) {
   if (items.empty()) return "[]";
   std::string s = "[";
   for (size_t i = 0; i < items.size(); ++i) {
     s += i == 0 ? "\n    " : ",\n    ";
-    s += compact(toJson(items[i]));
+    s += compact(entries.json(items[i]));
   }
   return s + "\n  ]";
 }
-
-Json pinJson(const PinData& p) {
-  Json j = {{"name", p.name}, {"x", num(p.x)}, {"y", num(p.y)}};
-  if (p.selected) j["selected"] = true;
-  return j;
-}
-
-Json gateJson(const GateData& g) {
-  Json j = {{"name", g.name}, {"x", num(g.x)}, {"y", num(g.y)}, {"sheet", g.sheet}};
-  if (g.selected) j["selected"] = true;
-  j["visibility"] = g.visibility;
-  return j;
-}
-
-Json labelJson(const LabelData& l) {
-  return {{"kind", l.kind},
-          {"x", num(l.x)},
-          {"y", num(l.y)},
-          {"orientation", num(l.orientation)},
-          {"display", l.display},
-          {"rightReading", l.rightReading},
-          {"horzJustification", l.horzJustification},
-          {"vertJustification", l.vertJustification}};
-}
-
-Json partJson(const PartData& p) {
-  Json j = {{"name", p.name},
-            {"partType", p.partType},
-            {"decal", p.decal},
-            {"pcbDecal", p.pcbDecal},
-            {"layer", p.layer},
-            {"orientation", num(p.orientation)},
-            {"x", num(p.x)},
-            {"y", num(p.y)},
-            {"centerX", num(p.centerX)},
-            {"centerY", num(p.centerY)},
-            {"smd", p.smd},
-            {"glued", p.glued}};
-  if (p.selected) j["selected"] = true;
-  if (!p.pins.empty()) {
-    Json pins = Json::array();
-    for (const auto& pin : p.pins) pins.push_back(pinJson(pin));
-    j["pins"] = std::move(pins);
-  } else {
-    j["pins"] = p.pinCount;
-  }
-  Json attrs = Json::object();
-  for (const auto& a : p.attributes) attrs[a.name] = a.value;
-  j["attributes"] = std::move(attrs);
-  if (!p.gates.empty()) {
-    Json gates = Json::array();
-    for (const auto& g : p.gates) gates.push_back(gateJson(g));
-    j["gates"] = std::move(gates);
-  }
-  if (!p.labels.empty()) {
-    Json labels = Json::array();
-    for (const auto& l : p.labels) labels.push_back(labelJson(l));
-    j["labels"] = std::move(labels);
-  }
-  return j;
-}
-
-Json jumperJson(const JumperData& w) {
-  Json j = {{"name", w.name}, {"length", num(w.length)}, {"orientation", num(w.orientation)}, {"net", w.net}};
-  if (w.selected) j["selected"] = true;
-  return j;
-}
-
-Json netJson(const NetData& n) {
-  Json j = {{"name", n.name}, {"length", num(n.length)}};
-  if (n.selected) j["selected"] = true;
-  return j;
-}
-
-Json viaJson(const ViaData& v) { return {{"name", v.name}, {"x", num(v.x)}, {"y", num(v.y)}}; }
 
 }  // namespace
 
@@ -399,38 +425,27 @@ DesignData parseDesign(std::string_view json, const std::string& fileName) {
   r.object(j, root);
 
   DesignData d;
-  r.get(j, "name", root, d.name);
-  if (!Reader::find(j, "name")) d.name = platform::baseName(fileName);
-  r.get(j, "unit", root, d.unit);
-  r.get(j, "defaultFilePath", root, d.defaultFilePath);
-  r.get(j, "gridX", root, d.gridX);
-  r.get(j, "gridY", root, d.gridY);
-  if (const Json* v = Reader::find(j, "electricalLayerCount"))
-    d.electricalLayerCount = r.count(*v, root.field("electricalLayerCount"));
+  d.name = platform::baseName(fileName);  // unless the file names the design
+  kDesignFields.readInto(r, j, root, d);
   if (const Json* v = Reader::find(j, "layers")) readLayers(r, *v, root.field("layers"), d.layers);
-  readList(r, j, "parts", root, d.parts, readPart);
-  readList(r, j, "jumpers", root, d.jumpers, readJumper);
-  readList(r, j, "nets", root, d.nets, readNet);
-  readListOrCount(r, j, "vias", root, d.vias, d.viaCount, readVia);
+  readList(r, j, "parts", root, d.parts, PartEntries{});
+  readList(r, j, "jumpers", root, d.jumpers, kJumperFields);
+  readList(r, j, "nets", root, d.nets, kNetFields);
+  readListOrCount(r, j, "vias", root, d.vias, d.viaCount, kViaFields);
   return d;
 }
 
 std::string formatDesign(const DesignData& d) {
   std::string out = "{";
   bool first = true;
-  putField(out, first, "name", compact(d.name));
-  putField(out, first, "unit", compact(d.unit));
-  putField(out, first, "defaultFilePath", compact(d.defaultFilePath));
-  putField(out, first, "gridX", compact(num(d.gridX)));
-  putField(out, first, "gridY", compact(num(d.gridY)));
-  putField(out, first, "electricalLayerCount", compact(d.electricalLayerCount));
+  kDesignFields.write(d, [&](const char* key, const Json& value) { putField(out, first, key, compact(value)); });
   Json layers = Json::object();
   for (const auto& [number, name] : d.layers) layers[std::to_string(number)] = name;
   putField(out, first, "layers", compact(layers));
-  putField(out, first, "parts", listText(d.parts, partJson));
-  putField(out, first, "jumpers", listText(d.jumpers, jumperJson));
-  putField(out, first, "nets", listText(d.nets, netJson));
-  putField(out, first, "vias", d.vias.empty() ? compact(d.viaCount) : listText(d.vias, viaJson));
+  putField(out, first, "parts", listText(d.parts, PartEntries{}));
+  putField(out, first, "jumpers", listText(d.jumpers, kJumperFields));
+  putField(out, first, "nets", listText(d.nets, kNetFields));
+  putField(out, first, "vias", d.vias.empty() ? compact(d.viaCount) : listText(d.vias, kViaFields));
   out += "\n}\n";
   return out;
 }
