@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "formats/sheet_names.h"
 #include "formats/workbook_file_parts.h"
 #include "vb/ansi.h"
 #include "vb/convert.h"
@@ -29,13 +30,13 @@ std::string decode(const std::string& bytes) {
 
 class CsvSheetBuilder {
  public:
-  CsvSheetBuilder(const std::string& path, SheetData& sheet) : path_(path), sheet_(sheet) {}
+  CsvSheetBuilder(const std::string& path, WorkbookSink& sink) : path_(path), sink_(sink) {}
 
   void field(std::string&& text) {
     if (++col_ > platform::xl::kMaxCols) notAWorkbook(path_, "a line has more fields than the sheet has columns");
     if (text.empty()) return;
-    if (auto n = vb::parseNumber(text)) sheet_.cells.push_back(CellData{row_, col_, *n, {}});
-    else sheet_.cells.push_back(CellData{row_, col_, std::move(text), {}});
+    if (auto n = vb::parseNumber(text)) sink_.cell(row_, col_, *n, 0);
+    else sink_.cell(row_, col_, cellText(std::move(text)), 0);
   }
   void endLine() {
     col_ = 0;
@@ -47,7 +48,7 @@ class CsvSheetBuilder {
 
  private:
   const std::string& path_;
-  SheetData& sheet_;
+  WorkbookSink& sink_;
   long row_ = 1, col_ = 0;
 };
 
@@ -102,15 +103,18 @@ void parseCsv(const std::string& text, CsvSheetBuilder& out) {
 
 }  // namespace
 
-WorkbookData readCsv(const std::string& path) {
-  WorkbookData wb;
-  SheetData sheet;
-  sheet.name = vb::sanitizeUtf8(std::filesystem::path(path).stem().string());  // made a usable name on load
-  CsvSheetBuilder builder(path, sheet);
-  parseCsv(decode(readBytes(path)), builder);
-  wb.sheets.push_back(std::move(sheet));
-  wb.activeSheet = 1;
-  return wb;
+void readCsv(const std::string& path, WorkbookSink& sink) {
+  const std::string text = decode(readBytes(path));
+  std::vector<std::string> name{vb::sanitizeUtf8(std::filesystem::path(path).stem().string())};
+  repairSheetNames(name);
+  sink.styles({platform::xl::Style{}});
+  sink.sheet(name[0]);
+  CsvSheetBuilder builder(path, sink);
+  parseCsv(text, builder);
+  SheetFrame frame;
+  frame.name = name[0];
+  sink.endSheet(std::move(frame));
+  sink.activeSheet(0);
 }
 
 }  // namespace formats

@@ -23,10 +23,10 @@ std::string usableText(const std::string& name) {
 
 }  // namespace
 
-void repairSheetNames(WorkbookData& wb) {
+void repairSheetNames(std::vector<std::string>& names) {
   std::set<std::string> taken;  // upper-cased
-  for (size_t i = 0; i < wb.sheets.size(); ++i) {
-    std::string& name = wb.sheets[i].name;
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::string& name = names[i];
     std::string base = usableText(name);
     if (base.empty()) base = "Sheet" + std::to_string(i + 1);
     std::string candidate = base;
@@ -40,5 +40,22 @@ void repairSheetNames(WorkbookData& wb) {
     name = candidate;
   }
 }
+
+void repairSheetNames(WorkbookData& wb) {
+  std::vector<std::string> names;
+  for (const SheetData& s : wb.sheets) names.push_back(s.name);
+  repairSheetNames(names);
+  for (size_t i = 0; i < names.size(); ++i) wb.sheets[i].name = std::move(names[i]);
+}
+
+std::string sheetNameProblem(std::string_view name) {
+  if (name.empty()) return "it is empty";
+  if (vb::len(name) > kMaxSheetNameChars) return "it is longer than 31 characters";
+  if (name.find_first_of(kSheetNameForbidden) != std::string_view::npos) return "it holds one of : \\ / ? * [ ]";
+  if (name.front() == '\'' || name.back() == '\'') return "it begins or ends with an apostrophe";
+  return "";
+}
+
+bool sameSheetName(std::string_view a, std::string_view b) { return vb::ucase(a) == vb::ucase(b); }
 
 }  // namespace formats

@@ -2,17 +2,23 @@
 // kinds, by its first bytes (a renamed .xls that is really an .xlsx still opens).
 #include "formats/workbook_files.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
+#include <unordered_map>
 
 #include "formats/sheet_names.h"
+#include "formats/workbook_stream.h"
 #include "formats/workbook_file_parts.h"
+#include "vb/text.h"
 
 namespace formats {
 
 namespace fs = std::filesystem;
+using platform::xl::Style;
 
 namespace {
 const std::string kLeftQuote = "\xE2\x80\x9C", kRightQuote = "\xE2\x80\x9D";
@@ -135,34 +141,183 @@ Kind sniff(const std::string& path) {
   return Kind::Other;
 }
 
+// A workbook held as plain data, read as a source: its looks interned once, each
+// sheet's cells in row order, a cell given twice taken as the later one.
+class DataSource final : public WorkbookSource {
+ public:
+  explicit DataSource(const WorkbookData& wb) : wb_(wb) {}
+
+  size_t sheetCount() const override { return wb_.sheets.size(); }
+  size_t activeSheet() const override { return static_cast<size_t>(std::max(1L, wb_.activeSheet) - 1); }
+
+  SheetFrame frame(size_t i) override {
+    const SheetData& s = wb_.sheets[i];
+    SheetFrame f;
+    f.name = s.name;
+    for (const auto& [col, width] : s.columnWidths) {
+      if (!f.widths.empty() && f.widths.back().last + 1 == col && f.widths.back().width == width) f.widths.back().last = col;
+      else f.widths.push_back(ColumnWidth{col, col, width});
+    }
+    f.merges = s.merges;
+    f.filter = s.filter;
+    for (const CellData& c : s.cells) {
+      if (!f.extent) f.extent = platform::xl::Area{c.row, c.col, c.row, c.col};
+      f.extent->r1 = std::min(f.extent->r1, c.row);
+      f.extent->r2 = std::max(f.extent->r2, c.row);
+      f.extent->c1 = std::min(f.extent->c1, c.col);
+      f.extent->c2 = std::max(f.extent->c2, c.col);
+    }
+    return f;
+  }
+
+  void rows(size_t i, RowSink& sink) override {
+    const std::vector<CellData>& cells = wb_.sheets[i].cells;
+    std::vector<size_t> order(cells.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      return std::pair(cells[a].row, cells[a].col) < std::pair(cells[b].row, cells[b].col);
+    });
+    std::vector<CellOut> row;
+    for (size_t k = 0; k < order.size(); ++k) {
+      const CellData& c = cells[order[k]];
+      if (k + 1 < order.size() && cells[order[k + 1]].row == c.row && cells[order[k + 1]].col == c.col) continue;
+      row.push_back(CellOut{c.col, &c.value, looks_.id(c.style)});
+      if (k + 1 == order.size() || cells[order[k + 1]].row != c.row) {
+        sink.row(c.row, row);
+        row.clear();
+      }
+    }
+  }
+
+  std::vector<Style> styles() override { return looks_.looks(); }
+
+ private:
+  const WorkbookData& wb_;
+  LookTable looks_;
+};
+
+// A sink that keeps the workbook as plain data, a look for each cell.
+class DataSink final : public WorkbookSink {
+ public:
+  explicit DataSink(WorkbookData& wb) : wb_(wb) {}
+  void styles(std::vector<Style> looks) override { looks_ = std::move(looks); }
+  void sheet(const std::string& name) override {
+    wb_.sheets.emplace_back();
+    wb_.sheets.back().name = name;
+  }
+  void cell(long row, long col, vb::Variant&& value, StyleIndex style) override {
+    wb_.sheets.back().cells.push_back(
+        CellData{row, col, std::move(value), style < looks_.size() ? looks_[style] : Style{}});
+  }
+  void endSheet(SheetFrame&& frame) override {
+    SheetData& s = wb_.sheets.back();
+    for (const ColumnWidth& w : frame.widths)
+      for (long c = w.first; c <= w.last; ++c) s.columnWidths[c] = w.width;
+    s.merges = std::move(frame.merges);
+    s.filter = frame.filter;
+  }
+  void activeSheet(size_t sheet) override { wb_.activeSheet = static_cast<long>(sheet) + 1; }
+
+ private:
+  WorkbookData& wb_;
+  std::vector<Style> looks_;
+};
+
 }  // namespace
 
-void saveXlsx(const WorkbookData& wb, const std::string& localPath) { writeXlsx(wb, localPath); }
+size_t StyleHash::operator()(const Style& s) const {
+  size_t h = std::hash<std::string>()(s.numberFormat);
+  auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+  mix(std::hash<double>()(s.fontSize));
+  mix(static_cast<size_t>(s.fontColor));
+  mix(static_cast<size_t>(s.fill));
+  mix((s.bold ? 1u : 0u) | (s.wrap ? 2u : 0u));
+  for (const platform::xl::Edge* e : {&s.left, &s.top, &s.right, &s.bottom})
+    mix(static_cast<size_t>(e->lineStyle * 31 + e->weight * 7 + e->colorIndex));
+  return h;
+}
 
-WorkbookData loadWorkbookFile(const std::string& localPath) {
+LookTable::LookTable() { looks_.emplace_back(); }
+
+StyleIndex LookTable::id(const Style& s) {
+  if (s == Style{}) return 0;
+  auto [it, added] = ids_.emplace(s, static_cast<StyleIndex>(looks_.size()));
+  if (added) looks_.push_back(s);
+  return it->second;
+}
+
+void sendToSink(const WorkbookData& wb, WorkbookSink& sink) {
+  // Each cell's look as an index into the workbook's looks, interned as they come.
+  LookTable looks;
+  std::vector<std::vector<StyleIndex>> cellLooks;
+  for (const SheetData& s : wb.sheets) {
+    std::vector<StyleIndex>& ids = cellLooks.emplace_back();
+    ids.reserve(s.cells.size());
+    for (const CellData& c : s.cells) ids.push_back(looks.id(c.style));
+  }
+  sink.styles(looks.looks());
+  for (size_t i = 0; i < wb.sheets.size(); ++i) {
+    const SheetData& s = wb.sheets[i];
+    sink.sheet(s.name);
+    for (size_t k = 0; k < s.cells.size(); ++k) {
+      vb::Variant v = s.cells[k].value;
+      if (v.isText()) v = cellText(v.text());
+      sink.cell(s.cells[k].row, s.cells[k].col, std::move(v), cellLooks[i][k]);
+    }
+    SheetFrame f;
+    f.name = s.name;
+    for (const auto& [col, width] : s.columnWidths) f.widths.push_back(ColumnWidth{col, col, width});
+    f.merges = s.merges;
+    f.filter = s.filter;
+    sink.endSheet(std::move(f));
+  }
+  sink.activeSheet(static_cast<size_t>(std::clamp<long>(wb.activeSheet, 1, std::max<long>(1, static_cast<long>(wb.sheets.size()))) - 1));
+}
+
+std::string cellText(std::string text) {
+  if (text.size() <= static_cast<size_t>(platform::xl::kMaxCellChars)) return text;
+  return vb::left(text, platform::xl::kMaxCellChars);
+}
+
+void saveXlsx(const WorkbookData& wb, const std::string& localPath) {
+  DataSource source(wb);
+  saveXlsx(source, localPath);
+}
+
+void readWorkbookFile(const std::string& localPath, WorkbookSink& sink) {
   std::error_code ec;
   const fs::file_status st = fs::status(localPath, ec);
   if (!fs::exists(st))
-    throw FileError(FileError::Kind::Missing, localPath, "", "it does not exist", kLeftQuote + localPath + kRightQuote + " does not exist");
+    throw FileError(FileError::Kind::Missing, localPath, "", "it does not exist",
+                    kLeftQuote + localPath + kRightQuote + " does not exist");
   if (!fs::is_regular_file(st))
-    throw FileError(FileError::Kind::Inaccessible, localPath, "", "it is not a file", kLeftQuote + localPath + kRightQuote + " is not a file");
+    throw FileError(FileError::Kind::Inaccessible, localPath, "", "it is not a file",
+                    kLeftQuote + localPath + kRightQuote + " is not a file");
   if (!std::ifstream(localPath, std::ios::binary))
     throw FileError(FileError::Kind::Inaccessible, localPath, "", "it cannot be opened for reading",
                     kLeftQuote + localPath + kRightQuote + " cannot be opened for reading");
 
   const std::string ext = lowerExtension(localPath);
-  WorkbookData wb;
   if (ext == ".csv") {
-    wb = readCsv(localPath);
-  } else {
-    switch (sniff(localPath)) {
-      case Kind::Zip: wb = readXlsx(localPath); break;
-      case Kind::Compound: wb = readXls(localPath); break;
-      case Kind::Other:
-        notAWorkbook(localPath, ext == ".xls" ? "not a BIFF8 workbook file" : "not a zip archive");
-    }
+    readCsv(localPath, sink);
+    return;
   }
-  repairSheetNames(wb);
+  switch (sniff(localPath)) {
+    case Kind::Zip: readXlsx(localPath, sink); return;
+    case Kind::Compound: {
+      WorkbookData wb = readXls(localPath);
+      repairSheetNames(wb);
+      sendToSink(wb, sink);
+      return;
+    }
+    case Kind::Other: notAWorkbook(localPath, ext == ".xls" ? "not a BIFF8 workbook file" : "not a zip archive");
+  }
+}
+
+WorkbookData loadWorkbookFile(const std::string& localPath) {
+  WorkbookData wb;
+  DataSink sink(wb);
+  readWorkbookFile(localPath, sink);
   wb.name = fs::path(localPath).stem().string();
   wb.fullName = localPath;
   return wb;

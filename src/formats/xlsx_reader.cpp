@@ -5,9 +5,11 @@
 #include <cstring>
 #include <optional>
 
+#include "formats/sheet_names.h"
 #include "formats/workbook_file_parts.h"
 #include "formats/xlsx_package.h"
 #include "formats/xlsx_styles.h"
+#include "vb/text.h"
 #include "vb/utf8.h"
 
 namespace formats {
@@ -33,6 +35,12 @@ std::optional<Area> cellRef(std::string_view ref) {
   return a;
 }
 
+// Appends a piece of a text as the parser hands it, up to what a cell can hold.
+void collect(std::string& text, std::string_view piece) {
+  if (text.size() >= kMaxCollectedTextBytes) return;
+  text.append(piece.substr(0, kMaxCollectedTextBytes - text.size()));
+}
+
 // Texts in the package escape characters that XML cannot hold as "_xHHHH_".
 std::string decodeEscapes(std::string s) {
   if (s.find("_x") == std::string::npos) return s;
@@ -53,6 +61,9 @@ std::string decodeEscapes(std::string s) {
   }
   return out;
 }
+
+// A text of the file as a value shows it: its escapes decoded, cut to a cell's length.
+std::string textOf(std::string raw) { return cellText(decodeEscapes(std::move(raw))); }
 
 // The package's main parts, found through its relationships.
 struct WorkbookParts {
@@ -118,13 +129,13 @@ class SharedStringsHandler : public XmlHandler {
     if (name == "t") inText_ = false;
     else if (name == "rPh") inPhonetic_ = false;
     else if (name == "si") {
-      out_.push_back(decodeEscapes(std::move(current_)));
+      out_.push_back(textOf(std::move(current_)));
       current_ = std::string();
       inItem_ = false;
     }
   }
   void text(std::string_view s) override {
-    if (inText_) current_.append(s);
+    if (inText_) collect(current_, s);
   }
 
  private:
@@ -144,11 +155,15 @@ double characterWidth(double stored) {
 
 class WorksheetHandler : public XmlHandler {
  public:
-  WorksheetHandler(const std::string& path, SheetData& sheet, const std::vector<std::string>& strings,
-                   const std::vector<Style>& styles, size_t& cellCount)
-      : path_(path), sheet_(sheet), strings_(strings), styles_(styles), cellCount_(cellCount) {
-    plain_.reserve(styles.size());
-    for (const Style& s : styles) plain_.push_back(s == Style{});
+  WorksheetHandler(const std::string& path, WorkbookSink& sink, SheetFrame& frame,
+                   const std::vector<std::string>& strings, const std::vector<bool>& plain, size_t& cellCount)
+      : path_(path), sink_(sink), frame_(frame), strings_(strings), plain_(plain), cellCount_(cellCount) {}
+
+  // The column widths, once the sheet is read.
+  std::vector<ColumnWidth> widths() const {
+    std::vector<ColumnWidth> out;
+    for (const auto& r : widths_.runs()) out.push_back(ColumnWidth{r.first, r.last, r.width});
+    return out;
   }
 
   void start(std::string_view name, const char** attrs, int depth) override {
@@ -177,10 +192,10 @@ class WorksheetHandler : public XmlHandler {
       const char* ref = attribute(attrs, "ref");
       std::optional<Area> a = ref ? areaRef(ref) : std::nullopt;
       if (!a) notAWorkbook(path_, "a merged range has no valid address");
-      if (a->count() > 1) sheet_.merges.push_back(*a);
+      if (a->count() > 1) frame_.merges.push_back(*a);
     } else if (depth == 2 && name == "autoFilter") {
       const char* ref = attribute(attrs, "ref");
-      if (std::optional<Area> a = ref ? areaRef(ref) : std::nullopt) sheet_.filter = *a;
+      if (std::optional<Area> a = ref ? areaRef(ref) : std::nullopt) frame_.filter = *a;
     }
   }
 
@@ -192,7 +207,7 @@ class WorksheetHandler : public XmlHandler {
   }
 
   void text(std::string_view s) override {
-    if (collecting_) value_.append(s);
+    if (collecting_) collect(value_, s);
   }
 
  private:
@@ -210,7 +225,7 @@ class WorksheetHandler : public XmlHandler {
     styleIndex_ = 0;
     if (s) {
       unsigned long n = std::strtoul(s, nullptr, 10);
-      if (n < styles_.size()) styleIndex_ = n;
+      if (n < plain_.size()) styleIndex_ = n;
     }
     const char* t = attribute(attrs, "t");
     type_ = t ? t : "n";
@@ -229,18 +244,18 @@ class WorksheetHandler : public XmlHandler {
                                 std::to_string(strings_.size()));
       return strings_[index];
     }
-    if (type_ == "inlineStr") return decodeEscapes(value_);
+    if (type_ == "inlineStr") return textOf(value_);
     if (type_ == "str") {
       // A formula's text result; our own writer stores error values as formulas.
       if (hasFormula_)
         if (auto e = errorCodeFromText(value_)) return vb::ErrorValue{*e};
-      return decodeEscapes(value_);
+      return textOf(value_);
     }
     if (type_ == "b") return value_ == "1" || value_ == "true";
     if (type_ == "e") return vb::ErrorValue{errorCodeFromText(value_).value_or(vb::kErrNA)};
     if (type_ == "d") {
       if (auto d = serialFromIsoText(value_)) return *d;
-      return value_;
+      return textOf(value_);
     }
     size_t b = value_.find_first_not_of(" \t\r\n"), e = value_.find_last_not_of(" \t\r\n");
     if (b == std::string::npos) return {};
@@ -250,8 +265,8 @@ class WorksheetHandler : public XmlHandler {
     double d = 0;
     auto [p, ec] = std::from_chars(first, last, d);
     if (ec != std::errc() || p != last || !std::isfinite(d))
-      notAWorkbook(path_, "the cell " + platform::xl::columnLetters(col_) + std::to_string(row_) +
-                              " holds \"" + value_ + "\" as a number");
+      notAWorkbook(path_, "the cell " + platform::xl::columnLetters(col_) + std::to_string(row_) + " holds \"" +
+                              (value_.size() > 40 ? vb::left(value_, 37) + "..." : value_) + "\" as a number");
     return d;
   }
 
@@ -260,7 +275,7 @@ class WorksheetHandler : public XmlHandler {
     Variant v = cellValue();
     if (v.isEmpty() && plain_[styleIndex_]) return;
     if (++cellCount_ > kMaxCells) notAWorkbook(path_, "it holds more cells than can be read");
-    sheet_.cells.push_back(CellData{row_, col_, std::move(v), styles_[styleIndex_]});
+    sink_.cell(row_, col_, std::move(v), static_cast<StyleIndex>(styleIndex_));
   }
 
   void readColumn(const char** attrs) {
@@ -275,16 +290,16 @@ class WorksheetHandler : public XmlHandler {
     if (!std::isfinite(stored) || stored < 0 || stored > 65535) return;
     const char* hidden = attribute(attrs, "hidden");
     bool isHidden = hidden && (std::strcmp(hidden, "1") == 0 || std::strcmp(hidden, "true") == 0);
-    double width = isHidden ? 0 : characterWidth(stored);
-    for (long c = lo; c <= hi; ++c) sheet_.columnWidths[c] = width;
+    widths_.set(lo, hi, isHidden ? 0 : characterWidth(stored));
   }
 
   const std::string& path_;
-  SheetData& sheet_;
+  WorkbookSink& sink_;
+  SheetFrame& frame_;
   const std::vector<std::string>& strings_;
-  const std::vector<Style>& styles_;
-  std::vector<bool> plain_;  // whether a style index is the default look
+  const std::vector<bool>& plain_;  // whether a style index is the default look
   size_t& cellCount_;
+  platform::xl::ColumnWidthRuns widths_;
 
   long row_ = 0, col_ = 0;
   size_t styleIndex_ = 0;
@@ -296,38 +311,48 @@ class WorksheetHandler : public XmlHandler {
 
 }  // namespace
 
-WorkbookData readXlsx(const std::string& path) {
+void readXlsx(const std::string& path, WorkbookSink& sink) {
   XlsxPackage pkg(path);
   WorkbookParts parts = findParts(pkg);
 
   WorkbookHandler wbh;
   pkg.parse(parts.workbook, wbh);
   if (wbh.sheets.empty()) notAWorkbook(path, "the workbook has no sheets");
+  std::vector<std::string> names;
+  for (const SheetEntry& entry : wbh.sheets) {
+    auto rel = parts.rels.find(entry.relId);
+    if (rel == parts.rels.end()) notAWorkbook(path, "the sheet \"" + entry.name + "\" has no part");
+    names.push_back(entry.name);
+  }
+  repairSheetNames(names);
 
   std::vector<std::string> strings;
   if (!parts.sharedStrings.empty() && pkg.has(parts.sharedStrings)) {
     SharedStringsHandler h(path, strings);
     pkg.parse(parts.sharedStrings, h);
   }
-  const std::vector<Style> styles = readCellStyles(pkg, parts.styles, readThemeColours(pkg, parts.theme));
+  std::vector<Style> styles = readCellStyles(pkg, parts.styles, readThemeColours(pkg, parts.theme));
+  std::vector<bool> plain;
+  plain.reserve(styles.size());
+  for (const Style& st : styles) plain.push_back(st == Style{});
+  sink.styles(std::move(styles));
 
-  WorkbookData wb;
   size_t cellCount = 0;
-  for (const SheetEntry& entry : wbh.sheets) {
-    SheetData sheet;
-    sheet.name = entry.name;
-    auto rel = parts.rels.find(entry.relId);
-    if (rel == parts.rels.end()) notAWorkbook(path, "the sheet \"" + entry.name + "\" has no part");
+  for (size_t i = 0; i < wbh.sheets.size(); ++i) {
+    const Relationship& rel = parts.rels.at(wbh.sheets[i].relId);
+    SheetFrame frame;
+    frame.name = names[i];
+    sink.sheet(frame.name);
     // Chart sheets and other kinds of sheet keep their place as empty sheets.
-    if (rel->second.type == "worksheet") {
-      WorksheetHandler h(path, sheet, strings, styles, cellCount);
-      pkg.parse(rel->second.target, h);
+    if (rel.type == "worksheet") {
+      WorksheetHandler h(path, sink, frame, strings, plain, cellCount);
+      pkg.parse(rel.target, h);
+      frame.widths = h.widths();
     }
-    wb.sheets.push_back(std::move(sheet));
+    sink.endSheet(std::move(frame));
   }
-  const long count = static_cast<long>(wb.sheets.size());
-  wb.activeSheet = wbh.activeTab >= 0 && wbh.activeTab < count ? wbh.activeTab + 1 : 1;
-  return wb;
+  const long count = static_cast<long>(wbh.sheets.size());
+  sink.activeSheet(wbh.activeTab >= 0 && wbh.activeTab < count ? static_cast<size_t>(wbh.activeTab) : 0);
 }
 
 }  // namespace formats

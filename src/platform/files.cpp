@@ -1,6 +1,11 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <atomic>
 #include <filesystem>
@@ -43,13 +48,47 @@ std::string Files::read(const std::string& path) {
   return bytes;
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
+// The temporary files of earlier writes of the target whose process no longer runs (a
+// write that was killed): they are removed, so they do not pile up beside the file.
+void removeStaleTemporaries(const fs::path& target) {
+  const std::string prefix = "." + target.filename().string() + std::string(kTemporaryMark);
+  std::error_code ec;
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+    // A write of this process, or of one that still runs, may be going on.
+    if (pid == ::getpid() || (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH))) continue;
+    std::error_code ignored;
+    fs::remove(it->path(), ignored);
+  }
+}
+
+// Whether the file's data reached the disk.
+bool syncFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
 std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
                                                  const std::function<void(const std::string&)>& fill) {
-  namespace fs = std::filesystem;
   // A hidden name of this process's own, so two writers of one file never share it.
   static std::atomic<unsigned> serial{0};
   const fs::path target(localTarget);
-  const fs::path temp = target.parent_path() / ("." + target.filename().string() + ".tmp-" +
+  removeStaleTemporaries(target);
+  const fs::path temp = target.parent_path() / ("." + target.filename().string() + std::string(kTemporaryMark) +
                                                 std::to_string(::getpid()) + "-" + std::to_string(serial++));
   std::error_code ignored;
   try {
@@ -58,6 +97,12 @@ std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
     fs::remove(temp, ignored);
     throw;
   }
+  // The data is on the disk before the rename, so the file is never replaced by a
+  // file a crash could leave empty.
+  if (!syncFile(temp.string())) {
+    fs::remove(temp, ignored);
+    return "its data cannot be written to the disk";
+  }
   std::error_code ec;
   fs::rename(temp, target, ec);
   if (!ec) return std::nullopt;
@@ -65,15 +110,25 @@ std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
   return ec.message();
 }
 
+std::optional<std::string> replaceFile(const std::string& localTarget, std::string_view bytes) {
+  struct Failed {
+    const char* problem;
+  };
+  try {
+    return writeThroughTemporary(localTarget, [&](const std::string& temp) {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      if (!out) throw Failed{"it cannot be created"};
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      out.flush();
+      if (!out) throw Failed{"it cannot be written (is the disk full?)"};
+    });
+  } catch (const Failed& f) {
+    return std::string(f.problem);
+  }
+}
+
 void Files::write(const std::string& path, const std::string& bytes) {
-  auto failed = writeThroughTemporary(localPath(path), [&](const std::string& temp) {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) vb::raise(vb::kPathAccess);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) vb::raise(vb::kPathAccess);
-  });
-  if (failed) vb::raise(vb::kPathAccess);
+  if (replaceFile(localPath(path), bytes)) vb::raise(vb::kPathAccess);
 }
 
 bool Files::exists(const std::string& path) {

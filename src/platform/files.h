@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vb/ansi.h"
@@ -29,12 +30,17 @@ class Files {
 
 // Every file the program rewrites is written this way: `fill` writes the whole file at
 // the temporary path it is given (beside the target, so the rename cannot cross file
-// systems), which is then renamed over the target. The target is replaced only by a
-// complete file: when fill throws, the temporary file is removed and the exception
-// leaves; when the rename fails, the temporary file is removed and the reason returned.
-// Nothing when the target was replaced.
+// systems), which is then synced to the disk and renamed over the target. The target is
+// replaced only by a complete file: when fill throws, the temporary file is removed and
+// the exception leaves; when the sync or the rename fails, the temporary file is removed
+// and the reason returned. Nothing when the target was replaced. Temporary files that
+// earlier writes of the target left behind when their process was killed are removed.
 std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
                                                  const std::function<void(const std::string& temporary)>& fill);
+
+// The file replaced by these bytes, through writeThroughTemporary; nothing when it was
+// replaced, else what failed.
+std::optional<std::string> replaceFile(const std::string& localTarget, std::string_view bytes);
 
 // The path of this machine for a path of the system ("C:\a\b.txt" style separators).
 std::string localPath(const std::string& path);

@@ -1,5 +1,6 @@
 #include "platform/sheet_types.h"
 
+#include <iterator>
 #include <utility>
 
 namespace platform::xl {
@@ -78,6 +79,61 @@ std::optional<Area> parseA1(std::string_view address, A1Forms forms) {
   if (r.r1 > r.r2) std::swap(r.r1, r.r2);
   if (r.c1 > r.c2) std::swap(r.c1, r.c2);
   return r;
+}
+
+void ColumnWidthRuns::set(long first, long last, double width) {
+  if (first > last) return;
+  // The run that starts before `first` and reaches into it is cut short (and its tail
+  // kept when it reaches past `last`); the runs that start inside are removed.
+  auto it = byFirst_.lower_bound(first);
+  if (it != byFirst_.begin()) {
+    auto before = std::prev(it);
+    if (before->second.last >= first) {
+      Run tail = before->second;
+      before->second.last = first - 1;
+      if (tail.last > last) byFirst_.emplace(last + 1, Run{last + 1, tail.last, tail.width});
+    }
+  }
+  while (it != byFirst_.end() && it->first <= last) {
+    if (it->second.last > last) {
+      Run tail{last + 1, it->second.last, it->second.width};
+      byFirst_.erase(it);
+      byFirst_.emplace(tail.first, tail);
+      break;
+    }
+    it = byFirst_.erase(it);
+  }
+  byFirst_.emplace(first, Run{first, last, width});
+}
+
+std::optional<double> ColumnWidthRuns::at(long column) const {
+  auto it = byFirst_.upper_bound(column);
+  if (it == byFirst_.begin()) return std::nullopt;
+  --it;
+  if (it->second.last < column) return std::nullopt;
+  return it->second.width;
+}
+
+void ColumnWidthRuns::removeColumns(long first, long last) {
+  const long n = last - first + 1;
+  std::map<long, Run> kept;
+  for (const auto& [start, r] : byFirst_) {
+    if (r.first < first) kept.emplace(r.first, Run{r.first, std::min(r.last, first - 1), r.width});
+    if (r.last > last) {
+      const long from = std::max(r.first, last + 1) - n;
+      kept.emplace(from, Run{from, r.last - n, r.width});
+    }
+  }
+  byFirst_ = std::move(kept);
+}
+
+std::vector<ColumnWidthRuns::Run> ColumnWidthRuns::runs() const {
+  std::vector<Run> out;
+  for (const auto& [first, run] : byFirst_) {
+    if (!out.empty() && out.back().last + 1 == run.first && out.back().width == run.width) out.back().last = run.last;
+    else out.push_back(run);
+  }
+  return out;
 }
 
 std::string addressText(const Area& a) {

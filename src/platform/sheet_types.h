@@ -3,9 +3,11 @@
 // files: the sheet's limits, areas and their A1 addresses, and the look of a cell.
 // Nothing here knows a Range, a Sheet or a program. Rows and columns count from 1.
 // Colours are red + 256 * green + 65536 * blue.
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::xl {
 
@@ -41,6 +43,32 @@ struct Style {
   bool wrap = false;
   Edge left, top, right, bottom;
   bool operator==(const Style&) const = default;
+};
+
+// The most characters a cell holds, as in the real spreadsheet programs.
+constexpr long kMaxCellChars = 32767;
+
+// Column widths kept as runs of columns, so a width set over every column costs the
+// same as one set on a single column. A later setting wins where runs overlap.
+class ColumnWidthRuns {
+ public:
+  struct Run {
+    long first, last;
+    double width;
+    bool operator==(const Run&) const = default;
+  };
+  void set(long first, long last, double width);
+  // The width of a column, or nothing when no run covers it.
+  std::optional<double> at(long column) const;
+  // The runs in column order, neighbours of one width joined.
+  std::vector<Run> runs() const;
+  // Columns first..last removed: the runs right of them move left.
+  void removeColumns(long first, long last);
+  void clear() { byFirst_.clear(); }
+  bool empty() const { return byFirst_.empty(); }
+
+ private:
+  std::map<long, Run> byFirst_;  // by first column; runs never overlap
 };
 
 // Column letters ("A", "XFD") and back; columnNumber gives 0 when the text is no column.

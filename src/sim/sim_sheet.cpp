@@ -387,12 +387,11 @@ void SimSheet::setColumnWidth(long c1, long c2, double width) {
     widths_.clear();
     return;
   }
-  for (long c = c1; c <= c2; ++c) widths_[c] = width;
+  widths_.set(c1, c2, width);
 }
 
 double SimSheet::columnWidth(long col) const {
-  auto it = widths_.find(col);
-  return it == widths_.end() ? defaultWidth_ : it->second;
+  return widths_.at(col).value_or(defaultWidth_);
 }
 
 void SimSheet::autoFit(const Area& a) {
@@ -416,7 +415,7 @@ void SimSheet::autoFit(const Area& a) {
     }
   }
   for (const auto& [col, units] : longest)
-    widths_[col] = std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding));
+    widths_.set(col, col, std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding)));
 }
 
 // ---- merges, filter, selection ----
@@ -495,7 +494,7 @@ void SimSheet::load(const formats::SheetData& data) {
   }
   widths_.clear();
   for (const auto& [c, w] : data.columnWidths)
-    if (c >= 1 && c <= kMaxCols) widths_[c] = w;
+    if (c >= 1 && c <= kMaxCols) widths_.set(c, c, w);
   merges_ = data.merges;
   std::stable_sort(merges_.begin(), merges_.end(), [](const Area& x, const Area& y) { return x.r1 < y.r1; });
   tallestMerge_ = 1;

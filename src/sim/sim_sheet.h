@@ -130,7 +130,7 @@ class SimSheet final : public platform::xl::Sheet {
   uint32_t sheetLook_ = 0;
   std::map<long, uint32_t> colLooks_, rowLooks_;
   uint32_t seq_ = 0;
-  std::map<long, double> widths_;
+  platform::xl::ColumnWidthRuns widths_;
   double defaultWidth_ = kDefaultWidth;
   std::vector<Area> merges_;  // in order of their first row
   long tallestMerge_ = 1;     // rows of the tallest merge ever made (an upper bound)

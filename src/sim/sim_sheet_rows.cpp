@@ -198,8 +198,7 @@ void SimSheet::deleteColumns(long c1, long c2) {
   }
   colLooks_.erase(colLooks_.lower_bound(c1), colLooks_.upper_bound(c2));
   shiftKeys(colLooks_, c2 + 1, -n);
-  widths_.erase(widths_.lower_bound(c1), widths_.upper_bound(c2));
-  shiftKeys(widths_, c2 + 1, -n);
+  widths_.removeColumns(c1, c2);
   std::vector<Area> kept;
   for (Area m : merges_)
     if (shrinkSpan(m.c1, m.c2, c1, c2, kMaxCols) && m.count() > 1) kept.push_back(m);
