@@ -3,32 +3,14 @@
 // than n log n with the number of components.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "app/program.h"
+#include "generated_netlist.h"
 #include "capture/part_lists.h"
 #include "normalise/change_report.h"
 #include "normalise/designator_sort.h"
 #include "sim/sim_programs.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string netlist(long n) {
-  fs::path p = fs::temp_directory_path() / ("velmora-bench-" + std::to_string(n) + ".net");
-  if (fs::exists(p)) return p.string();
-  const char* values[] = {"10K", "4K7", "104", "100nF", "10UF/16V", "1K", "22P", "LM358", "10UH", "1N4148"};
-  const char* prefixes[] = {"R", "R", "C", "C", "C", "R", "C", "U", "L", "D"};
-  std::ofstream out(p, std::ios::binary);
-  for (long i = 0; i < n; ++i) {
-    int k = static_cast<int>(i % 10);
-    out << "[\r\n" << prefixes[k] << (i + 1) << "\r\n" << (k < 7 ? "0603" : "SOIC8") << "\r\n" << values[k]
-        << "\r\n\r\n\r\n\r\n]\r\n";
-  }
-  return p.string();
-}
 
 struct Run {
   sim::World world;
@@ -37,7 +19,7 @@ struct Run {
     program.start();
     world.programs.runSpreadsheet("Excel.Application")->setVisible(true);
     program.tool().combo1.userType("Protel99se");
-    world.user.answerFile(netlist(n));
+    world.user.answerFile(bench::generatedNetlist(n));
     world.user.answerInput("");
   }
 };

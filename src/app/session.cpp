@@ -635,15 +635,14 @@ void Player::saveAll(const fs::path& dir) {
   std::set<std::string> used;
   for (const auto& s : world_.programs.spreadsheets()) {
     for (const auto& wb : s->workbooks()) {
-      formats::WorkbookData data = sim::toData(*wb);
-      std::string name = data.name;
+      std::string name = wb->name();
       size_t dot = name.rfind('.');
       if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
       std::string file = name;
       for (int k = 2; used.count(file); ++k) file = name + "-" + std::to_string(k);
       used.insert(file);
       try {
-        formats::saveXlsx(data, (dir / (file + ".xlsx")).string());
+        sim::saveCopyAsXlsx(*wb, (dir / (file + ".xlsx")).string());
       } catch (const formats::FileError& e) {
         fail("cannot save " + file + ".xlsx: " + e.what());
       }

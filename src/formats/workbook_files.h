@@ -4,6 +4,7 @@
 
 #include "formats/file_error.h"
 #include "formats/workbook_data.h"
+#include "formats/workbook_stream.h"
 
 namespace formats {
 

@@ -12,6 +12,7 @@
 #include "platform/spreadsheet.h"
 #include "sim/sim_sheet_looks.h"
 #include "formats/workbook_data.h"
+#include "formats/workbook_stream.h"
 
 namespace sim {
 
@@ -65,6 +66,17 @@ class SimSheet final : public platform::xl::Sheet {
   void setNameUnchecked(const std::string& name) { name_ = name; }
   void detach() { book_.reset(); }
   void load(const formats::SheetData& data);  // cells stored as given, without conversion
+
+  // The workbook files (sim_sheet_files.cpp). Looks travel as indexes into the workbook's
+  // table of looks, each look resolved once however many cells show it.
+  // Everything of the sheet but its cells.
+  formats::SheetFrame frame() const;
+  // Every cell of the used area that holds a value or shows a look other than the
+  // default, row by row, as a file holds them; the looks are interned in `looks`.
+  void writeRows(formats::RowSink& sink, formats::LookTable& looks) const;
+  // A sheet read from a file, cell by cell: cells stored as given, without conversion;
+  // a cell given twice takes the later one. lookOf maps the file's look indexes.
+  class Loader;
 
   static constexpr double kDefaultWidth = 8.43;
 
@@ -137,6 +149,22 @@ class SimSheet final : public platform::xl::Sheet {
   std::optional<Area> filter_;
   Area selection_{}, active_{};
   mutable std::optional<Area> used_;
+};
+
+class SimSheet::Loader {
+ public:
+  Loader(SimSheet& sheet, const std::vector<Style>& looks);
+  void cell(long row, long col, Variant&& value, formats::StyleIndex look);
+  void finish(formats::SheetFrame&& frame);
+
+ private:
+  SimSheet& sheet_;
+  const std::vector<Style>& looks_;
+  std::vector<uint32_t> layers_;  // the layer of each look index, made when first used
+  looks::Layer full_;
+  std::vector<long> unsorted_;    // rows whose cells came out of column order
+  long lastRow_ = 0;              // the row the last cell went into
+  Row* last_ = nullptr;
 };
 
 }  // namespace sim

@@ -53,10 +53,12 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
         active_ = wb;
         return wb;
       }
-    formats::WorkbookData data;
+    // The file is read into a workbook of its own, which joins the open ones only once
+    // the whole file was read.
+    auto wb = makeWorkbook(SimWorkbook::nameFromPath(path), path);
     try {
       try {
-        data = formats::loadWorkbookFile(platform::localPath(path));
+        wb->readFile(platform::localPath(path));
       } catch (const formats::FileError& e) {
         raiseFileError(e);
       }
@@ -64,9 +66,9 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
       if (alerts_ && displayAlerts_) platform::notify(*alerts_, progId_, e.description(), platform::Icon::Critical);
       throw;
     }
-    data.name = SimWorkbook::nameFromPath(path);
-    data.fullName = path;
-    return addWorkbookFromData(data);
+    books_.push_back(wb);
+    active_ = wb;
+    return wb;
   }
 
   xl::WorkbookPtr activeWorkbook() override {
@@ -92,10 +94,15 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
  private:
   std::string nextBookName() { return "Book" + std::to_string(++booksMade_); }
 
+  // A new workbook without sheets, not yet one of the open ones.
+  std::shared_ptr<SimWorkbook> makeWorkbook(const std::string& name, const std::string& fullName) {
+    std::shared_ptr<WorkbookHost> host(shared_from_this(), static_cast<WorkbookHost*>(this));
+    return std::make_shared<SimWorkbook>(host, name, fullName);
+  }
+
   // A new workbook without sheets, added as the active one.
   std::shared_ptr<SimWorkbook> newWorkbook(const std::string& name, const std::string& fullName) {
-    std::shared_ptr<WorkbookHost> host(shared_from_this(), static_cast<WorkbookHost*>(this));
-    auto wb = std::make_shared<SimWorkbook>(host, name, fullName);
+    auto wb = makeWorkbook(name, fullName);
     books_.push_back(wb);
     active_ = wb;
     return wb;
@@ -146,6 +153,11 @@ formats::WorkbookData toData(xl::Workbook& wb) {
   }
   if (wb.sheetCount() > 0) d.activeSheet = std::max(1L, wb.position(*wb.activeSheet()));
   return d;
+}
+
+void saveCopyAsXlsx(xl::Workbook& wb, const std::string& localPath) {
+  if (auto* own = dynamic_cast<SimWorkbook*>(&wb)) own->writeXlsx(localPath);
+  else formats::saveXlsx(toData(wb), localPath);
 }
 
 }  // namespace sim

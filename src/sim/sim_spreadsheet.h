@@ -35,4 +35,9 @@ std::shared_ptr<SimSpreadsheet> makeSimSpreadsheet(const std::string& progId, Fa
 // The plain data of any workbook, read through the spreadsheet interface.
 formats::WorkbookData toData(platform::xl::Workbook& wb);
 
+// The workbook as it stands, written as an .xlsx file at this local path (a copy, as a
+// session or a test saves it; no fault applies and the workbook keeps its name). A
+// FileError when it cannot be written.
+void saveCopyAsXlsx(platform::xl::Workbook& wb, const std::string& localPath);
+
 }  // namespace sim

@@ -132,7 +132,7 @@ void SimWorkbook::writeFile(const std::string& path) {
   std::string local = platform::localPath(path);
   if (Faults* f = faults(); f && f->writeFails(local)) vb::raise(vb::kPathAccess);
   try {
-    formats::saveXlsx(toData(*this), local);
+    writeXlsx(local);
   } catch (const formats::FileError& e) {
     raiseFileError(e);
   }
@@ -160,9 +160,13 @@ void SimWorkbook::load(const formats::WorkbookData& data) {
     auto s = appendSheet(name);
     s->load(sd);
   }
+  finishLoad(data.activeSheet);
+}
+
+void SimWorkbook::finishLoad(long active) {
   if (sheets_.empty()) appendSheet();
   nextSheetNumber_ = std::max(nextSheetNumber_, sheetCount() + 1);
-  long a = std::clamp(data.activeSheet, 1L, sheetCount());
+  long a = std::clamp(active, 1L, sheetCount());
   active_ = sheets_[static_cast<size_t>(a - 1)].get();
 }
 

@@ -42,6 +42,11 @@ class SimWorkbook final : public platform::xl::Workbook {
   std::shared_ptr<SimSheet> appendSheet(const std::string& name = "");
   // The sheets and the active sheet built from plain data.
   void load(const formats::WorkbookData& data);
+  // The workbook files (sim_workbook_files.cpp), streamed through the sheets' store: the
+  // workbook written as an .xlsx file at this local path, and its sheets and active sheet
+  // read from a workbook file. A FileError when the file cannot be written or read.
+  void writeXlsx(const std::string& localPath);
+  void readFile(const std::string& localPath);
 
   // Used by the sheets.
   void activateSheet(SimSheet& s);  // the sheet becomes the active one; the workbook too
@@ -60,6 +65,8 @@ class SimWorkbook final : public platform::xl::Workbook {
   std::string nextSheetName();
   long indexOf(const platform::xl::Sheet* s) const;  // -1 when not in this workbook
   void writeFile(const std::string& path);
+  // After a load: a workbook has at least one sheet, and this one (from 1) is active.
+  void finishLoad(long active);
 
   std::weak_ptr<WorkbookHost> host_;
   std::string name_, fullName_;

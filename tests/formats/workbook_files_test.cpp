@@ -4,7 +4,6 @@
 #include "formats/workbook_files.h"
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <array>
@@ -17,6 +16,7 @@
 #include <sstream>
 
 #include "support/scratch_dir.h"
+#include "support/zip_fixture.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 
@@ -31,19 +31,8 @@ using formats::SheetData;
 using formats::WorkbookData;
 using testing_support::readBytes;
 using testing_support::ScratchDir;
+using testing_support::writeZip;
 using vb::Variant;
-
-// A zip archive with these entries, written with minizip.
-void writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
-  zipFile z = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-  ASSERT_NE(z, nullptr);
-  for (const auto& [name, body] : entries) {
-    ASSERT_EQ(zipOpenNewFileInZip(z, name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6), ZIP_OK);
-    ASSERT_EQ(zipWriteInFileInZip(z, body.data(), static_cast<unsigned>(body.size())), ZIP_OK);
-    ASSERT_EQ(zipCloseFileInZip(z), ZIP_OK);
-  }
-  ASSERT_EQ(zipClose(z, nullptr), ZIP_OK);
-}
 
 std::string valueText(const Variant& v) {
   switch (v.type()) {
@@ -598,15 +587,7 @@ TEST(WorkbookFileErrors, FilesThatAreNoWorkbookAreMalformed) {
   for (char& ch : noise) ch = static_cast<char>(rng());
 
   auto pkg = [](const std::string& sheetXml, const std::string& strings) {
-    std::vector<std::pair<std::string, std::string>> parts = {
-        {"xl/workbook.xml",
-         "<workbook xmlns:r=\"r\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
-        {"xl/_rels/workbook.xml.rels",
-         "<Relationships><Relationship Id=\"rId1\" Type=\"http://x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-         "</Relationships>"},
-        {"xl/worksheets/sheet1.xml", sheetXml}};
-    if (!strings.empty()) parts.push_back({"xl/sharedStrings.xml", strings});
-    return parts;
+    return testing_support::oneSheetPackage(sheetXml, strings);
   };
   struct ZipCase {
     std::string name;

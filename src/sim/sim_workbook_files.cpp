@@ -1,0 +1,74 @@
+// A workbook of the stand-in to and from the workbook files: the sheets' cells stream
+// between the store and the file, with no copy of the workbook on the way.
+#include <algorithm>
+
+#include "formats/workbook_files.h"
+#include "sim/sim_sheet.h"
+#include "sim/sim_workbook.h"
+
+namespace sim {
+
+namespace {
+
+// The workbook as the writer takes it; the looks of all its sheets in one table.
+class Source final : public formats::WorkbookSource {
+ public:
+  Source(std::vector<std::shared_ptr<SimSheet>> sheets, size_t active) : sheets_(std::move(sheets)), active_(active) {}
+  size_t sheetCount() const override { return sheets_.size(); }
+  formats::SheetFrame frame(size_t i) override { return sheets_[i]->frame(); }
+  void rows(size_t i, formats::RowSink& sink) override { sheets_[i]->writeRows(sink, looks_); }
+  std::vector<platform::xl::Style> styles() override { return looks_.looks(); }
+  size_t activeSheet() const override { return active_; }
+
+ private:
+  std::vector<std::shared_ptr<SimSheet>> sheets_;
+  size_t active_;
+  formats::LookTable looks_;
+};
+
+// A file's sheets read into the workbook.
+class Sink final : public formats::WorkbookSink {
+ public:
+  explicit Sink(SimWorkbook& wb) : wb_(wb) {}
+  void styles(std::vector<platform::xl::Style> looks) override { looks_ = std::move(looks); }
+  void sheet(const std::string& name) override {
+    // The names come usable and unique from the reader; a clash with a name the
+    // workbook gave already takes the next free one.
+    auto s = wb_.appendSheet(wb_.nameTaken(name, nullptr) ? "" : name);
+    loader_.emplace(*s, looks_);
+  }
+  void cell(long row, long col, vb::Variant&& value, formats::StyleIndex style) override {
+    loader_->cell(row, col, std::move(value), style);
+  }
+  void endSheet(formats::SheetFrame&& frame) override {
+    loader_->finish(std::move(frame));
+    loader_.reset();
+  }
+  void activeSheet(size_t sheet) override { active_ = static_cast<long>(sheet) + 1; }
+  long active() const { return active_; }
+
+ private:
+  SimWorkbook& wb_;
+  std::vector<platform::xl::Style> looks_;
+  std::optional<SimSheet::Loader> loader_;
+  long active_ = 1;
+};
+
+}  // namespace
+
+void SimWorkbook::writeXlsx(const std::string& localPath) {
+  const size_t active = active_ ? static_cast<size_t>(std::max(0L, indexOf(active_))) : 0;
+  Source source(sheets_, active);
+  formats::saveXlsx(source, localPath);
+}
+
+void SimWorkbook::readFile(const std::string& localPath) {
+  for (auto& s : sheets_) s->detach();
+  sheets_.clear();
+  active_ = nullptr;
+  Sink sink(*this);
+  formats::readWorkbookFile(localPath, sink);
+  finishLoad(sink.active());
+}
+
+}  // namespace sim
