@@ -454,52 +454,20 @@ void SimSheet::select(const Area& a) {
 // ---- plain data ----
 
 void SimSheet::load(const formats::SheetData& data) {
-  changed();
-  rows_.clear();
-  colLooks_.clear();
-  rowLooks_.clear();
-  sheetLook_ = 0;
-  const uint32_t s = ++seq_;
-  Layer full;
-  full.seq.fill(s);
-  const Style plain;
-  const Style* lastStyle = nullptr;
-  uint32_t lastId = 0;
-  for (const formats::CellData& cd : data.cells) {
-    if (cd.row < 1 || cd.row > kMaxRows || cd.col < 1 || cd.col > kMaxCols) continue;
-    uint32_t look = 0;
-    if (!(cd.style == plain)) {
-      if (lastStyle && *lastStyle == cd.style) {
-        look = lastId;
-      } else {
-        full.values = cd.style;
-        look = pool_.intern(full);
-        lastStyle = &cd.style;
-        lastId = look;
-      }
-    }
-    Entry e{static_cast<int32_t>(cd.col), look, cd.value};
-    if (alive(e)) rows_[cd.row].push_back(std::move(e));
+  formats::LookTable table;
+  std::vector<formats::StyleIndex> looks;
+  looks.reserve(data.cells.size());
+  for (const formats::CellData& cd : data.cells) looks.push_back(table.id(cd.style));
+  Loader loader(*this, table.looks());
+  for (size_t i = 0; i < data.cells.size(); ++i) {
+    Variant v = data.cells[i].value;
+    loader.cell(data.cells[i].row, data.cells[i].col, std::move(v), looks[i]);
   }
-  for (auto& [r, row] : rows_) {
-    std::stable_sort(row.begin(), row.end(), [](const Entry& x, const Entry& y) { return x.col < y.col; });
-    // A cell given twice: the later one holds.
-    Row unique;
-    unique.reserve(row.size());
-    for (auto& e : row) {
-      if (!unique.empty() && unique.back().col == e.col) unique.back() = std::move(e);
-      else unique.push_back(std::move(e));
-    }
-    row = std::move(unique);
-  }
-  widths_.clear();
-  for (const auto& [c, w] : data.columnWidths)
-    if (c >= 1 && c <= kMaxCols) widths_.set(c, c, w);
-  merges_ = data.merges;
-  std::stable_sort(merges_.begin(), merges_.end(), [](const Area& x, const Area& y) { return x.r1 < y.r1; });
-  tallestMerge_ = 1;
-  for (const Area& m : merges_) tallestMerge_ = std::max(tallestMerge_, m.rows());
-  filter_ = data.filter;
+  formats::SheetFrame frame;
+  for (const auto& [c, w] : data.columnWidths) frame.widths.push_back(formats::ColumnWidth{c, c, w});
+  frame.merges = data.merges;
+  frame.filter = data.filter;
+  loader.finish(std::move(frame));
 }
 
 }  // namespace sim
