@@ -30,7 +30,7 @@ std::string decode(const std::string& bytes) {
 
 class CsvSheetBuilder {
  public:
-  CsvSheetBuilder(const std::string& path, WorkbookSink& sink) : path_(path), sink_(sink) {}
+  CsvSheetBuilder(const std::string& path, SheetSink& sink) : path_(path), sink_(sink) {}
 
   void field(std::string&& text) {
     if (++col_ > platform::xl::kMaxCols) notAWorkbook(path_, "a line has more fields than the sheet has columns");
@@ -48,7 +48,7 @@ class CsvSheetBuilder {
 
  private:
   const std::string& path_;
-  WorkbookSink& sink_;
+  SheetSink& sink_;
   long row_ = 1, col_ = 0;
 };
 
@@ -108,12 +108,12 @@ void readCsv(const std::string& path, WorkbookSink& sink) {
   std::vector<std::string> name{vb::sanitizeUtf8(std::filesystem::path(path).stem().string())};
   repairSheetNames(name);
   sink.styles({platform::xl::Style{}});
-  sink.sheet(name[0]);
-  CsvSheetBuilder builder(path, sink);
+  SheetSink& sheet = sink.sheet(name[0]);
+  CsvSheetBuilder builder(path, sheet);
   parseCsv(text, builder);
   SheetFrame frame;
   frame.name = name[0];
-  sink.endSheet(std::move(frame));
+  sheet.end(std::move(frame));
   sink.activeSheet(0);
 }
 

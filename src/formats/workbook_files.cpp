@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -201,26 +202,37 @@ class DataSink final : public WorkbookSink {
  public:
   explicit DataSink(WorkbookData& wb) : wb_(wb) {}
   void styles(std::vector<Style> looks) override { looks_ = std::move(looks); }
-  void sheet(const std::string& name) override {
-    wb_.sheets.emplace_back();
-    wb_.sheets.back().name = name;
-  }
-  void cell(long row, long col, vb::Variant&& value, StyleIndex style) override {
-    wb_.sheets.back().cells.push_back(
-        CellData{row, col, std::move(value), style < looks_.size() ? looks_[style] : Style{}});
-  }
-  void endSheet(SheetFrame&& frame) override {
-    SheetData& s = wb_.sheets.back();
-    for (const ColumnWidth& w : frame.widths)
-      for (long c = w.first; c <= w.last; ++c) s.columnWidths[c] = w.width;
-    s.merges = std::move(frame.merges);
-    s.filter = frame.filter;
+  SheetSink& sheet(const std::string& name) override {
+    wb_.sheets.emplace_back().name = name;
+    return sheets_.emplace_back(*this, wb_.sheets.size() - 1);
   }
   void activeSheet(size_t sheet) override { wb_.activeSheet = static_cast<long>(sheet) + 1; }
 
  private:
+  class Sheet final : public SheetSink {
+   public:
+    Sheet(DataSink& book, size_t index) : book_(book), index_(index) {}
+    void cell(long row, long col, vb::Variant&& value, StyleIndex style) override {
+      const std::vector<Style>& looks = book_.looks_;
+      book_.wb_.sheets[index_].cells.push_back(
+          CellData{row, col, std::move(value), style < looks.size() ? looks[style] : Style{}});
+    }
+    void end(SheetFrame&& frame) override {
+      SheetData& s = book_.wb_.sheets[index_];
+      for (const ColumnWidth& w : frame.widths)
+        for (long c = w.first; c <= w.last; ++c) s.columnWidths[c] = w.width;
+      s.merges = std::move(frame.merges);
+      s.filter = frame.filter;
+    }
+
+   private:
+    DataSink& book_;
+    size_t index_;  // the sheets may still grow while this one is read
+  };
+
   WorkbookData& wb_;
   std::vector<Style> looks_;
+  std::deque<Sheet> sheets_;
 };
 
 }  // namespace
@@ -239,8 +251,14 @@ size_t StyleHash::operator()(const Style& s) const {
 
 LookTable::LookTable() { looks_.emplace_back(); }
 
+std::vector<Style> LookTable::looks() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return looks_;
+}
+
 StyleIndex LookTable::id(const Style& s) {
   if (s == Style{}) return 0;
+  std::lock_guard<std::mutex> hold(mutex_);
   auto [it, added] = ids_.emplace(s, static_cast<StyleIndex>(looks_.size()));
   if (added) looks_.push_back(s);
   return it->second;
@@ -258,18 +276,18 @@ void sendToSink(const WorkbookData& wb, WorkbookSink& sink) {
   sink.styles(looks.looks());
   for (size_t i = 0; i < wb.sheets.size(); ++i) {
     const SheetData& s = wb.sheets[i];
-    sink.sheet(s.name);
+    SheetSink& sheet = sink.sheet(s.name);
     for (size_t k = 0; k < s.cells.size(); ++k) {
       vb::Variant v = s.cells[k].value;
       if (v.isText()) v = cellText(v.text());
-      sink.cell(s.cells[k].row, s.cells[k].col, std::move(v), cellLooks[i][k]);
+      sheet.cell(s.cells[k].row, s.cells[k].col, std::move(v), cellLooks[i][k]);
     }
     SheetFrame f;
     f.name = s.name;
     for (const auto& [col, width] : s.columnWidths) f.widths.push_back(ColumnWidth{col, col, width});
     f.merges = s.merges;
     f.filter = s.filter;
-    sink.endSheet(std::move(f));
+    sheet.end(std::move(f));
   }
   sink.activeSheet(static_cast<size_t>(std::clamp<long>(wb.activeSheet, 1, std::max<long>(1, static_cast<long>(wb.sheets.size()))) - 1));
 }

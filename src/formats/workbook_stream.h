@@ -4,6 +4,7 @@
 // second copy of the workbook. Looks travel as indexes into the workbook's table of
 // looks (index 0 the default look), never as a look per cell.
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,7 +18,8 @@ namespace formats {
 
 using StyleIndex = uint32_t;
 
-// Looks interned by value: each distinct look gets an index, 0 the default look.
+// Looks interned by value: each distinct look gets an index, 0 the default look. Safe
+// to use from several threads at once (the sheets of a workbook are written side by side).
 struct StyleHash {
   size_t operator()(const platform::xl::Style& s) const;
 };
@@ -25,9 +27,10 @@ class LookTable {
  public:
   LookTable();
   StyleIndex id(const platform::xl::Style& s);
-  const std::vector<platform::xl::Style>& looks() const { return looks_; }
+  std::vector<platform::xl::Style> looks() const;
 
  private:
+  mutable std::mutex mutex_;
   std::vector<platform::xl::Style> looks_;
   std::unordered_map<platform::xl::Style, StyleIndex, StyleHash> ids_;
 };
@@ -70,26 +73,35 @@ class WorkbookSource {
   virtual ~WorkbookSource() = default;
   virtual size_t sheetCount() const = 0;
   virtual SheetFrame frame(size_t sheet) = 0;
-  // Every cell with a value or a look of its own, row by row.
+  // Every cell with a value or a look of its own, row by row. Called for the sheets side
+  // by side on several threads (each sheet once, after every frame was asked).
   virtual void rows(size_t sheet, RowSink& sink) = 0;
   // The looks the rows named, by index; asked once every sheet's rows were given.
   virtual std::vector<platform::xl::Style> styles() = 0;
   virtual size_t activeSheet() const = 0;  // from 0
 };
 
-// What a workbook file is read into, in this order: styles, then for each sheet in tab
-// order sheet, its cells and endSheet, then activeSheet.
+// Receives the cells of one sheet read from a file.
+class SheetSink {
+ public:
+  virtual ~SheetSink() = default;
+  // A cell with a value or a look of its own, in file order (a cell may come twice: the
+  // later one holds). Texts hold at most kMaxCellChars characters.
+  virtual void cell(long row, long col, vb::Variant&& value, StyleIndex style) = 0;
+  virtual void end(SheetFrame&& frame) = 0;
+};
+
+// What a workbook file is read into: the styles first, then every sheet in tab order,
+// then the active sheet. The cells of different sheets may come side by side on
+// several threads, each sheet's own in order on one thread.
 class WorkbookSink {
  public:
   virtual ~WorkbookSink() = default;
   // The looks the file's cells name, by index.
   virtual void styles(std::vector<platform::xl::Style> looks) = 0;
-  // A sheet begins; its name is already one the spreadsheet accepts, unique in the workbook.
-  virtual void sheet(const std::string& name) = 0;
-  // A cell with a value or a look of its own, in file order (a cell may come twice: the
-  // later one holds). Texts hold at most kMaxCellChars characters.
-  virtual void cell(long row, long col, vb::Variant&& value, StyleIndex style) = 0;
-  virtual void endSheet(SheetFrame&& frame) = 0;
+  // A sheet; its name is already one the spreadsheet accepts, unique in the workbook. The
+  // sink it gives lives until the file is read.
+  virtual SheetSink& sheet(const std::string& name) = 0;
   virtual void activeSheet(size_t sheet) = 0;  // from 0
 };
 

@@ -154,9 +154,20 @@ const char* attribute(const char** attrs, std::string_view name) {
   return nullptr;
 }
 
-XlsxPackage::XlsxPackage(const std::string& path) : path_(path) {
+XlsxPackage::XlsxPackage(const std::string& path) : path_(path), bytesRead_(std::make_shared<std::atomic<uint64_t>>(0)) {
   zip_ = unzOpen64(path.c_str());
   if (!zip_) notAWorkbook(path, "not a zip archive, or a truncated one");
+}
+
+XlsxPackage XlsxPackage::another() const {
+  XlsxPackage copy(path_);
+  copy.bytesRead_ = bytesRead_;
+  return copy;
+}
+
+XlsxPackage::XlsxPackage(XlsxPackage&& other) noexcept
+    : path_(std::move(other.path_)), zip_(other.zip_), bytesRead_(std::move(other.bytesRead_)) {
+  other.zip_ = nullptr;
 }
 
 XlsxPackage::~XlsxPackage() {
@@ -192,8 +203,8 @@ void XlsxPackage::parse(const std::string& part, XmlHandler& handler) {
   for (;;) {
     int n = unzReadCurrentFile(zip, buf.data(), static_cast<unsigned>(buf.size()));
     if (n < 0) notAWorkbook(path_, "the zip entry " + part + " is damaged");
-    bytesRead_ += static_cast<uint64_t>(n);
-    if (bytesRead_ > kMaxUnpackedBytes) notAWorkbook(path_, "it unpacks to more than 2 GB");
+    if (*bytesRead_ += static_cast<uint64_t>(n); *bytesRead_ > kMaxUnpackedBytes)
+      notAWorkbook(path_, "it unpacks to more than 2 GB");
     if (!parser.feed(buf.data(), n, n == 0, why)) notAWorkbook(path_, part + ": " + why);
     if (n == 0) break;
   }

@@ -1,8 +1,10 @@
 #pragma once
 // The parts of an .xlsx package: zip entries read with minizip and streamed through
 // expat, so a large sheet is never held in memory as text.
+#include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,8 +33,12 @@ struct Relationship {
 
 class XlsxPackage {
  public:
-  // Opens the file as a zip archive; a file that is none is error 1004.
+  // Opens the file as a zip archive; a file that is none is a FileError.
   explicit XlsxPackage(const std::string& path);
+  // The same file opened once more, to read another part on another thread; both count
+  // what they unpack against one limit.
+  XlsxPackage another() const;
+  XlsxPackage(XlsxPackage&& other) noexcept;
   ~XlsxPackage();
   XlsxPackage(const XlsxPackage&) = delete;
   XlsxPackage& operator=(const XlsxPackage&) = delete;
@@ -49,7 +55,8 @@ class XlsxPackage {
   bool locate(const std::string& part);
   std::string path_;
   void* zip_ = nullptr;
-  uint64_t bytesRead_ = 0;  // all parts together, against packages that unpack to gigabytes
+  // All parts together, of every opening of the file, against packages that unpack to gigabytes.
+  std::shared_ptr<std::atomic<uint64_t>> bytesRead_;
 };
 
 }  // namespace formats

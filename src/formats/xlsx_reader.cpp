@@ -1,9 +1,14 @@
 // Reading an .xlsx workbook: the workbook part (sheet names, order, active tab),
 // shared strings, styles and each worksheet (cells, widths, merges, filter).
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <future>
+#include <memory>
 #include <optional>
+#include <thread>
 
 #include "formats/sheet_names.h"
 #include "formats/workbook_file_parts.h"
@@ -155,8 +160,9 @@ double characterWidth(double stored) {
 
 class WorksheetHandler : public XmlHandler {
  public:
-  WorksheetHandler(const std::string& path, WorkbookSink& sink, SheetFrame& frame,
-                   const std::vector<std::string>& strings, const std::vector<bool>& plain, size_t& cellCount)
+  WorksheetHandler(const std::string& path, SheetSink& sink, SheetFrame& frame,
+                   const std::vector<std::string>& strings, const std::vector<bool>& plain,
+                   std::atomic<size_t>& cellCount)
       : path_(path), sink_(sink), frame_(frame), strings_(strings), plain_(plain), cellCount_(cellCount) {}
 
   // The column widths, once the sheet is read.
@@ -294,11 +300,11 @@ class WorksheetHandler : public XmlHandler {
   }
 
   const std::string& path_;
-  WorkbookSink& sink_;
+  SheetSink& sink_;
   SheetFrame& frame_;
   const std::vector<std::string>& strings_;
   const std::vector<bool>& plain_;  // whether a style index is the default look
-  size_t& cellCount_;
+  std::atomic<size_t>& cellCount_;
   platform::xl::ColumnWidthRuns widths_;
 
   long row_ = 0, col_ = 0;
@@ -337,20 +343,48 @@ void readXlsx(const std::string& path, WorkbookSink& sink) {
   for (const Style& st : styles) plain.push_back(st == Style{});
   sink.styles(std::move(styles));
 
-  size_t cellCount = 0;
-  for (size_t i = 0; i < wbh.sheets.size(); ++i) {
-    const Relationship& rel = parts.rels.at(wbh.sheets[i].relId);
-    SheetFrame frame;
-    frame.name = names[i];
-    sink.sheet(frame.name);
-    // Chart sheets and other kinds of sheet keep their place as empty sheets.
-    if (rel.type == "worksheet") {
-      WorksheetHandler h(path, sink, frame, strings, plain, cellCount);
-      pkg.parse(rel.target, h);
-      frame.widths = h.widths();
+  std::vector<SheetSink*> sheets;
+  for (const std::string& name : names) sheets.push_back(&sink.sheet(name));
+
+  // The sheets are read side by side, each by one thread with its own opening of the file.
+  std::atomic<size_t> cellCount{0}, next{0};
+  std::vector<std::exception_ptr> failures(sheets.size());
+  auto readSheets = [&](XlsxPackage& own) {
+    for (size_t i; (i = next++) < sheets.size();) {
+      try {
+        const Relationship& rel = parts.rels.at(wbh.sheets[i].relId);
+        SheetFrame frame;
+        frame.name = names[i];
+        // Chart sheets and other kinds of sheet keep their place as empty sheets.
+        if (rel.type == "worksheet") {
+          WorksheetHandler h(path, *sheets[i], frame, strings, plain, cellCount);
+          own.parse(rel.target, h);
+          frame.widths = h.widths();
+        }
+        sheets[i]->end(std::move(frame));
+      } catch (...) {
+        failures[i] = std::current_exception();
+        next = sheets.size();  // the file is damaged: the other sheets stop too
+      }
     }
-    sink.endSheet(std::move(frame));
+  };
+  const size_t threads = std::min<size_t>(sheets.size(), std::max(1u, std::thread::hardware_concurrency() / 2));
+  std::vector<std::future<void>> workers;
+  for (size_t t = 1; t < threads; ++t) {
+    try {
+      workers.push_back(std::async(std::launch::async, [&, own = std::make_shared<XlsxPackage>(pkg.another())] {
+        readSheets(*own);
+      }));
+    } catch (const std::system_error&) {
+      break;  // no thread to spare: this one reads the rest
+    }
   }
+  readSheets(pkg);
+  for (auto& w : workers) w.get();
+  // The failure of the first sheet that failed, as a reading sheet by sheet would report it.
+  for (const std::exception_ptr& f : failures)
+    if (f) std::rethrow_exception(f);
+
   const long count = static_cast<long>(wbh.sheets.size());
   sink.activeSheet(wbh.activeTab >= 0 && wbh.activeTab < count ? static_cast<size_t>(wbh.activeTab) : 0);
 }

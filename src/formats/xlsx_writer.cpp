@@ -3,12 +3,16 @@
 // threads while the next rows are formatted; the file is written through a temporary
 // file beside the target and renamed over it, so a failed save leaves the old file.
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <deque>
 #include <filesystem>
+#include <future>
 #include <map>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <unordered_map>
 
 #include "formats/sheet_names.h"
@@ -115,7 +119,9 @@ void appendHexEscape(std::string& out, unsigned code) {
 // written "_x005F_", so the text reads back unchanged. NUL, U+FFFE, U+FFFF and such an
 // underscore count with the length of their escape against the limit, as the writer
 // library this replaces counted them; files cut at the same place as before.
-void appendCellText(std::string& out, std::string_view text, bool& preserve) {
+// True when the text needed such an escape.
+bool appendCellText(std::string& out, std::string_view text, bool& preserve) {
+  bool escapes = false;
   size_t budget = static_cast<size_t>(platform::xl::kMaxCellChars);
   const size_t start = out.size();
   size_t lastByte = 0;
@@ -129,9 +135,9 @@ void appendCellText(std::string& out, std::string_view text, bool& preserve) {
       cost = 7;
     if (cost > budget) break;
     budget -= cost;
-    if (c == '_' && cost == 7) appendHexEscape(out, '_');
-    else if (n == 3 && cost == 7) appendHexEscape(out, text[i + 2] == '\xBE' ? 0xFFFE : 0xFFFF);
-    else if (c < 0x20 && c != '\t' && c != '\n') appendHexEscape(out, c);
+    if (c == '_' && cost == 7) appendHexEscape(out, '_'), escapes = true;
+    else if (n == 3 && cost == 7) appendHexEscape(out, text[i + 2] == '\xBE' ? 0xFFFE : 0xFFFF), escapes = true;
+    else if (c < 0x20 && c != '\t' && c != '\n') appendHexEscape(out, c), escapes = true;
     else if (c == '&') out += "&amp;";
     else if (c == '<') out += "&lt;";
     else if (c == '>') out += "&gt;";
@@ -141,6 +147,7 @@ void appendCellText(std::string& out, std::string_view text, bool& preserve) {
     i += n;
   }
   if (out.size() > start && isBlank(static_cast<unsigned char>(lastByte))) preserve = true;
+  return escapes;
 }
 
 const char* errorFormula(int code, std::string& text) {
@@ -191,18 +198,15 @@ class MergeCover {
   long row_ = 0;
 };
 
-// The texts of the cells, each distinct text once, by the order in which they come.
+// The texts that hold characters written as "_xHHHH_" escapes. A cell's text is written
+// into the cell itself (inline), but every reader decodes escapes in the shared strings,
+// and not every one does so in a cell, so such a text goes into the shared strings.
 class SharedStrings {
  public:
-  SharedStrings() { ids_.reserve(1 << 16); }
   uint32_t id(std::string_view text) {
-    ++count_;
-    auto it = ids_.find(text);
-    if (it != ids_.end()) return it->second;
+    std::lock_guard<std::mutex> hold(mutex_);
     texts_.emplace_back(text);
-    const uint32_t id = static_cast<uint32_t>(texts_.size() - 1);
-    ids_.emplace(texts_.back(), id);
-    return id;
+    return static_cast<uint32_t>(texts_.size() - 1);
   }
   // The part that holds them, written in pieces.
   void writeTo(ZipWriter::Part& part) const {
@@ -211,7 +215,7 @@ class SharedStrings {
     out += "<sst xmlns=\"";
     out += kMainNs;
     out += "\" count=\"";
-    appendWhole(out, count_);
+    appendWhole(out, texts_.size());
     out += "\" uniqueCount=\"";
     appendWhole(out, texts_.size());
     out += "\">";
@@ -228,9 +232,8 @@ class SharedStrings {
     part.flush();
   }
  private:
-  std::deque<std::string> texts_;  // stable: the index's keys point into them
-  std::unordered_map<std::string_view, uint32_t> ids_;
-  unsigned long count_ = 0;
+  std::mutex mutex_;
+  std::deque<std::string> texts_;
 };
 
 // One sheet's XML, streamed into its part of the package.
@@ -293,12 +296,23 @@ class SheetWriter final : public RowSink {
           out += "/>";
           break;
         }
-        const uint32_t id = vb::isAscii(v.text()) || vb::isValidUtf8(v.text())
-                                ? strings_.id(v.text())
-                                : strings_.id(vb::sanitizeUtf8(v.text()));
-        out += " t=\"s\"><v>";
-        appendWhole(out, id);
-        out += "</v></c>";
+        const std::string repaired = vb::isAscii(v.text()) || vb::isValidUtf8(v.text()) ? std::string()
+                                                                                      : vb::sanitizeUtf8(v.text());
+        const std::string_view text = repaired.empty() ? std::string_view(v.text()) : std::string_view(repaired);
+        const size_t typeAt = out.size();
+        out += " t=\"inlineStr\"><is><t>";
+        const size_t textStart = out.size();
+        bool preserve = false;
+        if (appendCellText(out, text, preserve)) {
+          // The text goes into the shared strings; the cell refers to it.
+          out.resize(typeAt);
+          out += " t=\"s\"><v>";
+          appendWhole(out, strings_.id(text));
+          out += "</v></c>";
+          break;
+        }
+        if (preserve) out.insert(textStart - 1, " xml:space=\"preserve\"");
+        out += "</t></is></c>";
         break;
       }
       case T::Boolean: out += v.boolean() ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>"; break;
@@ -601,14 +615,44 @@ std::string package(WorkbookSource& source, const std::string& path) {
   zip.add("xl/workbook.xml", workbookXml(frames, active));
   zip.add("xl/_rels/workbook.xml.rels", workbookRels(count));
   SharedStrings strings;
-  for (size_t i = 0; i < count; ++i) {
-    ZipWriter::Part& part = zip.part("xl/worksheets/sheet" + std::to_string(i + 1) + ".xml");
-    part.buffer() = sheetXml(frames[i], i == active);
-    SheetWriter rows(part, frames[i].merges, strings, path);
-    source.rows(i, rows);
-    part.buffer() += sheetTail(frames[i]);
-    part.flush();
+  std::vector<ZipWriter::Part*> parts;
+  for (size_t i = 0; i < count; ++i) parts.push_back(&zip.part("xl/worksheets/sheet" + std::to_string(i + 1) + ".xml"));
+  // The sheets are written side by side, each by one thread, a sheet at a time.
+  std::atomic<size_t> next{0};
+  auto writeSheets = [&] {
+    for (size_t i; (i = next++) < count;) {
+      ZipWriter::Part& part = *parts[i];
+      part.buffer() = sheetXml(frames[i], i == active);
+      SheetWriter rows(part, frames[i].merges, strings, path);
+      source.rows(i, rows);
+      part.buffer() += sheetTail(frames[i]);
+      part.flush();
+    }
+  };
+  const size_t threads = std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency() / 2));
+  std::vector<std::future<void>> workers;
+  for (size_t t = 1; t < threads; ++t) {
+    try {
+      workers.push_back(std::async(std::launch::async, writeSheets));
+    } catch (const std::system_error&) {
+      break;  // no thread to spare: this one writes the rest
+    }
   }
+  std::exception_ptr failure;
+  try {
+    writeSheets();
+  } catch (...) {
+    failure = std::current_exception();
+    next = count;
+  }
+  for (auto& w : workers) {
+    try {
+      w.get();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
   strings.writeTo(zip.part("xl/sharedStrings.xml"));
   zip.add("xl/styles.xml", stylesXml(source.styles()));
   try {

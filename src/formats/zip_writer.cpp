@@ -14,9 +14,10 @@ namespace {
 
 constexpr uint64_t kZipLimit = 0xFFFFFFFFull;
 
+// Pieces of one part being deflated at a time; several parts may be written at once.
 size_t piecesInFlight() {
   const unsigned n = std::thread::hardware_concurrency();
-  return std::clamp<size_t>(n == 0 ? 2 : n, 2, 16);
+  return std::clamp<size_t>(n == 0 ? 2 : n / 2, 2, 8);
 }
 
 void put16(std::string& out, unsigned v) {

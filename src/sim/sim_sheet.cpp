@@ -458,7 +458,8 @@ void SimSheet::load(const formats::SheetData& data) {
   std::vector<formats::StyleIndex> looks;
   looks.reserve(data.cells.size());
   for (const formats::CellData& cd : data.cells) looks.push_back(table.id(cd.style));
-  Loader loader(*this, table.looks());
+  const std::vector<Style> looksOfCells = table.looks();
+  Loader loader(*this, looksOfCells);
   for (size_t i = 0; i < data.cells.size(); ++i) {
     Variant v = data.cells[i].value;
     loader.cell(data.cells[i].row, data.cells[i].col, std::move(v), looks[i]);

@@ -1,6 +1,7 @@
 // A workbook of the stand-in to and from the workbook files: the sheets' cells stream
 // between the store and the file, with no copy of the workbook on the way.
 #include <algorithm>
+#include <deque>
 
 #include "formats/workbook_files.h"
 #include "sim/sim_sheet.h"
@@ -26,31 +27,37 @@ class Source final : public formats::WorkbookSource {
   formats::LookTable looks_;
 };
 
-// A file's sheets read into the workbook.
+// A file's sheets read into the workbook, each through a loader of its own, so the
+// sheets can be read side by side.
 class Sink final : public formats::WorkbookSink {
  public:
   explicit Sink(SimWorkbook& wb) : wb_(wb) {}
   void styles(std::vector<platform::xl::Style> looks) override { looks_ = std::move(looks); }
-  void sheet(const std::string& name) override {
+  formats::SheetSink& sheet(const std::string& name) override {
     // The names come usable and unique from the reader; a clash with a name the
     // workbook gave already takes the next free one.
     auto s = wb_.appendSheet(wb_.nameTaken(name, nullptr) ? "" : name);
-    loader_.emplace(*s, looks_);
-  }
-  void cell(long row, long col, vb::Variant&& value, formats::StyleIndex style) override {
-    loader_->cell(row, col, std::move(value), style);
-  }
-  void endSheet(formats::SheetFrame&& frame) override {
-    loader_->finish(std::move(frame));
-    loader_.reset();
+    return sheets_.emplace_back(*s, looks_);
   }
   void activeSheet(size_t sheet) override { active_ = static_cast<long>(sheet) + 1; }
   long active() const { return active_; }
 
  private:
+  class Sheet final : public formats::SheetSink {
+   public:
+    Sheet(SimSheet& sheet, const std::vector<platform::xl::Style>& looks) : loader_(sheet, looks) {}
+    void cell(long row, long col, vb::Variant&& value, formats::StyleIndex style) override {
+      loader_.cell(row, col, std::move(value), style);
+    }
+    void end(formats::SheetFrame&& frame) override { loader_.finish(std::move(frame)); }
+
+   private:
+    SimSheet::Loader loader_;
+  };
+
   SimWorkbook& wb_;
   std::vector<platform::xl::Style> looks_;
-  std::optional<SimSheet::Loader> loader_;
+  std::deque<Sheet> sheets_;
   long active_ = 1;
 };
 
