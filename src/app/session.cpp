@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -669,10 +670,14 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
     while (!stopped && std::getline(in, line)) {
       ++lineNo;
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      size_t first = line.find_first_not_of(" \t");
-      if (first == std::string::npos || line[first] == '#') continue;
+      // A line of blanks and control characters is a blank line.
+      auto first = std::find_if(line.begin(), line.end(), [](char c) {
+        return static_cast<unsigned char>(c) > ' ' && c != '\x7F';
+      });
+      if (first == line.end() || *first == '#') continue;
       try {
         std::vector<std::string> words = sessionWords(line);
+        if (words.empty()) continue;  // only separators
         player.step(words);
       } catch (const std::exception& e) {  // a failing step, a dialog without an answer, ...
         err << where() << e.what() << "\n";

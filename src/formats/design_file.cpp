@@ -43,10 +43,46 @@ Json num(double d) {
   return d;
 }
 
-// A value as a message shows it, shortened.
+// The deepest nesting of lists and objects a design file may hold: a design needs a handful
+// of levels, and nothing deeper is looked at, so no message or check recurses far.
+constexpr int kMaxDepth = 256;
+
+// Whether the value nests lists and objects deeper than kMaxDepth, walked without recursion.
+bool nestedTooDeep(const Json& root) {
+  std::vector<std::pair<const Json*, int>> open{{&root, 1}};
+  while (!open.empty()) {
+    auto [v, depth] = open.back();
+    open.pop_back();
+    if (!v->is_structured()) continue;
+    if (depth > kMaxDepth) return true;
+    for (const Json& child : *v) open.emplace_back(&child, depth + 1);
+  }
+  return false;
+}
+
+// A value as a message shows it: at most 40 characters, never the whole of a large value.
+void showInto(const Json& v, std::string& out, size_t limit) {
+  if (out.size() > limit) return;
+  if (v.is_array() || v.is_object()) {
+    out += v.is_array() ? '[' : '{';
+    bool first = true;
+    for (auto it = v.begin(); it != v.end() && out.size() <= limit; ++it) {
+      if (!first) out += ',';
+      first = false;
+      if (v.is_object()) out += compact(Json(it.key())) + ':';
+      showInto(*it, out, limit);
+    }
+    out += v.is_array() ? ']' : '}';
+    return;
+  }
+  out += compact(v).substr(0, limit + 1);
+}
+
 std::string shown(const Json& v) {
-  std::string s = compact(v);
-  if (s.size() > 40) s = s.substr(0, 37) + "...";
+  constexpr size_t kShown = 40;
+  std::string s;
+  showInto(v, s, kShown);
+  if (s.size() > kShown) s = s.substr(0, kShown - 3) + "...";
   return s;
 }
 
@@ -422,6 +458,7 @@ DesignData parseDesign(std::string_view json, const std::string& fileName) {
     r.fail(untagged(e.what()));
   }
   const Where root;
+  if (nestedTooDeep(j)) r.fail("the design nests lists and objects deeper than " + std::to_string(kMaxDepth) + " levels");
   r.object(j, root);
 
   DesignData d;

@@ -51,6 +51,13 @@ TEST_F(SessionRun, PrintsEveryMessageBoxAndChecksExpectations) {
   EXPECT_EQ(out.str(), "message Velmora: 请选择对应软件\n");
 }
 
+TEST_F(SessionRun, ALineOfBlanksAndControlCharactersIsABlankLine) {
+  // A line of carriage returns alone crashed the player (a step without words).
+  EXPECT_EQ(play("\r\r\n \t\r \n\x01\x1F\x7F\n\r\r\r\r\nclick Tool.Command1\r\n\r\rexpect message 请选择对应软件\n"), 0)
+      << err.str();
+  EXPECT_EQ(out.str(), "message Velmora: 请选择对应软件\n");
+}
+
 TEST_F(SessionRun, AFailingStepStopsTheRunWithItsLine) {
   struct Case {
     std::string text;

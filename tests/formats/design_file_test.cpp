@@ -91,9 +91,36 @@ TEST(DesignFile, EveryTruncationOfADesignFailsCleanly) {
       ASSERT_EQ(e.kind(), formats::FileError::Kind::Malformed) << n;
     }
   }
-  // Deep nesting inside a field the reader does not know is read and dropped.
-  std::string deep = R"({"x": )" + std::string(20000, '[') + std::string(20000, ']') + "}";
-  EXPECT_TRUE(formats::parseDesign(deep, "deep.pcb").parts.empty());
+}
+
+TEST(DesignFile, NestingDeeperThanADesignNeedsIsRefusedBeforeAnythingRecursesOnIt) {
+  // 70,000 levels under "parts" crashed the program: the message about the wrong type
+  // printed the value, and printing recursed through every level.
+  auto nested = [](const char* key, size_t levels) {
+    return std::string("{\"") + key + "\": " + std::string(levels, '[') + std::string(levels, ']') + "}";
+  };
+  for (const std::string& text : {nested("parts", 70000), nested("x", 20000), nested("parts", 300)}) {
+    try {
+      formats::parseDesign(text, "deep.pcb");
+      ADD_FAILURE() << "read as a design";
+    } catch (const formats::FileError& e) {
+      EXPECT_EQ(e.problem(), "the design nests lists and objects deeper than 256 levels");
+    }
+  }
+  // What the reader does not know may nest as deep as a design may.
+  EXPECT_TRUE(formats::parseDesign(nested("x", 250), "deep.pcb").parts.empty());
+}
+
+TEST(DesignFile, AMessageShowsAtMostTheStartOfALargeValue) {
+  std::string many = "[";
+  for (int i = 0; i < 100000; ++i) many += (i ? "," : "") + std::to_string(i);
+  many += "]";
+  try {
+    formats::parseDesign(R"({"parts": [{"name": )" + many + "}]}", "big.pcb");
+    ADD_FAILURE() << "read as a design";
+  } catch (const formats::FileError& e) {
+    EXPECT_EQ(e.problem(), "must be text, not [0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,1...");
+  }
 }
 
 }  // namespace
