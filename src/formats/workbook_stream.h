@@ -50,6 +50,10 @@ struct SheetFrame {
   std::optional<platform::xl::Area> filter;
   // The area the cells lie in (the file's dimension); nothing for a sheet without cells.
   std::optional<platform::xl::Area> extent;
+  // Read from a file: the cells that hold a formula without a stored result (they read
+  // as empty, since nothing here computes formulas), and the first of them.
+  long formulasWithoutResult = 0;
+  std::optional<platform::xl::Area> firstFormulaWithoutResult;
 };
 
 // One cell as a writer takes it.

@@ -278,6 +278,8 @@ class WorksheetHandler : public XmlHandler {
 
   void endCell() {
     inCell_ = false;
+    if (hasFormula_ && !hasValue_ && frame_.formulasWithoutResult++ == 0)
+      frame_.firstFormulaWithoutResult = Area{row_, col_, row_, col_};
     Variant v = cellValue();
     if (v.isEmpty() && plain_[styleIndex_]) return;
     if (++cellCount_ > kMaxCells) notAWorkbook(path_, "it holds more cells than can be read");

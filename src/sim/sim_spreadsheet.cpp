@@ -56,9 +56,10 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
     // The file is read into a workbook of its own, which joins the open ones only once
     // the whole file was read.
     auto wb = makeWorkbook(SimWorkbook::nameFromPath(path), path);
+    std::string notice;
     try {
       try {
-        wb->readFile(platform::localPath(path));
+        notice = wb->readFile(platform::localPath(path));
       } catch (const formats::FileError& e) {
         raiseFileError(e);
       }
@@ -68,6 +69,9 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
     }
     books_.push_back(wb);
     active_ = wb;
+    // The stand-in computes no formulas: the user learns that cells read as empty.
+    if (!notice.empty() && alerts_ && displayAlerts_)
+      platform::notify(*alerts_, progId_, notice, platform::Icon::Exclamation);
     return wb;
   }
 

@@ -46,7 +46,8 @@ class SimWorkbook final : public platform::xl::Workbook {
   // workbook written as an .xlsx file at this local path, and its sheets and active sheet
   // read from a workbook file. A FileError when the file cannot be written or read.
   void writeXlsx(const std::string& localPath);
-  void readFile(const std::string& localPath);
+  // What the program tells the user about a file it read; empty when nothing.
+  std::string readFile(const std::string& localPath);
 
   // Used by the sheets.
   void activateSheet(SimSheet& s);  // the sheet becomes the active one; the workbook too

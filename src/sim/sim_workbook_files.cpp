@@ -42,14 +42,37 @@ class Sink final : public formats::WorkbookSink {
   void activeSheet(size_t sheet) override { active_ = static_cast<long>(sheet) + 1; }
   long active() const { return active_; }
 
+  // The cells that hold a formula without a stored result, and where the first is.
+  std::string formulasWithoutResult() const {
+    long count = 0;
+    std::string first;
+    for (const Sheet& s : sheets_) {
+      if (first.empty() && s.firstFormula)
+        first = s.name + "!" + platform::xl::columnLetters(s.firstFormula->c1) + std::to_string(s.firstFormula->r1);
+      count += s.formulas;
+    }
+    if (count == 0) return "";
+    return count == 1 ? "1 cell holds a formula without a stored result and reads as empty (" + first + ")"
+                      : std::to_string(count) + " cells hold formulas without a stored result and read as empty "
+                                                "(the first is " + first + ")";
+  }
+
  private:
   class Sheet final : public formats::SheetSink {
    public:
-    Sheet(SimSheet& sheet, const std::vector<platform::xl::Style>& looks) : loader_(sheet, looks) {}
+    Sheet(SimSheet& sheet, const std::vector<platform::xl::Style>& looks) : name(sheet.name()), loader_(sheet, looks) {}
     void cell(long row, long col, vb::Variant&& value, formats::StyleIndex style) override {
       loader_.cell(row, col, std::move(value), style);
     }
-    void end(formats::SheetFrame&& frame) override { loader_.finish(std::move(frame)); }
+    void end(formats::SheetFrame&& frame) override {
+      formulas = frame.formulasWithoutResult;
+      firstFormula = frame.firstFormulaWithoutResult;
+      loader_.finish(std::move(frame));
+    }
+
+    std::string name;
+    long formulas = 0;
+    std::optional<platform::xl::Area> firstFormula;
 
    private:
     SimSheet::Loader loader_;
@@ -69,13 +92,14 @@ void SimWorkbook::writeXlsx(const std::string& localPath) {
   formats::saveXlsx(source, localPath);
 }
 
-void SimWorkbook::readFile(const std::string& localPath) {
+std::string SimWorkbook::readFile(const std::string& localPath) {
   for (auto& s : sheets_) s->detach();
   sheets_.clear();
   active_ = nullptr;
   Sink sink(*this);
   formats::readWorkbookFile(localPath, sink);
   finishLoad(sink.active());
+  return sink.formulasWithoutResult();
 }
 
 }  // namespace sim

@@ -95,3 +95,34 @@ TEST_F(WorkbookFileLimits, ATextLongerThanACellHoldsIsCutWhenTheFileOpens) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WorkbookFileNotes, FormulasWithoutAStoredResultAreToldAboutWhenTheFileOpens) {
+  // A script writes formulas without results; nothing here computes them, so they read as
+  // empty, and the user is told so once, with the first such cell.
+  ScratchDir dir("file-notes");
+  testing_support::writeZip(
+      dir.path("formulas.xlsx"),
+      testing_support::oneSheetPackage("<worksheet><sheetData>"
+                                       "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                                       "<row r=\"2\"><c r=\"B2\"><v>2</v></c><c r=\"D2\"><f>B2*C2</f></c></row>"
+                                       "<row r=\"3\"><c r=\"D3\"><f>B3*C3</f><v>6</v></c><c r=\"E3\"><f>1</f></c></row>"
+                                       "</sheetData></worksheet>",
+                                       "<sst><si><t>Qty</t></si></sst>"));
+  sim::World world;
+  auto excel = world.programs.runSpreadsheet("Excel.Application");
+  xl::SheetPtr s = excel->open(dir.path("formulas.xlsx"))->sheet(1);
+  EXPECT_TRUE(s->get(2, 4).isEmpty());
+  EXPECT_EQ(vb::toText(s->get(3, 4)), "6");  // a stored result reads as it is
+  ASSERT_EQ(world.user.messages().size(), 1u);
+  EXPECT_EQ(world.user.messages()[0].text,
+            "2 cells hold formulas without a stored result and read as empty (the first is S!D2)");
+
+  // A file without such cells opens without a word.
+  sim::saveCopyAsXlsx(*excel->activeWorkbook(), dir.path("saved.xlsx"));
+  excel->open(dir.path("saved.xlsx"));
+  EXPECT_EQ(world.user.messages().size(), 1u);
+}
+
+}  // namespace
