@@ -12,6 +12,7 @@ namespace platform::xl {
 constexpr long kMaxRows = 1048576;
 constexpr long kMaxCols = 16384;
 constexpr long kNoFill = 16777215;  // what a cell without fill reports as its colour
+constexpr long kMaxCellChars = 32767;  // characters a cell holds; a longer text is refused
 
 struct Area {
   long r1 = 1, c1 = 1, r2 = 1, c2 = 1;

@@ -226,12 +226,16 @@ void SimSheet::put(const Area& a, const Variant& v) {
     clearContents(a);
     return;
   }
+  checkFitsCell(v);
   writeArea(a, [&](long, long) -> const Variant& { return v; });
 }
 
 void SimSheet::putBlock(const Area& a, const Table& t) {
   static const Variant notAvailable{vb::ErrorValue{vb::kErrNA}};
   const long tr = t.rows(), tc = t.cols();
+  // Every text that reaches the range is checked before anything is stored.
+  for (long i = 1; i <= std::min(tr, a.rows()); ++i)
+    for (long j = 1; j <= std::min(tc, a.cols()); ++j) checkFitsCell(t(i, j));
   // A table one row high (or one column wide) repeats across the range, as the
   // spreadsheet program does; cells beyond a larger table's edge get #N/A.
   writeArea(a, [&](long i, long j) -> const Variant& {

@@ -82,6 +82,8 @@ class SimSheet final : public platform::xl::Sheet {
   using Row = std::vector<Entry>;
   using Rows = std::map<long, Row>;
 
+  // Error 1004 when v is a text longer than a cell holds (kMaxCellChars characters).
+  static void checkFitsCell(const Variant& v);
   static bool alive(const Entry& e) { return !e.value.isEmpty() || e.look != 0; }
   static Row::iterator findCol(Row& row, long col);
   static Row::const_iterator findCol(const Row& row, long col);
