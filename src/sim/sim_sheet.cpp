@@ -91,6 +91,63 @@ void SimSheet::moveBefore(platform::xl::Sheet& other) {
   b->moveSheet(*this, other, false);
 }
 
+// ---- rows ----
+
+bool SimSheet::RowStore::Page::empty() const {
+  return std::all_of(rows.begin(), rows.end(), [](const Row& r) { return r.empty(); });
+}
+
+size_t SimSheet::RowStore::pageReaching(long r) const {
+  const long first = pageFirst(r);
+  if (pages_.empty() || pages_.back()->first < first) return pages_.size();  // at the end, as appends are
+  auto it = std::lower_bound(pages_.begin(), pages_.end(), first,
+                             [](const std::unique_ptr<Page>& p, long f) { return p->first < f; });
+  return static_cast<size_t>(it - pages_.begin());
+}
+
+size_t SimSheet::RowStore::pageAfter(long r) const {
+  auto it = std::upper_bound(pages_.begin(), pages_.end(), r,
+                             [](long row, const std::unique_ptr<Page>& p) { return row < p->first; });
+  return static_cast<size_t>(it - pages_.begin());
+}
+
+SimSheet::RowStore::Page& SimSheet::RowStore::insertPage(size_t at, long first) {
+  auto page = std::make_unique<Page>();
+  page->first = first;
+  return **pages_.insert(pages_.begin() + static_cast<long>(at), std::move(page));
+}
+
+long SimSheet::RowStore::lastRow() const {
+  for (size_t i = pages_.size(); i-- > 0;)
+    for (long k = kPageRows; k-- > 0;)
+      if (!pages_[i]->rows[static_cast<size_t>(k)].empty()) return pages_[i]->first + k;
+  return 0;
+}
+
+const SimSheet::Row* SimSheet::RowStore::find(long r) const {
+  const size_t i = pageReaching(r);
+  if (i == pages_.size() || pages_[i]->first != pageFirst(r)) return nullptr;
+  const Row& row = pages_[i]->rows[static_cast<size_t>(r - pages_[i]->first)];
+  return row.empty() ? nullptr : &row;
+}
+
+SimSheet::Row& SimSheet::RowStore::at(long r) {
+  const size_t i = pageReaching(r);
+  const long first = pageFirst(r);
+  Page& page = i < pages_.size() && pages_[i]->first == first ? *pages_[i] : insertPage(i, first);
+  return page.rows[static_cast<size_t>(r - first)];
+}
+
+void SimSheet::RowStore::removeRows(long r1, long r2) {
+  const long n = r2 - r1 + 1;
+  std::vector<std::pair<long, Row>> below;  // the rows that move up, at their new rows
+  change(r1, kMaxRows, [&](long r, Row& row) {
+    if (r > r2) below.emplace_back(r - n, std::move(row));
+    row = Row();
+  });
+  for (auto& [r, row] : below) at(r) = std::move(row);
+}
+
 // ---- cell storage ----
 
 SimSheet::Row::iterator SimSheet::findCol(Row& row, long col) {
@@ -101,34 +158,68 @@ SimSheet::Row::const_iterator SimSheet::findCol(const Row& row, long col) {
   return std::lower_bound(row.begin(), row.end(), col, [](const Entry& e, long c) { return e.col < c; });
 }
 
-const SimSheet::Entry* SimSheet::cellAt(long row, long col) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end()) return nullptr;
-  auto e = findCol(it->second, col);
-  return e != it->second.end() && e->col == col ? &*e : nullptr;
+const SimSheet::Entry* SimSheet::cellOf(const Row& row, long col) {
+  auto e = findCol(row, col);
+  return e != row.end() && e->col == col ? &*e : nullptr;
 }
 
-bool SimSheet::filled(long row, long col) const {
-  const Entry* e = cellAt(row, col);
+bool SimSheet::holdsValue(const Row& row, long col) {
+  const Entry* e = cellOf(row, col);
   return e && !e->value.isEmpty();
 }
 
+const SimSheet::Entry* SimSheet::cellAt(long row, long col) const {
+  const Row* cells = rows_.find(row);
+  return cells ? cellOf(*cells, col) : nullptr;
+}
+
+bool SimSheet::filled(long row, long col) const {
+  const Row* cells = rows_.find(row);
+  return cells && holdsValue(*cells, col);
+}
+
+void SimSheet::reserveCells(Row& row, size_t needed, bool appending) {
+  if (needed <= row.capacity()) return;
+  row.reserve(row.empty() || !appending ? needed : std::max(needed, row.capacity() + row.capacity() / 2));
+}
+
 template <class F>
-void SimSheet::updateSegment(Row& row, long c1, long c2, F&& f) {
+void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
+  const size_t width = static_cast<size_t>(c2 - c1 + 1);
+  auto made = [&](long c) {  // the cell c as f leaves it, from none
+    Entry e{static_cast<int32_t>(c), 0, Variant()};
+    f(c, e);
+    return e;
+  };
+  if (row.empty() || row.back().col < c1) {  // nothing at or right of c1: append
+    segment.clear();
+    for (long c = c1; c <= c2; ++c)
+      if (Entry e = made(c); alive(e)) segment.push_back(std::move(e));
+    reserveCells(row, row.size() + segment.size(), true);
+    std::move(segment.begin(), segment.end(), std::back_inserter(row));
+    return;
+  }
   auto lo = findCol(row, c1);
-  if (lo == row.end()) {  // nothing at or right of c1: append
-    row.reserve(row.size() + static_cast<size_t>(c2 - c1 + 1));
-    for (long c = c1; c <= c2; ++c) {
-      Entry e{static_cast<int32_t>(c), 0, Variant()};
-      f(c, e);
-      if (alive(e)) row.push_back(std::move(e));
+  auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
+  if (static_cast<size_t>(hi - lo) == width) {  // every cell of the segment exists: changed in place
+    bool dead = false;
+    for (auto e = lo; e != hi; ++e) {
+      f(e->col, *e);
+      dead = dead || !alive(*e);
+    }
+    if (dead) row.erase(std::remove_if(lo, hi, [](const Entry& e) { return !alive(e); }), hi);
+    return;
+  }
+  if (width == 1) {  // one cell that does not exist yet
+    if (Entry e = made(c1); alive(e)) {
+      const size_t at = static_cast<size_t>(lo - row.begin());
+      reserveCells(row, row.size() + 1, false);
+      row.insert(row.begin() + static_cast<long>(at), std::move(e));
     }
     return;
   }
-  auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
-  size_t loIdx = static_cast<size_t>(lo - row.begin()), hiIdx = static_cast<size_t>(hi - row.begin());
-  Row seg;
-  seg.reserve(static_cast<size_t>(c2 - c1 + 1));
+  const size_t loIdx = static_cast<size_t>(lo - row.begin()), hiIdx = static_cast<size_t>(hi - row.begin());
+  segment.clear();
   auto it = lo;
   for (long c = c1; c <= c2; ++c) {
     Entry e{static_cast<int32_t>(c), 0, Variant()};
@@ -137,32 +228,30 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, F&& f) {
       ++it;
     }
     f(c, e);
-    if (alive(e)) seg.push_back(std::move(e));
+    if (alive(e)) segment.push_back(std::move(e));
   }
-  if (seg.size() == hiIdx - loIdx) {
-    std::move(seg.begin(), seg.end(), row.begin() + static_cast<long>(loIdx));
+  if (segment.size() == hiIdx - loIdx) {
+    std::move(segment.begin(), segment.end(), row.begin() + static_cast<long>(loIdx));
     return;
   }
   row.erase(row.begin() + static_cast<long>(loIdx), row.begin() + static_cast<long>(hiIdx));
-  row.insert(row.begin() + static_cast<long>(loIdx), std::make_move_iterator(seg.begin()),
-             std::make_move_iterator(seg.end()));
+  reserveCells(row, row.size() + segment.size(), false);
+  row.insert(row.begin() + static_cast<long>(loIdx), std::make_move_iterator(segment.begin()),
+             std::make_move_iterator(segment.end()));
 }
 
-void SimSheet::pruneRow(Rows::iterator it) {
-  Row& row = it->second;
+void SimSheet::dropDeadCells(Row& row) {
   row.erase(std::remove_if(row.begin(), row.end(), [](const Entry& e) { return !alive(e); }), row.end());
-  if (row.empty()) rows_.erase(it);
 }
 
 template <class F>
 void SimSheet::updateExisting(const Area& a, F&& f) {
-  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2;) {
-    Row& row = it->second;
-    for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) f(it->first, *e);
-    auto next = std::next(it);
-    pruneRow(it);
-    it = next;
-  }
+  rows_.change(a.r1, a.r2, [&](long r, Row& row) {
+    auto e = findCol(row, a.c1);
+    if (e == row.end() || e->col > a.c2) return;
+    for (; e != row.end() && e->col <= a.c2; ++e) f(r, *e);
+    dropDeadCells(row);
+  });
 }
 
 uint32_t SimSheet::colLook(long col) const {
@@ -193,12 +282,11 @@ SimSheet::Variant SimSheet::get(long row, long col) const {
 
 SimSheet::Table SimSheet::getBlock(const Area& a) const {
   Table t(a.rows(), a.cols());
-  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2; ++it) {
-    const Row& row = it->second;
-    long i = it->first - a.r1 + 1;
+  rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
+    const long i = r - a.r1 + 1;
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e)
       if (!e->value.isEmpty()) t(i, e->col - a.c1 + 1) = e->value;
-  }
+  });
   return t;
 }
 
@@ -207,18 +295,15 @@ void SimSheet::writeArea(const Area& a, F&& valueAt) {
   changed();
   std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
   for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
-  auto hint = rows_.lower_bound(a.r1);
-  for (long r = a.r1; r <= a.r2; ++r) {
-    auto it = rows_.try_emplace(hint, r);
-    uint32_t rowL = rowLook(r);
-    long i = r - a.r1 + 1;
-    updateSegment(it->second, a.c1, a.c2, [&](long c, Entry& e) {
+  Row segment;
+  rows_.write(a.r1, a.r2, [&](long r, Row& row) {
+    const uint32_t rowL = rowLook(r);
+    const long i = r - a.r1 + 1;
+    updateSegment(row, a.c1, a.c2, segment, [&](long c, Entry& e) {
       const std::string& f = formatAt(colL[static_cast<size_t>(c - a.c1)], rowL, e.look);
       e.value = storedValue(valueAt(i, c - a.c1 + 1), f);
     });
-    hint = std::next(it);
-    if (it->second.empty()) rows_.erase(it);
-  }
+  });
 }
 
 void SimSheet::put(const Area& a, const Variant& v) {
@@ -312,15 +397,12 @@ void SimSheet::edit(const Area& a, const looks::Edit& e) {
   };
   std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
   for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
-  auto hint = rows_.lower_bound(a.r1);
-  for (long r = a.r1; r <= a.r2; ++r) {
-    auto it = rows_.try_emplace(hint, r);
-    uint32_t rowL = rowLook(r);
-    updateSegment(it->second, a.c1, a.c2,
+  Row segment;
+  rows_.write(a.r1, a.r2, [&](long r, Row& row) {
+    const uint32_t rowL = rowLook(r);
+    updateSegment(row, a.c1, a.c2, segment,
                   [&](long c, Entry& en) { en.look = lookAfter(en.look, rowL, colL[static_cast<size_t>(c - a.c1)]); });
-    hint = std::next(it);
-    if (it->second.empty()) rows_.erase(it);
-  }
+  });
 }
 
 void SimSheet::applyStyle(const Area& a, const platform::xl::StyleChange& change) { edit(a, looks::editFor(change)); }
@@ -407,18 +489,16 @@ void SimSheet::autoFit(const Area& a) {
       for (long r = m.r1; r <= m.r2; ++r)
         for (long c = m.c1; c <= m.c2; ++c) mergedCells.insert(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(c));
   std::map<long, long> longest;
-  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2; ++it) {
-    const Row& row = it->second;
+  rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) {
       if (e->value.isEmpty()) continue;
-      if (!mergedCells.empty() &&
-          mergedCells.count(static_cast<uint64_t>(it->first) << 16 | static_cast<uint64_t>(e->col)))
+      if (!mergedCells.empty() && mergedCells.count(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(e->col)))
         continue;
       long units = textUnits(shownText(e->value));
       long& best = longest[e->col];
       best = std::max(best, units);
     }
-  }
+  });
   for (const auto& [col, units] : longest)
     widths_[col] = std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding));
 }
@@ -484,9 +564,9 @@ void SimSheet::load(const formats::SheetData& data) {
       }
     }
     Entry e{static_cast<int32_t>(cd.col), look, cd.value};
-    if (alive(e)) rows_[cd.row].push_back(std::move(e));
+    if (alive(e)) rows_.at(cd.row).push_back(std::move(e));
   }
-  for (auto& [r, row] : rows_) {
+  rows_.change(1, kMaxRows, [](long, Row& row) {
     std::stable_sort(row.begin(), row.end(), [](const Entry& x, const Entry& y) { return x.col < y.col; });
     // A cell given twice: the later one holds.
     Row unique;
@@ -496,7 +576,7 @@ void SimSheet::load(const formats::SheetData& data) {
       else unique.push_back(std::move(e));
     }
     row = std::move(unique);
-  }
+  });
   widths_.clear();
   for (const auto& [c, w] : data.columnWidths)
     if (c >= 1 && c <= kMaxCols) widths_[c] = w;
