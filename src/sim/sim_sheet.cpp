@@ -28,9 +28,13 @@ bool overlaps(const platform::xl::Area& a, const platform::xl::Area& b) {
 }
 
 // Width in characters of the longest line of a text; a wide character counts two.
-long textUnits(const std::string& text) {
+long textUnits(std::string_view text) {
+  if (vb::isAscii(text) && text.find('\n') == std::string_view::npos) return static_cast<long>(text.size());
   long best = 0, line = 0;
-  for (char32_t cp : vb::codepoints(text)) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = vb::utf8CharBytes(text, i);
+    const char32_t cp = vb::utf8DecodeAt(text, i, n);
+    i += n;
     if (cp == '\n') {
       line = 0;
       continue;
@@ -488,19 +492,23 @@ void SimSheet::autoFit(const Area& a) {
     if (overlaps(m, a))
       for (long r = m.r1; r <= m.r2; ++r)
         for (long c = m.c1; c <= m.c2; ++c) mergedCells.insert(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(c));
-  std::map<long, long> longest;
+  std::vector<long> longest;  // by column from a.c1; -1 where no cell shows a value
   rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) {
       if (e->value.isEmpty()) continue;
       if (!mergedCells.empty() && mergedCells.count(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(e->col)))
         continue;
-      long units = textUnits(shownText(e->value));
-      long& best = longest[e->col];
-      best = std::max(best, units);
+      // Texts are measured as they are; what other values show is ASCII.
+      const long units = e->value.isText() ? textUnits(e->value.text()) : static_cast<long>(shownText(e->value).size());
+      const size_t j = static_cast<size_t>(e->col - a.c1);
+      if (j >= longest.size()) longest.resize(j + 1, -1);
+      longest[j] = std::max(longest[j], units);
     }
   });
-  for (const auto& [col, units] : longest)
-    widths_[col] = std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding));
+  for (size_t j = 0; j < longest.size(); ++j)
+    if (const long units = longest[j]; units >= 0)
+      widths_[a.c1 + static_cast<long>(j)] =
+          std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding));
 }
 
 // ---- merges, filter, selection ----
