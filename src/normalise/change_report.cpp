@@ -1,5 +1,7 @@
 #include "normalise/change_report.h"
 
+#include <algorithm>
+
 #include "normalise/value_normaliser.h"
 #include "platform/workbook_helpers.h"
 #include "vb/convert.h"
@@ -25,10 +27,11 @@ namespace {
 
 std::string row(long r) { return std::to_string(r); }
 
-// The list's block: from A1 to the bottom right of the sheet's used range.
-vb::Table readList(xl::Sheet& list) {
+// The list's block: from A1 to the bottom right of the sheet's used range, at least
+// `width` columns wide.
+vb::Table readList(xl::Sheet& list, long width) {
   xl::Area used = list.usedArea();
-  return list.range(list.cell(1, 1), list.cell(used.r2, used.c2)).values();
+  return list.range(list.cell(1, 1), list.cell(used.r2, std::max(used.c2, width))).values();
 }
 
 }  // namespace
@@ -38,8 +41,7 @@ SavedHeaders writeChangeReport(const platform::ReportFlow& f, const ReportLayout
   SavedHeaders saved{vb::toText(list->get(1, L.sort1)), vb::toText(list->get(1, L.sort2))};
   list->cell(1, L.sort1).setValue("Sort1");
   list->cell(1, L.sort2).setValue("Sort2");
-  vb::Table work = readList(*list);
-  if (work.cols() < L.width) work.resize(work.rows(), L.width);
+  vb::Table work = readList(*list, L.width);
 
   platform::Settings& settings = f.t.settings;
   for (long r = 2; r <= work.rows(); ++r) {

@@ -78,11 +78,14 @@ void buildCategoryBom(const platform::ReportFlow& f) {
   xl::SheetPtr changes = f.sheet(3);
   std::vector<ChangeRow> rows;
   if (f.lastRow() >= 2) {
-    vb::Table block = changes->range(changes->cell(2, 1), changes->cell(f.lastRow(), 15)).values();
+    // Value, PartDecal, Qty and RefDes: columns B to E.
+    vb::Table block = changes->range(changes->cell(2, 2), changes->cell(f.lastRow(), 5)).values();
     rows.reserve(static_cast<size_t>(block.rows()));
     for (long r = 1; r <= block.rows(); ++r) {
-      std::string d = vb::toText(block(r, 5));
-      rows.push_back({block(r, 2), block(r, 3), vb::toText(block(r, 4)), d, vb::ucase(d)});
+      std::string d = vb::toText(block(r, 4));
+      std::string upper = vb::ucase(d);
+      rows.push_back({std::move(block(r, 1)), std::move(block(r, 2)), vb::toText(block(r, 3)), std::move(d),
+                      std::move(upper)});
     }
   }
 

@@ -1,8 +1,10 @@
 // Reordering a sheet's rows: Sort, and deleting whole rows or columns.
 #include <algorithm>
-#include <array>
+#include <deque>
 #include <iterator>
-#include <numeric>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "sim/sim_sheet.h"
 #include "sim/sim_workbook.h"
@@ -52,35 +54,34 @@ bool shrinkSpan(long& lo, long& hi, long d1, long d2, long edge) {
 struct SortValue {
   int rank = 4;
   double number = 0;
-  const std::string* text = nullptr;  // the text as stored
-  std::string folded;                 // the text folded, when folding changes it
-  bool foldChanged = false;
-  std::string_view key() const { return foldChanged ? std::string_view(folded) : std::string_view(*text); }
+  std::string_view text;    // as stored
+  std::string_view folded;  // as compared: the text itself where folding changes nothing
 };
 
 // Texts compare without letter case; Chinese texts compare in their GBK order, which
 // puts the common characters in pinyin order, as the phonetic sort method does.
-// Sets s.folded when folding changes the text.
-void fold(SortValue& s) {
-  const std::string& t = *s.text;
-  if (!vb::isAscii(t)) {
-    s.folded = vb::utf8ToAnsi(vb::lcase(t));
-    s.foldChanged = true;
-    return;
-  }
+// Nothing when folding leaves the text as it is.
+std::optional<std::string> folded(const std::string& t) {
+  if (!vb::isAscii(t)) return vb::utf8ToAnsi(vb::lcase(t));
   auto upper = [](char ch) { return ch >= 'A' && ch <= 'Z'; };
-  if (std::none_of(t.begin(), t.end(), upper)) return;
-  s.folded = t;
-  for (char& ch : s.folded)
+  if (std::none_of(t.begin(), t.end(), upper)) return std::nullopt;
+  std::string out = t;
+  for (char& ch : out)
     if (upper(ch)) ch = static_cast<char>(ch - 'A' + 'a');
-  s.foldChanged = true;
+  return out;
 }
 
-SortValue sortValue(const platform::xl::Variant& v) {
+// foldedTexts keeps the folded texts the keys look at.
+SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& foldedTexts) {
   SortValue s;
   switch (v.type()) {
     case platform::xl::Variant::Type::Number: s.rank = 0, s.number = v.number(); break;
-    case platform::xl::Variant::Type::Text: s.rank = 1, s.text = &v.text(), fold(s); break;
+    case platform::xl::Variant::Type::Text:
+      s.rank = 1;
+      s.text = v.text();
+      if (std::optional<std::string> f = folded(v.text())) s.folded = foldedTexts.emplace_back(std::move(*f));
+      else s.folded = s.text;
+      break;
     case platform::xl::Variant::Type::Boolean: s.rank = 2, s.number = v.boolean() ? 1 : 0; break;
     case platform::xl::Variant::Type::Error: s.rank = 3, s.number = v.error().code; break;
     case platform::xl::Variant::Type::Empty: break;
@@ -94,9 +95,9 @@ int compareValues(const SortValue& a, const SortValue& b, bool descending, bool 
   if (a.rank != b.rank) {
     c = a.rank < b.rank ? -1 : 1;
   } else if (a.rank == 1) {
-    c = a.key().compare(b.key());
+    c = a.folded.compare(b.folded);
     // With letter case, a lower-case letter comes before its capital.
-    if (c == 0 && matchCase) c = b.text->compare(*a.text);
+    if (c == 0 && matchCase) c = b.text.compare(a.text);
     c = c < 0 ? -1 : c > 0 ? 1 : 0;
   } else {
     c = a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
@@ -148,12 +149,13 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   });
   const size_t n = parts.size(), nk = sorting.keys.size();
   std::vector<SortValue> keys(n * nk);
+  std::deque<std::string> foldedTexts;
   std::vector<size_t> keyed, unkeyed;  // parts with a value in some key, and those without
   for (size_t i = 0; i < n; ++i) {
     bool any = false;
     for (size_t k = 0; k < nk; ++k)
       if (const Entry* e = cellOf(parts[i], sorting.keys[k].column); e && !e->value.isEmpty()) {
-        keys[i * nk + k] = sortValue(e->value);
+        keys[i * nk + k] = sortValue(e->value, foldedTexts);
         any = true;
       }
     (any ? keyed : unkeyed).push_back(i);

@@ -108,6 +108,19 @@ TEST_F(SheetSort, RowsWithoutAKeyKeepTheirPlacesAmongTheEmptyRowsBelowTheSortedO
   EXPECT_EQ(tags(), (std::vector<Variant>{7, 1, 4, 2, 5, none, none, none})) << "a second key places them too";
 }
 
+TEST_F(SheetSort, TextsCompareWithoutLetterCaseUnlessAskedAndChineseTextsInPinyinOrder) {
+  fill({{"\xE7\x94\xB5\xE9\x98\xBB", 1}, {"B", 2}, {"a", 3}, {"\xE5\xAE\x89", 4}, {"A", 5}, {"b", 6},
+        {"\xE8\xB4\x9D", 7}, {"Ab", 8}});  // 电阻, 安 and 贝: dian, an, bei
+  sortBy({{1, 1}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{3, 5, 8, 2, 6, 4, 7, 1})) << "equal texts but for case keep their order";
+  xl::SortSpec withCase;
+  withCase.keys = {{1, 1}};
+  withCase.header = xl::xlNo;
+  withCase.matchCase = true;
+  xl::Range(sheet, xl::Area{1, 1, n, 2}).sort(withCase);
+  EXPECT_EQ(tags(), (std::vector<Variant>{3, 5, 8, 6, 2, 4, 7, 1})) << "with case, a lower-case letter first";
+}
+
 TEST_F(SheetSort, NumericTextsWrittenIntoGeneralCellsSortAsNumbers) {
   fill({{"10", 1}, {"9", 2}, {"1/4", 3}, {"100", 4}});
   sheet->range("C1:C4").setNumberFormat("# ?/?");
