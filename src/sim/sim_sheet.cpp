@@ -346,7 +346,7 @@ SimSheet::Style SimSheet::styleAt(long row, long col) const {
   return shown(colLook(col), rowLook(row), e ? e->look : 0);
 }
 
-void SimSheet::edit(const Area& a, const looks::Edit& e) {
+void SimSheet::edit(const Area& a, const looks::Edit& e, bool emptyFirst) {
   changed();
   const uint32_t s = ++seq_;
   const bool wc = wholeColumns(a), wr = wholeRows(a);
@@ -404,8 +404,10 @@ void SimSheet::edit(const Area& a, const looks::Edit& e) {
   Row segment;
   rows_.write(a.r1, a.r2, [&](long r, Row& row) {
     const uint32_t rowL = rowLook(r);
-    updateSegment(row, a.c1, a.c2, segment,
-                  [&](long c, Entry& en) { en.look = lookAfter(en.look, rowL, colL[static_cast<size_t>(c - a.c1)]); });
+    updateSegment(row, a.c1, a.c2, segment, [&](long c, Entry& en) {
+      if (emptyFirst) en = Entry{en.col, 0, Variant()};
+      en.look = lookAfter(en.look, rowL, colL[static_cast<size_t>(c - a.c1)]);
+    });
   });
 }
 
@@ -457,14 +459,19 @@ void SimSheet::clear(const Area& a) {
   }
   merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return overlaps(m, a); }),
                 merges_.end());
+  // Where a look of the sheet, a column or a row still covers the cells, they get the
+  // default look of their own, as the spreadsheet program resets cleared cells: for a
+  // bounded area in the same pass that empties them.
+  if (!wholeColumns(a) && !wholeRows(a) && layersAboveMark(a)) {
+    edit(a, looks::resetEdit(), true);
+    return;
+  }
   updateExisting(a, [](long, Entry& e) {
     e.value = Variant();
     e.look = 0;
   });
   if (wholeColumns(a)) colLooks_.erase(colLooks_.lower_bound(a.c1), colLooks_.upper_bound(a.c2));
   if (wholeRows(a)) rowLooks_.erase(rowLooks_.lower_bound(a.r1), rowLooks_.upper_bound(a.r2));
-  // Where a look of the sheet, a column or a row still covers the cells, they get the
-  // default look of their own, as the spreadsheet program resets cleared cells.
   if (layersAboveMark(a)) edit(a, looks::resetEdit());
 }
 

@@ -163,7 +163,8 @@ class SimSheet final : public platform::xl::Sheet {
   const std::string& formatAt(uint32_t colL, uint32_t rowL, uint32_t cellL) const;
 
   // Looks.
-  void edit(const Area& a, const looks::Edit& e);
+  // emptyFirst: the cells of a bounded area lose their value and own look before the edit.
+  void edit(const Area& a, const looks::Edit& e, bool emptyFirst = false);
   bool layersAboveMark(const Area& a) const;
 
   // Moves (sim_sheet_moves.cpp).

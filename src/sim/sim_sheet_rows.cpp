@@ -130,10 +130,14 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   if (first >= r2) return;
   changed();
 
-  // Take the range's part out of every row that has one, sort the parts, and put them
-  // back. Rows that lie wholly in the range are swapped, not copied.
+  // Take the range's part out of every row that has one, with its keys, sort the parts,
+  // and put them back. Rows that lie wholly in the range are swapped, not copied.
+  const size_t nk = sorting.keys.size();
   std::vector<long> from;  // the row each part was taken from, top down
   std::vector<Row> parts;
+  std::vector<SortValue> keys;  // nk for each part
+  std::deque<std::string> foldedTexts;
+  std::vector<size_t> keyed, unkeyed;  // parts with a value in some key, and those without
   rows_.change(first, r2, [&](long r, Row& row) {
     auto lo = findCol(row, a.c1);
     auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
@@ -146,20 +150,15 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
       part.assign(std::make_move_iterator(lo), std::make_move_iterator(hi));
       row.erase(lo, hi);
     }
-  });
-  const size_t n = parts.size(), nk = sorting.keys.size();
-  std::vector<SortValue> keys(n * nk);
-  std::deque<std::string> foldedTexts;
-  std::vector<size_t> keyed, unkeyed;  // parts with a value in some key, and those without
-  for (size_t i = 0; i < n; ++i) {
     bool any = false;
-    for (size_t k = 0; k < nk; ++k)
-      if (const Entry* e = cellOf(parts[i], sorting.keys[k].column); e && !e->value.isEmpty()) {
-        keys[i * nk + k] = sortValue(e->value, foldedTexts);
-        any = true;
-      }
-    (any ? keyed : unkeyed).push_back(i);
-  }
+    for (const platform::xl::SortKey& k : sorting.keys) {
+      const Entry* e = cellOf(part, k.column);
+      any = any || (e && !e->value.isEmpty());
+      keys.push_back(e ? sortValue(e->value, foldedTexts) : SortValue());
+    }
+    (any ? keyed : unkeyed).push_back(parts.size() - 1);
+  });
+  const size_t n = parts.size();
   std::stable_sort(keyed.begin(), keyed.end(), [&](size_t x, size_t y) {
     for (size_t k = 0; k < nk; ++k) {
       int c = compareValues(keys[x * nk + k], keys[y * nk + k], sorting.keys[k].order == 2, sorting.matchCase);
