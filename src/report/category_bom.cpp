@@ -1,5 +1,6 @@
 #include "report/category_bom.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/workbook_helpers.h"
@@ -44,7 +45,7 @@ void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const
     std::string key = vb::toText(row.value) + "|" + vb::toText(row.package);
     if (lineIndex.exists(key)) {
       size_t j = static_cast<size_t>(lineIndex.item(key).number());
-      designators[j] += join + row.designator;
+      designators[j].append(join).append(row.designator);
       lines[j][3] = lines[j][3].number() + quantity;
     } else {
       lineIndex.put(key, static_cast<double>(lines.size()));
@@ -56,6 +57,9 @@ void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const
     pieces = vb::roundHalfEven(pieces + quantity);
     row.designator.clear();
   }
+  // Claimed rows (and rows without a designator) are of no later category.
+  rows.erase(std::remove_if(rows.begin(), rows.end(), [](const ChangeRow& r) { return r.designator.empty(); }),
+             rows.end());
   grandTotal += pieces;
   bool total = pass.name == "Total:";
   // A category that claimed parts prints its row and lines, whatever its parts add up to.
