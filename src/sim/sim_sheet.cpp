@@ -128,6 +128,12 @@ long SimSheet::RowStore::lastRow() const {
   return 0;
 }
 
+size_t SimSheet::RowStore::count(long r1, long r2) const {
+  size_t n = 0;
+  each(r1, r2, [&](long, const Row&) { ++n; });
+  return n;
+}
+
 const SimSheet::Row* SimSheet::RowStore::find(long r) const {
   const size_t i = pageReaching(r);
   if (i == pages_.size() || pages_[i]->first != pageFirst(r)) return nullptr;

@@ -94,6 +94,7 @@ class SimSheet final : public platform::xl::Sheet {
     bool empty() const { return pages_.empty(); }
     void clear() { pages_.clear(); }
     long lastRow() const;            // 0 when no row holds a cell
+    size_t count(long r1, long r2) const;  // rows of r1..r2 that hold cells
     const Row* find(long r) const;   // nullptr when the row holds no cell
     Row& at(long r);                 // created when missing, for the caller to fill
     // f(r, row) on each row of r1..r2 that holds cells, top down.

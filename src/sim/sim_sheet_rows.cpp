@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <deque>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,27 +50,20 @@ bool shrinkSpan(long& lo, long& hi, long d1, long d2, long edge) {
 
 // A sort key of one cell: numbers, then texts (letter case ignored unless asked),
 // then Booleans, then error values; empty cells always last.
+//
+// Texts compare without letter case; Chinese texts compare in their GBK order, which
+// puts the common characters in pinyin order, as the phonetic sort method does.
 struct SortValue {
   int rank = 4;
   double number = 0;
   std::string_view text;    // as stored
-  std::string_view folded;  // as compared: the text itself where folding changes nothing
+  std::string_view folded;  // the bytes compared: the text itself when it is ASCII
+  bool lowerAscii = false;  // an ASCII text with capitals: they compare as their small letters
 };
 
-// Texts compare without letter case; Chinese texts compare in their GBK order, which
-// puts the common characters in pinyin order, as the phonetic sort method does.
-// Nothing when folding leaves the text as it is.
-std::optional<std::string> folded(const std::string& t) {
-  if (!vb::isAscii(t)) return vb::utf8ToAnsi(vb::lcase(t));
-  auto upper = [](char ch) { return ch >= 'A' && ch <= 'Z'; };
-  if (std::none_of(t.begin(), t.end(), upper)) return std::nullopt;
-  std::string out = t;
-  for (char& ch : out)
-    if (upper(ch)) ch = static_cast<char>(ch - 'A' + 'a');
-  return out;
-}
+bool isCapital(unsigned char ch) { return ch >= 'A' && ch <= 'Z'; }
 
-// foldedTexts keeps the folded texts the keys look at.
+// foldedTexts keeps the folded forms of texts that are not ASCII.
 SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& foldedTexts) {
   SortValue s;
   switch (v.type()) {
@@ -79,8 +71,12 @@ SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& fol
     case platform::xl::Variant::Type::Text:
       s.rank = 1;
       s.text = v.text();
-      if (std::optional<std::string> f = folded(v.text())) s.folded = foldedTexts.emplace_back(std::move(*f));
-      else s.folded = s.text;
+      if (!vb::isAscii(s.text)) {
+        s.folded = foldedTexts.emplace_back(vb::utf8ToAnsi(vb::lcase(s.text)));
+      } else {
+        s.folded = s.text;
+        s.lowerAscii = std::any_of(s.text.begin(), s.text.end(), [](char ch) { return isCapital(ch); });
+      }
       break;
     case platform::xl::Variant::Type::Boolean: s.rank = 2, s.number = v.boolean() ? 1 : 0; break;
     case platform::xl::Variant::Type::Error: s.rank = 3, s.number = v.error().code; break;
@@ -89,13 +85,27 @@ SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& fol
   return s;
 }
 
+// The folded texts compared byte by byte (as unsigned bytes), capitals of ASCII texts
+// taken as their small letters; a text that is the start of another comes first.
+int compareFolded(const SortValue& a, const SortValue& b) {
+  if (!a.lowerAscii && !b.lowerAscii) return a.folded.compare(b.folded);
+  const size_t n = std::min(a.folded.size(), b.folded.size());
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(a.folded[i]), y = static_cast<unsigned char>(b.folded[i]);
+    if (a.lowerAscii && isCapital(x)) x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (b.lowerAscii && isCapital(y)) y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.folded.size() < b.folded.size() ? -1 : a.folded.size() > b.folded.size() ? 1 : 0;
+}
+
 int compareValues(const SortValue& a, const SortValue& b, bool descending, bool matchCase) {
   if (a.rank == 4 || b.rank == 4) return (a.rank == 4) - (b.rank == 4);
   int c = 0;
   if (a.rank != b.rank) {
     c = a.rank < b.rank ? -1 : 1;
   } else if (a.rank == 1) {
-    c = a.folded.compare(b.folded);
+    c = compareFolded(a, b);
     // With letter case, a lower-case letter comes before its capital.
     if (c == 0 && matchCase) c = b.text.compare(a.text);
     c = c < 0 ? -1 : c > 0 ? 1 : 0;
@@ -138,6 +148,10 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   std::vector<SortValue> keys;  // nk for each part
   std::deque<std::string> foldedTexts;
   std::vector<size_t> keyed, unkeyed;  // parts with a value in some key, and those without
+  const size_t most = rows_.count(first, r2);
+  from.reserve(most);
+  parts.reserve(most);
+  keys.reserve(most * nk);
   rows_.change(first, r2, [&](long r, Row& row) {
     auto lo = findCol(row, a.c1);
     auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
