@@ -55,13 +55,26 @@ bool shrinkSpan(long& lo, long& hi, long d1, long d2, long edge) {
 // puts the common characters in pinyin order, as the phonetic sort method does.
 struct SortValue {
   int rank = 4;
+  bool lowerAscii = false;  // an ASCII text with capitals: they compare as their small letters
   double number = 0;
   std::string_view text;    // as stored
   std::string_view folded;  // the bytes compared: the text itself when it is ASCII
-  bool lowerAscii = false;  // an ASCII text with capitals: they compare as their small letters
+  uint64_t head = 0;        // the first eight bytes compared, the first byte highest, 0 beyond the end
 };
 
 bool isCapital(unsigned char ch) { return ch >= 'A' && ch <= 'Z'; }
+
+unsigned char comparedByte(const SortValue& s, size_t i) {
+  const unsigned char ch = static_cast<unsigned char>(s.folded[i]);
+  return s.lowerAscii && isCapital(ch) ? static_cast<unsigned char>(ch - 'A' + 'a') : ch;
+}
+
+// The head of a text: most comparisons end there, without reading the text itself.
+uint64_t headOf(const SortValue& s) {
+  uint64_t head = 0;
+  for (size_t i = 0; i < 8; ++i) head = head << 8 | (i < s.folded.size() ? comparedByte(s, i) : 0);
+  return head;
+}
 
 // foldedTexts keeps the folded forms of texts that are not ASCII.
 SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& foldedTexts) {
@@ -77,6 +90,7 @@ SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& fol
         s.folded = s.text;
         s.lowerAscii = std::any_of(s.text.begin(), s.text.end(), [](char ch) { return isCapital(ch); });
       }
+      s.head = headOf(s);
       break;
     case platform::xl::Variant::Type::Boolean: s.rank = 2, s.number = v.boolean() ? 1 : 0; break;
     case platform::xl::Variant::Type::Error: s.rank = 3, s.number = v.error().code; break;
@@ -88,13 +102,17 @@ SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& fol
 // The folded texts compared byte by byte (as unsigned bytes), capitals of ASCII texts
 // taken as their small letters; a text that is the start of another comes first.
 int compareFolded(const SortValue& a, const SortValue& b) {
-  if (!a.lowerAscii && !b.lowerAscii) return a.folded.compare(b.folded);
+  // Heads that differ order their texts as the first differing byte does (a text's end
+  // counts as 0, below every byte but 0, where the lengths then decide).
+  if (a.head != b.head) return a.head < b.head ? -1 : 1;
   const size_t n = std::min(a.folded.size(), b.folded.size());
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(a.folded[i]), y = static_cast<unsigned char>(b.folded[i]);
-    if (a.lowerAscii && isCapital(x)) x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (b.lowerAscii && isCapital(y)) y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return x < y ? -1 : 1;
+  if (n > 8) {
+    if (!a.lowerAscii && !b.lowerAscii) {
+      if (int c = a.folded.substr(8, n - 8).compare(b.folded.substr(8, n - 8))) return c;
+    } else {
+      for (size_t i = 8; i < n; ++i)
+        if (unsigned char x = comparedByte(a, i), y = comparedByte(b, i); x != y) return x < y ? -1 : 1;
+    }
   }
   return a.folded.size() < b.folded.size() ? -1 : a.folded.size() > b.folded.size() ? 1 : 0;
 }

@@ -121,6 +121,15 @@ TEST_F(SheetSort, TextsCompareWithoutLetterCaseUnlessAskedAndChineseTextsInPinyi
   EXPECT_EQ(tags(), (std::vector<Variant>{3, 5, 8, 6, 2, 4, 7, 1})) << "with case, a lower-case letter first";
 }
 
+TEST_F(SheetSort, LongTextsThatShareTheirStartOrderByWhatFollows) {
+  fill({{"abcdefghZ", 1}, {"ABCDEFGHa", 2}, {"abcdefgh", 3}, {"abcdefg", 4}, {"abcdefghij", 5}, {"ABCDEFGHIJ", 6},
+        {"z0000000001", 7}, {"z0000000000", 8}, {"Z00000000", 9}});
+  sortBy({{1, 1}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{4, 3, 2, 5, 6, 1, 9, 8, 7}));
+  sortBy({{1, 2}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{7, 8, 9, 1, 5, 6, 2, 3, 4}));
+}
+
 TEST_F(SheetSort, NumericTextsWrittenIntoGeneralCellsSortAsNumbers) {
   fill({{"10", 1}, {"9", 2}, {"1/4", 3}, {"100", 4}});
   sheet->range("C1:C4").setNumberFormat("# ?/?");
