@@ -189,8 +189,11 @@ bool SimSheet::filled(long row, long col) const {
 }
 
 void SimSheet::reserveCells(Row& row, size_t needed, bool appending) {
+  constexpr size_t kSpareFrom = 4;  // cells of a new row that earn it room for one more
   if (needed <= row.capacity()) return;
-  row.reserve(row.empty() || !appending ? needed : std::max(needed, row.capacity() + row.capacity() / 2));
+  if (!appending) row.reserve(needed);
+  else if (row.empty()) row.reserve(needed >= kSpareFrom ? needed + 1 : needed);
+  else row.reserve(std::max(needed, row.capacity() + row.capacity() / 2));
 }
 
 template <class F>
