@@ -253,17 +253,13 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
              std::make_move_iterator(segment.end()));
 }
 
-void SimSheet::dropDeadCells(Row& row) {
-  row.erase(std::remove_if(row.begin(), row.end(), [](const Entry& e) { return !alive(e); }), row.end());
-}
-
 template <class F>
 void SimSheet::updateExisting(const Area& a, F&& f) {
   rows_.change(a.r1, a.r2, [&](long r, Row& row) {
-    auto e = findCol(row, a.c1);
-    if (e == row.end() || e->col > a.c2) return;
-    for (; e != row.end() && e->col <= a.c2; ++e) f(r, *e);
-    dropDeadCells(row);
+    const auto lo = findCol(row, a.c1);
+    auto hi = lo;
+    for (; hi != row.end() && hi->col <= a.c2; ++hi) f(r, *hi);
+    row.erase(std::remove_if(lo, hi, [](const Entry& e) { return !alive(e); }), hi);
   });
 }
 

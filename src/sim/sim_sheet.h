@@ -155,7 +155,6 @@ class SimSheet final : public platform::xl::Sheet {
   // Every cell of the area gets valueAt(i, j) (from 1) as written into it.
   template <class F>
   void writeArea(const Area& a, F&& valueAt);
-  static void dropDeadCells(Row& row);
 
   const Entry* cellAt(long row, long col) const;
   bool filled(long row, long col) const;
