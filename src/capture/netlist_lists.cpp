@@ -39,12 +39,12 @@ void listFromNetlist(ToolContext& t, const NetlistSource& source) {
     skip.step([&] {
       vb::Table rows(n, 5);
       for (long k = 1; k <= n; ++k) {
-        const NetlistEntry& e = entries[static_cast<size_t>(k - 1)];
+        NetlistEntry& e = entries[static_cast<size_t>(k - 1)];
         rows(k, 1) = static_cast<double>(k);
-        rows(k, 2) = e.comment;
-        rows(k, 3) = e.footprint;
+        rows(k, 2) = std::move(e.comment);
+        rows(k, 3) = std::move(e.footprint);
         rows(k, 4) = 1.0;
-        rows(k, 5) = e.designator;
+        rows(k, 5) = std::move(e.designator);
       }
       platform::blockWrite(sheet->cell(2, 1), rows, 5);
     });

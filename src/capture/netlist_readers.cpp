@@ -43,8 +43,10 @@ std::vector<ComponentBlock> componentBlocks(const std::vector<vb::AnsiLine>& lin
 }
 
 std::vector<NetlistEntry> readProtel99se(const std::vector<vb::AnsiLine>& lines) {
+  const std::vector<ComponentBlock> blocks = componentBlocks(lines);
   std::vector<NetlistEntry> out;
-  for (const ComponentBlock& b : componentBlocks(lines))
+  out.reserve(blocks.size());
+  for (const ComponentBlock& b : blocks)
     out.push_back({lineAt(lines, b.designatorLine()), lineAt(lines, b.footprintLine()), lineAt(lines, b.commentLine())});
   return out;
 }

@@ -1,5 +1,8 @@
 #include "normalise/change_report.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "normalise/value_normaliser.h"
 #include "platform/workbook_helpers.h"
 #include "vb/convert.h"
@@ -25,11 +28,9 @@ namespace {
 
 std::string row(long r) { return std::to_string(r); }
 
-// The list's block: from A1 to the bottom right of the sheet's used range.
-vb::Table readList(xl::Sheet& list) {
-  xl::Area used = list.usedArea();
-  return list.range(list.cell(1, 1), list.cell(used.r2, used.c2)).values();
-}
+// Rows of the list taken at a time: read, normalised and written to the report, so the
+// block in hand stays small (and in the processor's cache) however long the list is.
+constexpr long kBlockRows = 8192;
 
 }  // namespace
 
@@ -38,29 +39,36 @@ SavedHeaders writeChangeReport(const platform::ReportFlow& f, const ReportLayout
   SavedHeaders saved{vb::toText(list->get(1, L.sort1)), vb::toText(list->get(1, L.sort2))};
   list->cell(1, L.sort1).setValue("Sort1");
   list->cell(1, L.sort2).setValue("Sort2");
-  vb::Table work = readList(*list);
-  if (work.cols() < L.width) work.resize(work.rows(), L.width);
-
-  platform::Settings& settings = f.t.settings;
-  for (long r = 2; r <= work.rows(); ++r) {
-    // The row's cells as the list holds them: each row is read before anything of it is
-    // written, so the flags compare against the list as it was.
-    const std::string value = vb::toText(work(r, 2)), package = vb::toText(work(r, 3)),
-                      designator = vb::toText(work(r, 5));
-    for (long c : L.emptied) work(r, c) = "";
-    NormalisedRow out = normaliseRow({value, package, designator}, settings.convertAttributes() == "是");
-    if (out.package != package) work(r, 3) = out.package;
-    if (out.value != value) work(r, 2) = out.value;
-    if (out.packageChanged) work(r, L.decalChange) = "YES";
-    if (out.valueChanged) work(r, L.valueChange) = "YES";
-    work(r, L.sort1) = out.sort1;
-    work(r, L.sort2) = out.sort2;
-  }
-
   xl::SheetPtr report = f.sheet(3);
   report->columns(L.textColumns).setNumberFormatLocal("@");
   report->columns(L.fractionColumn).setNumberFormatLocal("# ?/?");
-  platform::blockWrite(report->cell(1, 1), work, L.width);
+
+  // The list's block runs from A1 to the bottom right of its used range, at least as wide
+  // as the report.
+  const xl::Area used = list->usedArea();
+  const long width = std::max(used.c2, L.width);
+  platform::Settings& settings = f.t.settings;
+  std::optional<bool> convert;  // the setting, read at the first part row
+  for (long top = 1; top <= used.r2; top += kBlockRows) {
+    const long bottom = std::min(used.r2, top + kBlockRows - 1);
+    vb::Table work = list->range(list->cell(top, 1), list->cell(bottom, width)).values();
+    for (long i = top == 1 ? 2 : 1; i <= work.rows(); ++i) {
+      // The row's cells as the list holds them: each row is read before anything of it is
+      // written, so the flags compare against the list as it was.
+      const std::string value = vb::toText(work(i, 2)), package = vb::toText(work(i, 3)),
+                        designator = vb::toText(work(i, 5));
+      for (long c : L.emptied) work(i, c) = "";
+      if (!convert) convert = settings.convertAttributes() == "是";
+      NormalisedRow out = normaliseRow({value, package, designator}, *convert);
+      if (out.package != package) work(i, 3) = out.package;
+      if (out.value != value) work(i, 2) = out.value;
+      if (out.packageChanged) work(i, L.decalChange) = "YES";
+      if (out.valueChanged) work(i, L.valueChange) = "YES";
+      work(i, L.sort1) = out.sort1;
+      work(i, L.sort2) = out.sort2;
+    }
+    platform::blockWrite(report->cell(top, 1), work, L.width);
+  }
   vb::Table head(1, L.width);
   for (long c = 1; c <= L.width; ++c) head(1, c) = L.headings[static_cast<size_t>(c - 1)];
   report->range(report->cell(1, 1), report->cell(1, L.width)).setValues(head);

@@ -1,7 +1,8 @@
 #pragma once
 // The change report shared by "Create" and "Format BOM": the part list on sheet 2 is read
-// in one block, every row goes through the value normaliser in memory, and the report is
-// written to sheet 3 in one block, then sorted by its keys. One driver, two column layouts.
+// in blocks of rows, every row goes through the value normaliser in memory, and each block
+// is written to sheet 3 as one, then the report is sorted by its keys. One driver, two
+// column layouts.
 #include <string>
 #include <vector>
 

@@ -33,7 +33,7 @@ void sortByDesignator(const platform::ReportFlow& f) {
     // stay exact for designators of any length.
     std::vector<std::string> keys = naturalRefKeys(designators);
     vb::Table column(static_cast<long>(keys.size()), 1);
-    for (size_t i = 0; i < keys.size(); ++i) column(static_cast<long>(i) + 1, 1) = keys[i];
+    for (size_t i = 0; i < keys.size(); ++i) column(static_cast<long>(i) + 1, 1) = std::move(keys[i]);
     scratch().setNumberFormat("@");
     platform::blockWrite(report->cell(2, 6), column, 1);
   });

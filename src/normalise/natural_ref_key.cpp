@@ -23,12 +23,15 @@ void appendGroup(std::string& key, char32_t code) {
 }  // namespace
 
 std::string naturalRefKey(std::string_view designator, long maxLen) {
-  const std::vector<char32_t> chars = vb::codepoints(vb::ucase(designator));
-  const long len = static_cast<long>(chars.size());
+  const std::string upper = vb::ucase(designator);
+  const long len = vb::len(upper);
   long letterCount = 0, leadingDigitCount = 0;
   std::string key;
   key.reserve(kRefKeyGroupDigits * static_cast<size_t>(std::max(maxLen, len)));
-  for (char32_t c : chars) {
+  for (size_t i = 0; i < upper.size();) {
+    const size_t n = vb::utf8CharBytes(upper, i);
+    const char32_t c = vb::utf8DecodeAt(upper, i, n);
+    i += n;
     if (letterCount == 0 && isBoardDigit(c)) {
       ++leadingDigitCount;
       continue;

@@ -14,6 +14,7 @@ namespace platform::xl {
 constexpr long kMaxRows = 1048576;
 constexpr long kMaxCols = 16384;
 constexpr long kNoFill = 16777215;  // what a cell without fill reports as its colour
+constexpr long kMaxCellChars = 32767;  // characters a cell holds, as in the real spreadsheet programs
 
 struct Area {
   long r1 = 1, c1 = 1, r2 = 1, c2 = 1;
@@ -44,9 +45,6 @@ struct Style {
   Edge left, top, right, bottom;
   bool operator==(const Style&) const = default;
 };
-
-// The most characters a cell holds, as in the real spreadsheet programs.
-constexpr long kMaxCellChars = 32767;
 
 // Column widths kept as runs of columns, so a width set over every column costs the
 // same as one set on a single column. A later setting wins where runs overlap.

@@ -1,11 +1,13 @@
 #include "report/category_bom.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <unordered_map>
 
 #include "platform/workbook_helpers.h"
 #include "report/category_patterns.h"
 #include "vb/convert.h"
-#include "vb/dictionary.h"
 #include "vb/error.h"
 #include "vb/text.h"
 
@@ -32,7 +34,7 @@ struct Report {
 // Builds one category from the rows no earlier category claimed.
 void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const std::string& join, Report& out,
               long& lineNumberBase, double& grandTotal) {
-  vb::Dictionary lineIndex;  // GroupKey -> line within this category
+  std::unordered_map<std::string, size_t> lineIndex;  // GroupKey -> line within this category
   std::vector<std::array<vb::Variant, 5>> lines;
   std::vector<std::string> designators;
   long claimed = 0;
@@ -41,13 +43,12 @@ void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const
     if (row.designator.empty() || !matchesCategory(row.upper, pass.patterns)) continue;
     ++claimed;
     double quantity = vb::val(row.quantity);
-    std::string key = vb::toText(row.value) + "|" + vb::toText(row.package);
-    if (lineIndex.exists(key)) {
-      size_t j = static_cast<size_t>(lineIndex.item(key).number());
-      designators[j] += join + row.designator;
+    auto [line, isNew] = lineIndex.try_emplace(vb::toText(row.value) + "|" + vb::toText(row.package), lines.size());
+    if (!isNew) {
+      const size_t j = line->second;
+      designators[j].append(join).append(row.designator);
       lines[j][3] = lines[j][3].number() + quantity;
     } else {
-      lineIndex.put(key, static_cast<double>(lines.size()));
       lines.push_back({static_cast<double>(lineNumberBase + static_cast<long>(lines.size()) + 1), row.value,
                        row.package, quantity, vb::Variant()});
       designators.push_back(row.designator);
@@ -56,6 +57,9 @@ void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const
     pieces = vb::roundHalfEven(pieces + quantity);
     row.designator.clear();
   }
+  // Claimed rows (and rows without a designator) are of no later category.
+  rows.erase(std::remove_if(rows.begin(), rows.end(), [](const ChangeRow& r) { return r.designator.empty(); }),
+             rows.end());
   grandTotal += pieces;
   bool total = pass.name == "Total:";
   // A category that claimed parts prints its row and lines, whatever its parts add up to.
@@ -63,7 +67,7 @@ void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const
   out.categoryRows.push_back(out.rows.size());
   out.rows.push_back({pass.name, vb::Variant(), vb::Variant(), total ? grandTotal : pieces, vb::Variant()});
   for (size_t j = 0; j < lines.size(); ++j) {
-    lines[j][4] = designators[j];
+    lines[j][4] = std::move(designators[j]);
     out.rows.push_back(std::move(lines[j]));
   }
   lineNumberBase += static_cast<long>(lines.size());
@@ -78,11 +82,14 @@ void buildCategoryBom(const platform::ReportFlow& f) {
   xl::SheetPtr changes = f.sheet(3);
   std::vector<ChangeRow> rows;
   if (f.lastRow() >= 2) {
-    vb::Table block = changes->range(changes->cell(2, 1), changes->cell(f.lastRow(), 15)).values();
+    // Value, PartDecal, Qty and RefDes: columns B to E.
+    vb::Table block = changes->range(changes->cell(2, 2), changes->cell(f.lastRow(), 5)).values();
     rows.reserve(static_cast<size_t>(block.rows()));
     for (long r = 1; r <= block.rows(); ++r) {
-      std::string d = vb::toText(block(r, 5));
-      rows.push_back({block(r, 2), block(r, 3), vb::toText(block(r, 4)), d, vb::ucase(d)});
+      std::string d = vb::toText(block(r, 4));
+      std::string upper = vb::ucase(d);
+      rows.push_back({std::move(block(r, 1)), std::move(block(r, 2)), vb::toText(block(r, 3)), std::move(d),
+                      std::move(upper)});
     }
   }
 

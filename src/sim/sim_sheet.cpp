@@ -28,9 +28,13 @@ bool overlaps(const platform::xl::Area& a, const platform::xl::Area& b) {
 }
 
 // Width in characters of the longest line of a text; a wide character counts two.
-long textUnits(const std::string& text) {
+long textUnits(std::string_view text) {
+  if (vb::isAscii(text) && text.find('\n') == std::string_view::npos) return static_cast<long>(text.size());
   long best = 0, line = 0;
-  for (char32_t cp : vb::codepoints(text)) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = vb::utf8CharBytes(text, i);
+    const char32_t cp = vb::utf8DecodeAt(text, i, n);
+    i += n;
     if (cp == '\n') {
       line = 0;
       continue;
@@ -91,6 +95,69 @@ void SimSheet::moveBefore(platform::xl::Sheet& other) {
   b->moveSheet(*this, other, false);
 }
 
+// ---- rows ----
+
+bool SimSheet::RowStore::Page::empty() const {
+  return std::all_of(rows.begin(), rows.end(), [](const Row& r) { return r.empty(); });
+}
+
+size_t SimSheet::RowStore::pageReaching(long r) const {
+  const long first = pageFirst(r);
+  if (pages_.empty() || pages_.back()->first < first) return pages_.size();  // at the end, as appends are
+  auto it = std::lower_bound(pages_.begin(), pages_.end(), first,
+                             [](const std::unique_ptr<Page>& p, long f) { return p->first < f; });
+  return static_cast<size_t>(it - pages_.begin());
+}
+
+size_t SimSheet::RowStore::pageAfter(long r) const {
+  auto it = std::upper_bound(pages_.begin(), pages_.end(), r,
+                             [](long row, const std::unique_ptr<Page>& p) { return row < p->first; });
+  return static_cast<size_t>(it - pages_.begin());
+}
+
+SimSheet::RowStore::Page& SimSheet::RowStore::insertPage(size_t at, long first) {
+  auto page = std::make_unique<Page>();
+  page->first = first;
+  return **pages_.insert(pages_.begin() + static_cast<long>(at), std::move(page));
+}
+
+long SimSheet::RowStore::lastRow() const {
+  for (size_t i = pages_.size(); i-- > 0;)
+    for (long k = kPageRows; k-- > 0;)
+      if (!pages_[i]->rows[static_cast<size_t>(k)].empty()) return pages_[i]->first + k;
+  return 0;
+}
+
+size_t SimSheet::RowStore::count(long r1, long r2) const {
+  size_t n = 0;
+  each(r1, r2, [&](long, const Row&) { ++n; });
+  return n;
+}
+
+const SimSheet::Row* SimSheet::RowStore::find(long r) const {
+  const size_t i = pageReaching(r);
+  if (i == pages_.size() || pages_[i]->first != pageFirst(r)) return nullptr;
+  const Row& row = pages_[i]->rows[static_cast<size_t>(r - pages_[i]->first)];
+  return row.empty() ? nullptr : &row;
+}
+
+SimSheet::Row& SimSheet::RowStore::at(long r) {
+  const size_t i = pageReaching(r);
+  const long first = pageFirst(r);
+  Page& page = i < pages_.size() && pages_[i]->first == first ? *pages_[i] : insertPage(i, first);
+  return page.rows[static_cast<size_t>(r - first)];
+}
+
+void SimSheet::RowStore::removeRows(long r1, long r2) {
+  const long n = r2 - r1 + 1;
+  std::vector<std::pair<long, Row>> below;  // the rows that move up, at their new rows
+  change(r1, kMaxRows, [&](long r, Row& row) {
+    if (r > r2) below.emplace_back(r - n, std::move(row));
+    row = Row();
+  });
+  for (auto& [r, row] : below) at(r) = std::move(row);
+}
+
 // ---- cell storage ----
 
 SimSheet::Row::iterator SimSheet::findCol(Row& row, long col) {
@@ -101,34 +168,71 @@ SimSheet::Row::const_iterator SimSheet::findCol(const Row& row, long col) {
   return std::lower_bound(row.begin(), row.end(), col, [](const Entry& e, long c) { return e.col < c; });
 }
 
-const SimSheet::Entry* SimSheet::cellAt(long row, long col) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end()) return nullptr;
-  auto e = findCol(it->second, col);
-  return e != it->second.end() && e->col == col ? &*e : nullptr;
+const SimSheet::Entry* SimSheet::cellOf(const Row& row, long col) {
+  auto e = findCol(row, col);
+  return e != row.end() && e->col == col ? &*e : nullptr;
 }
 
-bool SimSheet::filled(long row, long col) const {
-  const Entry* e = cellAt(row, col);
+bool SimSheet::holdsValue(const Row& row, long col) {
+  const Entry* e = cellOf(row, col);
   return e && !e->value.isEmpty();
 }
 
+const SimSheet::Entry* SimSheet::cellAt(long row, long col) const {
+  const Row* cells = rows_.find(row);
+  return cells ? cellOf(*cells, col) : nullptr;
+}
+
+bool SimSheet::filled(long row, long col) const {
+  const Row* cells = rows_.find(row);
+  return cells && holdsValue(*cells, col);
+}
+
+void SimSheet::reserveCells(Row& row, size_t needed, bool appending) {
+  constexpr size_t kSpareFrom = 4;  // cells of a new row that earn it room for one more
+  if (needed <= row.capacity()) return;
+  if (!appending) row.reserve(needed);
+  else if (row.empty()) row.reserve(needed >= kSpareFrom ? needed + 1 : needed);
+  else row.reserve(std::max(needed, row.capacity() + row.capacity() / 2));
+}
+
 template <class F>
-void SimSheet::updateSegment(Row& row, long c1, long c2, F&& f) {
+void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
+  const size_t width = static_cast<size_t>(c2 - c1 + 1);
+  auto made = [&](long c) {  // the cell c as f leaves it, from none
+    Entry e{static_cast<int32_t>(c), 0, Variant()};
+    f(c, e);
+    return e;
+  };
+  if (row.empty() || row.back().col < c1) {  // nothing at or right of c1: append
+    segment.clear();
+    for (long c = c1; c <= c2; ++c)
+      if (Entry e = made(c); alive(e)) segment.push_back(std::move(e));
+    reserveCells(row, row.size() + segment.size(), true);
+    std::move(segment.begin(), segment.end(), std::back_inserter(row));
+    return;
+  }
   auto lo = findCol(row, c1);
-  if (lo == row.end()) {  // nothing at or right of c1: append
-    row.reserve(row.size() + static_cast<size_t>(c2 - c1 + 1));
-    for (long c = c1; c <= c2; ++c) {
-      Entry e{static_cast<int32_t>(c), 0, Variant()};
-      f(c, e);
-      if (alive(e)) row.push_back(std::move(e));
+  auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
+  if (static_cast<size_t>(hi - lo) == width) {  // every cell of the segment exists: changed in place
+    bool dead = false;
+    for (auto e = lo; e != hi; ++e) {
+      f(e->col, *e);
+      dead = dead || !alive(*e);
+    }
+    if (dead) row.erase(std::remove_if(lo, hi, [](const Entry& e) { return !alive(e); }), hi);
+    return;
+  }
+  if (width == 1) {  // one cell that does not exist yet
+    if (Entry e = made(c1); alive(e)) {
+      const size_t at = static_cast<size_t>(lo - row.begin());
+      reserveCells(row, row.size() + 1, false);
+      row.insert(row.begin() + static_cast<long>(at), std::move(e));
     }
     return;
   }
-  auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
-  size_t loIdx = static_cast<size_t>(lo - row.begin()), hiIdx = static_cast<size_t>(hi - row.begin());
-  Row seg;
-  seg.reserve(static_cast<size_t>(c2 - c1 + 1));
+  const size_t loIdx = static_cast<size_t>(lo - row.begin()), hiIdx = static_cast<size_t>(hi - row.begin());
+  segment.clear();
   auto it = lo;
   for (long c = c1; c <= c2; ++c) {
     Entry e{static_cast<int32_t>(c), 0, Variant()};
@@ -137,32 +241,26 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, F&& f) {
       ++it;
     }
     f(c, e);
-    if (alive(e)) seg.push_back(std::move(e));
+    if (alive(e)) segment.push_back(std::move(e));
   }
-  if (seg.size() == hiIdx - loIdx) {
-    std::move(seg.begin(), seg.end(), row.begin() + static_cast<long>(loIdx));
+  if (segment.size() == hiIdx - loIdx) {
+    std::move(segment.begin(), segment.end(), row.begin() + static_cast<long>(loIdx));
     return;
   }
   row.erase(row.begin() + static_cast<long>(loIdx), row.begin() + static_cast<long>(hiIdx));
-  row.insert(row.begin() + static_cast<long>(loIdx), std::make_move_iterator(seg.begin()),
-             std::make_move_iterator(seg.end()));
-}
-
-void SimSheet::pruneRow(Rows::iterator it) {
-  Row& row = it->second;
-  row.erase(std::remove_if(row.begin(), row.end(), [](const Entry& e) { return !alive(e); }), row.end());
-  if (row.empty()) rows_.erase(it);
+  reserveCells(row, row.size() + segment.size(), false);
+  row.insert(row.begin() + static_cast<long>(loIdx), std::make_move_iterator(segment.begin()),
+             std::make_move_iterator(segment.end()));
 }
 
 template <class F>
 void SimSheet::updateExisting(const Area& a, F&& f) {
-  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2;) {
-    Row& row = it->second;
-    for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) f(it->first, *e);
-    auto next = std::next(it);
-    pruneRow(it);
-    it = next;
-  }
+  rows_.change(a.r1, a.r2, [&](long r, Row& row) {
+    const auto lo = findCol(row, a.c1);
+    auto hi = lo;
+    for (; hi != row.end() && hi->col <= a.c2; ++hi) f(r, *hi);
+    row.erase(std::remove_if(lo, hi, [](const Entry& e) { return !alive(e); }), hi);
+  });
 }
 
 uint32_t SimSheet::colLook(long col) const {
@@ -193,12 +291,11 @@ SimSheet::Variant SimSheet::get(long row, long col) const {
 
 SimSheet::Table SimSheet::getBlock(const Area& a) const {
   Table t(a.rows(), a.cols());
-  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2; ++it) {
-    const Row& row = it->second;
-    long i = it->first - a.r1 + 1;
+  rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
+    const long i = r - a.r1 + 1;
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e)
       if (!e->value.isEmpty()) t(i, e->col - a.c1 + 1) = e->value;
-  }
+  });
   return t;
 }
 
@@ -207,18 +304,15 @@ void SimSheet::writeArea(const Area& a, F&& valueAt) {
   changed();
   std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
   for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
-  auto hint = rows_.lower_bound(a.r1);
-  for (long r = a.r1; r <= a.r2; ++r) {
-    auto it = rows_.try_emplace(hint, r);
-    uint32_t rowL = rowLook(r);
-    long i = r - a.r1 + 1;
-    updateSegment(it->second, a.c1, a.c2, [&](long c, Entry& e) {
+  Row segment;
+  rows_.write(a.r1, a.r2, [&](long r, Row& row) {
+    const uint32_t rowL = rowLook(r);
+    const long i = r - a.r1 + 1;
+    updateSegment(row, a.c1, a.c2, segment, [&](long c, Entry& e) {
       const std::string& f = formatAt(colL[static_cast<size_t>(c - a.c1)], rowL, e.look);
       e.value = storedValue(valueAt(i, c - a.c1 + 1), f);
     });
-    hint = std::next(it);
-    if (it->second.empty()) rows_.erase(it);
-  }
+  });
 }
 
 void SimSheet::put(const Area& a, const Variant& v) {
@@ -226,12 +320,16 @@ void SimSheet::put(const Area& a, const Variant& v) {
     clearContents(a);
     return;
   }
+  checkFitsCell(v);
   writeArea(a, [&](long, long) -> const Variant& { return v; });
 }
 
 void SimSheet::putBlock(const Area& a, const Table& t) {
   static const Variant notAvailable{vb::ErrorValue{vb::kErrNA}};
   const long tr = t.rows(), tc = t.cols();
+  // Every text that reaches the range is checked before anything is stored.
+  for (long i = 1; i <= std::min(tr, a.rows()); ++i)
+    for (long j = 1; j <= std::min(tc, a.cols()); ++j) checkFitsCell(t(i, j));
   // A table one row high (or one column wide) repeats across the range, as the
   // spreadsheet program does; cells beyond a larger table's edge get #N/A.
   writeArea(a, [&](long i, long j) -> const Variant& {
@@ -253,7 +351,7 @@ SimSheet::Style SimSheet::styleAt(long row, long col) const {
   return shown(colLook(col), rowLook(row), e ? e->look : 0);
 }
 
-void SimSheet::edit(const Area& a, const looks::Edit& e) {
+void SimSheet::edit(const Area& a, const looks::Edit& e, bool emptyFirst) {
   changed();
   const uint32_t s = ++seq_;
   const bool wc = wholeColumns(a), wr = wholeRows(a);
@@ -308,15 +406,14 @@ void SimSheet::edit(const Area& a, const looks::Edit& e) {
   };
   std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
   for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
-  auto hint = rows_.lower_bound(a.r1);
-  for (long r = a.r1; r <= a.r2; ++r) {
-    auto it = rows_.try_emplace(hint, r);
-    uint32_t rowL = rowLook(r);
-    updateSegment(it->second, a.c1, a.c2,
-                  [&](long c, Entry& en) { en.look = lookAfter(en.look, rowL, colL[static_cast<size_t>(c - a.c1)]); });
-    hint = std::next(it);
-    if (it->second.empty()) rows_.erase(it);
-  }
+  Row segment;
+  rows_.write(a.r1, a.r2, [&](long r, Row& row) {
+    const uint32_t rowL = rowLook(r);
+    updateSegment(row, a.c1, a.c2, segment, [&](long c, Entry& en) {
+      if (emptyFirst) en = Entry{en.col, 0, Variant()};
+      en.look = lookAfter(en.look, rowL, colL[static_cast<size_t>(c - a.c1)]);
+    });
+  });
 }
 
 void SimSheet::applyStyle(const Area& a, const platform::xl::StyleChange& change) { edit(a, looks::editFor(change)); }
@@ -367,14 +464,19 @@ void SimSheet::clear(const Area& a) {
   }
   merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return overlaps(m, a); }),
                 merges_.end());
+  // Where a look of the sheet, a column or a row still covers the cells, they get the
+  // default look of their own, as the spreadsheet program resets cleared cells: for a
+  // bounded area in the same pass that empties them.
+  if (!wholeColumns(a) && !wholeRows(a) && layersAboveMark(a)) {
+    edit(a, looks::resetEdit(), true);
+    return;
+  }
   updateExisting(a, [](long, Entry& e) {
     e.value = Variant();
     e.look = 0;
   });
   if (wholeColumns(a)) colLooks_.erase(colLooks_.lower_bound(a.c1), colLooks_.upper_bound(a.c2));
   if (wholeRows(a)) rowLooks_.erase(rowLooks_.lower_bound(a.r1), rowLooks_.upper_bound(a.r2));
-  // Where a look of the sheet, a column or a row still covers the cells, they get the
-  // default look of their own, as the spreadsheet program resets cleared cells.
   if (layersAboveMark(a)) edit(a, looks::resetEdit());
 }
 
@@ -401,21 +503,24 @@ void SimSheet::autoFit(const Area& a) {
     if (overlaps(m, a))
       for (long r = m.r1; r <= m.r2; ++r)
         for (long c = m.c1; c <= m.c2; ++c) mergedCells.insert(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(c));
-  std::map<long, long> longest;
-  for (auto it = rows_.lower_bound(a.r1); it != rows_.end() && it->first <= a.r2; ++it) {
-    const Row& row = it->second;
+  std::vector<long> longest;  // by column from a.c1; -1 where no cell shows a value
+  rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) {
       if (e->value.isEmpty()) continue;
-      if (!mergedCells.empty() &&
-          mergedCells.count(static_cast<uint64_t>(it->first) << 16 | static_cast<uint64_t>(e->col)))
+      if (!mergedCells.empty() && mergedCells.count(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(e->col)))
         continue;
-      long units = textUnits(shownText(e->value));
-      long& best = longest[e->col];
-      best = std::max(best, units);
+      // Texts are measured as they are; what other values show is ASCII.
+      const long units = e->value.isText() ? textUnits(e->value.text()) : static_cast<long>(shownText(e->value).size());
+      const size_t j = static_cast<size_t>(e->col - a.c1);
+      if (j >= longest.size()) longest.resize(j + 1, -1);
+      longest[j] = std::max(longest[j], units);
     }
-  }
-  for (const auto& [col, units] : longest)
-    widths_.set(col, col, std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding)));
+  });
+  for (size_t j = 0; j < longest.size(); ++j)
+    if (const long units = longest[j]; units >= 0) {
+      const long col = a.c1 + static_cast<long>(j);
+      widths_.set(col, col, std::min(kMaxWidth, std::max(kMinFitWidth, static_cast<double>(units) + kFitPadding)));
+    }
 }
 
 // ---- merges, filter, selection ----

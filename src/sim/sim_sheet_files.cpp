@@ -103,14 +103,15 @@ void SimSheet::writeRows(formats::RowSink& sink, formats::LookTable& looks) cons
   if (sheetMarks || !markedCols.empty() || !rowLooks_.empty()) {
     // Looks of the sheet, of columns or of rows reach cells that are not stored: every
     // row of the used area is looked at.
-    auto it = rows_.lower_bound(used.r1);
-    for (long r = used.r1; r <= used.r2; ++r) {
-      if (it != rows_.end() && it->first == r) rowCells(r, (it++)->second);
-      else rowCells(r, kNoCells);
-    }
+    long next = used.r1;
+    rows_.each(used.r1, used.r2, [&](long r, const Row& row) {
+      for (; next < r; ++next) rowCells(next, kNoCells);
+      rowCells(r, row);
+      next = r + 1;
+    });
+    for (; next <= used.r2; ++next) rowCells(next, kNoCells);
   } else {
-    for (auto it = rows_.lower_bound(used.r1); it != rows_.end() && it->first <= used.r2; ++it)
-      rowCells(it->first, it->second);
+    rows_.each(used.r1, used.r2, rowCells);
   }
 }
 
@@ -139,7 +140,7 @@ void SimSheet::Loader::cell(long row, long col, Variant&& value, formats::StyleI
   Entry e{static_cast<int32_t>(col), layer, std::move(value)};
   if (!alive(e)) return;
   if (row != lastRow_ || !last_) {
-    last_ = &sheet_.rows_[row];
+    last_ = &sheet_.rows_.at(row);
     lastRow_ = row;
   }
   Row& cells = *last_;
@@ -154,7 +155,7 @@ void SimSheet::Loader::finish(formats::SheetFrame&& frame) {
   std::sort(unsorted_.begin(), unsorted_.end());
   unsorted_.erase(std::unique(unsorted_.begin(), unsorted_.end()), unsorted_.end());
   for (long r : unsorted_) {
-    Row& row = sheet_.rows_[r];
+    Row& row = sheet_.rows_.at(r);
     std::stable_sort(row.begin(), row.end(), [](const Entry& x, const Entry& y) { return x.col < y.col; });
     Row unique;
     unique.reserve(row.size());

@@ -10,34 +10,25 @@ using platform::xl::kMaxCols;
 using platform::xl::kMaxRows;
 
 long SimSheet::filledBelow(long row, long col) const {
-  for (auto it = rows_.upper_bound(row); it != rows_.end(); ++it) {
-    auto e = findCol(it->second, col);
-    if (e != it->second.end() && e->col == col && !e->value.isEmpty()) return it->first;
-  }
-  return 0;
+  return rows_.firstWhere(row + 1, kMaxRows, [&](long, const Row& cells) { return holdsValue(cells, col); });
 }
 
 long SimSheet::filledAbove(long row, long col) const {
-  for (auto it = rows_.lower_bound(row); it != rows_.begin();) {
-    --it;
-    auto e = findCol(it->second, col);
-    if (e != it->second.end() && e->col == col && !e->value.isEmpty()) return it->first;
-  }
-  return 0;
+  return rows_.lastWhere(1, row - 1, [&](long, const Row& cells) { return holdsValue(cells, col); });
 }
 
 long SimSheet::filledRightOf(long row, long col) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end()) return 0;
-  for (auto e = findCol(it->second, col + 1); e != it->second.end(); ++e)
+  const Row* cells = rows_.find(row);
+  if (!cells) return 0;
+  for (auto e = findCol(*cells, col + 1); e != cells->end(); ++e)
     if (!e->value.isEmpty()) return e->col;
   return 0;
 }
 
 long SimSheet::filledLeftOf(long row, long col) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end()) return 0;
-  for (auto e = findCol(it->second, col); e != it->second.begin();) {
+  const Row* cells = rows_.find(row);
+  if (!cells) return 0;
+  for (auto e = findCol(*cells, col); e != cells->begin();) {
     --e;
     if (!e->value.isEmpty()) return e->col;
   }
@@ -53,12 +44,12 @@ SimSheet::Area SimSheet::end(long row, long col, int direction) const {
     case xlDown:
     case kDownFour: {
       if (row < kMaxRows && filled(row, col) && filled(row + 1, col)) {
-        long r = row + 1;
-        for (auto it = std::next(rows_.find(r)); it != rows_.end() && it->first == r + 1; ++it) {
-          auto e = findCol(it->second, col);
-          if (e == it->second.end() || e->col != col || e->value.isEmpty()) break;
-          ++r;
-        }
+        long r = row + 1;  // the run ends at a row without a value in the column
+        rows_.firstWhere(r + 1, kMaxRows, [&](long next, const Row& cells) {
+          if (next != r + 1 || !holdsValue(cells, col)) return true;
+          r = next;
+          return false;
+        });
         return cell(r, col);
       }
       long r = filledBelow(row, col);
@@ -67,13 +58,11 @@ SimSheet::Area SimSheet::end(long row, long col, int direction) const {
     case xlUp: {
       if (row > 1 && filled(row, col) && filled(row - 1, col)) {
         long r = row - 1;
-        for (auto it = rows_.find(r); it != rows_.begin();) {
-          --it;
-          if (it->first != r - 1) break;
-          auto e = findCol(it->second, col);
-          if (e == it->second.end() || e->col != col || e->value.isEmpty()) break;
-          --r;
-        }
+        rows_.lastWhere(1, r - 1, [&](long next, const Row& cells) {
+          if (next != r - 1 || !holdsValue(cells, col)) return true;
+          r = next;
+          return false;
+        });
         return cell(r, col);
       }
       long r = filledAbove(row, col);
@@ -103,19 +92,15 @@ SimSheet::Area SimSheet::end(long row, long col, int direction) const {
 }
 
 bool SimSheet::rowStripFilled(long row, long c1, long c2) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end()) return false;
-  for (auto e = findCol(it->second, c1); e != it->second.end() && e->col <= c2; ++e)
+  const Row* cells = rows_.find(row);
+  if (!cells) return false;
+  for (auto e = findCol(*cells, c1); e != cells->end() && e->col <= c2; ++e)
     if (!e->value.isEmpty()) return true;
   return false;
 }
 
 bool SimSheet::colStripFilled(long col, long r1, long r2) const {
-  for (auto it = rows_.lower_bound(r1); it != rows_.end() && it->first <= r2; ++it) {
-    auto e = findCol(it->second, col);
-    if (e != it->second.end() && e->col == col && !e->value.isEmpty()) return true;
-  }
-  return false;
+  return rows_.firstWhere(r1, r2, [&](long, const Row& cells) { return holdsValue(cells, col); }) != 0;
 }
 
 // The rectangle grows while a filled cell touches it, diagonals included.
@@ -142,14 +127,14 @@ SimSheet::Area SimSheet::usedArea() const {
   if (used_) return *used_;
   bool any = false;
   Area u{};
-  for (const auto& [r, row] : rows_) {
+  rows_.each(1, kMaxRows, [&](long r, const Row& row) {
     long first = 0, last = 0;
     for (const Entry& e : row)
       if (!e.value.isEmpty() || pool_.marks(e.look)) {
         if (!first) first = e.col;
         last = e.col;
       }
-    if (!first) continue;
+    if (!first) return;
     if (!any) {
       u = Area{r, first, r, last};
       any = true;
@@ -158,7 +143,7 @@ SimSheet::Area SimSheet::usedArea() const {
       u.c1 = std::min(u.c1, first);
       u.c2 = std::max(u.c2, last);
     }
-  }
+  });
   used_ = any ? u : Area{1, 1, 1, 1};
   return *used_;
 }

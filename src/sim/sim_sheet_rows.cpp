@@ -1,8 +1,9 @@
 // Reordering a sheet's rows: Sort, and deleting whole rows or columns.
 #include <algorithm>
-#include <array>
+#include <deque>
 #include <iterator>
-#include <numeric>
+#include <string>
+#include <string_view>
 
 #include "sim/sim_sheet.h"
 #include "sim/sim_workbook.h"
@@ -49,34 +50,71 @@ bool shrinkSpan(long& lo, long& hi, long d1, long d2, long edge) {
 
 // A sort key of one cell: numbers, then texts (letter case ignored unless asked),
 // then Booleans, then error values; empty cells always last.
-struct SortValue {
-  int rank = 4;
-  double number = 0;
-  std::string folded;
-  const std::string* text = nullptr;
-};
-
+//
 // Texts compare without letter case; Chinese texts compare in their GBK order, which
 // puts the common characters in pinyin order, as the phonetic sort method does.
-std::string folded(const std::string& t) {
-  for (unsigned char ch : t)
-    if (ch >= 0x80) return vb::utf8ToAnsi(vb::lcase(t));
-  std::string out = t;
-  for (char& ch : out)
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  return out;
+struct SortValue {
+  int rank = 4;
+  bool lowerAscii = false;  // an ASCII text with capitals: they compare as their small letters
+  double number = 0;
+  std::string_view text;    // as stored
+  std::string_view folded;  // the bytes compared: the text itself when it is ASCII
+  uint64_t head = 0;        // the first eight bytes compared, the first byte highest, 0 beyond the end
+};
+
+bool isCapital(unsigned char ch) { return ch >= 'A' && ch <= 'Z'; }
+
+unsigned char comparedByte(const SortValue& s, size_t i) {
+  const unsigned char ch = static_cast<unsigned char>(s.folded[i]);
+  return s.lowerAscii && isCapital(ch) ? static_cast<unsigned char>(ch - 'A' + 'a') : ch;
 }
 
-SortValue sortValue(const platform::xl::Variant& v) {
+// The head of a text: most comparisons end there, without reading the text itself.
+uint64_t headOf(const SortValue& s) {
+  uint64_t head = 0;
+  for (size_t i = 0; i < 8; ++i) head = head << 8 | (i < s.folded.size() ? comparedByte(s, i) : 0);
+  return head;
+}
+
+// foldedTexts keeps the folded forms of texts that are not ASCII.
+SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& foldedTexts) {
   SortValue s;
   switch (v.type()) {
     case platform::xl::Variant::Type::Number: s.rank = 0, s.number = v.number(); break;
-    case platform::xl::Variant::Type::Text: s.rank = 1, s.folded = folded(v.text()), s.text = &v.text(); break;
+    case platform::xl::Variant::Type::Text:
+      s.rank = 1;
+      s.text = v.text();
+      if (!vb::isAscii(s.text)) {
+        s.folded = foldedTexts.emplace_back(vb::utf8ToAnsi(vb::lcase(s.text)));
+      } else {
+        s.folded = s.text;
+        s.lowerAscii = std::any_of(s.text.begin(), s.text.end(), [](char ch) { return isCapital(ch); });
+      }
+      s.head = headOf(s);
+      break;
     case platform::xl::Variant::Type::Boolean: s.rank = 2, s.number = v.boolean() ? 1 : 0; break;
     case platform::xl::Variant::Type::Error: s.rank = 3, s.number = v.error().code; break;
     case platform::xl::Variant::Type::Empty: break;
   }
   return s;
+}
+
+// The folded texts compared byte by byte (as unsigned bytes), capitals of ASCII texts
+// taken as their small letters; a text that is the start of another comes first.
+int compareFolded(const SortValue& a, const SortValue& b) {
+  // Heads that differ order their texts as the first differing byte does (a text's end
+  // counts as 0, below every byte but 0, where the lengths then decide).
+  if (a.head != b.head) return a.head < b.head ? -1 : 1;
+  const size_t n = std::min(a.folded.size(), b.folded.size());
+  if (n > 8) {
+    if (!a.lowerAscii && !b.lowerAscii) {
+      if (int c = a.folded.substr(8, n - 8).compare(b.folded.substr(8, n - 8))) return c;
+    } else {
+      for (size_t i = 8; i < n; ++i)
+        if (unsigned char x = comparedByte(a, i), y = comparedByte(b, i); x != y) return x < y ? -1 : 1;
+    }
+  }
+  return a.folded.size() < b.folded.size() ? -1 : a.folded.size() > b.folded.size() ? 1 : 0;
 }
 
 int compareValues(const SortValue& a, const SortValue& b, bool descending, bool matchCase) {
@@ -85,9 +123,9 @@ int compareValues(const SortValue& a, const SortValue& b, bool descending, bool 
   if (a.rank != b.rank) {
     c = a.rank < b.rank ? -1 : 1;
   } else if (a.rank == 1) {
-    c = a.folded.compare(b.folded);
+    c = compareFolded(a, b);
     // With letter case, a lower-case letter comes before its capital.
-    if (c == 0 && matchCase) c = b.text->compare(*a.text);
+    if (c == 0 && matchCase) c = b.text.compare(a.text);
     c = c < 0 ? -1 : c > 0 ? 1 : 0;
   } else {
     c = a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
@@ -98,9 +136,9 @@ int compareValues(const SortValue& a, const SortValue& b, bool descending, bool 
 }  // namespace
 
 bool SimSheet::rowHasBoldValue(long row, long c1, long c2) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end()) return false;
-  for (auto e = findCol(it->second, c1); e != it->second.end() && e->col <= c2; ++e)
+  const Row* cells = rows_.find(row);
+  if (!cells) return false;
+  for (auto e = findCol(*cells, c1); e != cells->end() && e->col <= c2; ++e)
     if (!e->value.isEmpty() && shown(colLook(e->col), rowLook(row), e->look).bold) return true;
   return false;
 }
@@ -112,8 +150,7 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   if (sorting.orientation != 1) vb::raise(vb::kAppDefined, "Only rows are sorted, top to bottom.");
   for (const auto& k : sorting.keys)
     if (k.column < a.c1 || k.column > a.c2) vb::raise(vb::kAppDefined, "The sort reference is not valid.");
-  const long lastRow = rows_.empty() ? 0 : rows_.rbegin()->first;
-  const long r2 = std::min(a.r2, lastRow);
+  const long r2 = std::min(a.r2, rows_.lastRow());
   bool header = sorting.header == platform::xl::xlYes;
   if (sorting.header == platform::xl::xlGuess)  // a bold first row above a row that is not bold
     header = rowHasBoldValue(a.r1, a.c1, a.c2) && !rowHasBoldValue(a.r1 + 1, a.c1, a.c2);
@@ -121,58 +158,76 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   if (first >= r2) return;
   changed();
 
-  // Take the range's part of every row out, sort those parts, and put them back. Rows
-  // that lie wholly in the range are swapped, not copied.
-  const size_t n = static_cast<size_t>(r2 - first + 1);
-  std::vector<Row> parts(n);
-  std::vector<Row*> rowAt(n, nullptr);
-  for (auto it = rows_.lower_bound(first); it != rows_.end() && it->first <= r2; ++it) {
-    const size_t i = static_cast<size_t>(it->first - first);
-    Row& row = it->second;
-    rowAt[i] = &row;
+  // Take the range's part out of every row that has one, with its keys, sort the parts,
+  // and put them back. Rows that lie wholly in the range are swapped, not copied.
+  const size_t nk = sorting.keys.size();
+  std::vector<long> from;  // the row each part was taken from, top down
+  std::vector<Row> parts;
+  std::vector<SortValue> keys;  // nk for each part
+  std::deque<std::string> foldedTexts;
+  std::vector<size_t> keyed, unkeyed;  // parts with a value in some key, and those without
+  const size_t most = rows_.count(first, r2);
+  from.reserve(most);
+  parts.reserve(most);
+  keys.reserve(most * nk);
+  rows_.change(first, r2, [&](long r, Row& row) {
     auto lo = findCol(row, a.c1);
     auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
+    if (lo == hi) return;
+    from.push_back(r);
+    Row& part = parts.emplace_back();
     if (lo == row.begin() && hi == row.end()) {
-      parts[i].swap(row);
+      part.swap(row);
     } else {
-      parts[i].assign(std::make_move_iterator(lo), std::make_move_iterator(hi));
+      part.assign(std::make_move_iterator(lo), std::make_move_iterator(hi));
       row.erase(lo, hi);
     }
-  }
-  const size_t nk = sorting.keys.size();
-  std::vector<std::array<SortValue, 3>> keys(n);
-  for (size_t i = 0; i < n; ++i)
-    for (size_t k = 0; k < nk; ++k) {
-      auto e = findCol(parts[i], sorting.keys[k].column);
-      if (e != parts[i].end() && e->col == sorting.keys[k].column) keys[i][k] = sortValue(e->value);
+    bool any = false;
+    for (const platform::xl::SortKey& k : sorting.keys) {
+      const Entry* e = cellOf(part, k.column);
+      any = any || (e && !e->value.isEmpty());
+      keys.push_back(e ? sortValue(e->value, foldedTexts) : SortValue());
     }
-  std::vector<size_t> order(n);
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+    (any ? keyed : unkeyed).push_back(parts.size() - 1);
+  });
+  const size_t n = parts.size();
+  std::stable_sort(keyed.begin(), keyed.end(), [&](size_t x, size_t y) {
     for (size_t k = 0; k < nk; ++k) {
-      int c = compareValues(keys[x][k], keys[y][k], sorting.keys[k].order == 2, sorting.matchCase);
+      int c = compareValues(keys[x * nk + k], keys[y * nk + k], sorting.keys[k].order == 2, sorting.matchCase);
       if (c != 0) return c < 0;
     }
     return false;
   });
-  for (size_t i = 0; i < n; ++i) {
-    Row& part = parts[order[i]];
-    if (part.empty()) continue;
-    Row*& row = rowAt[i];
-    if (!row) row = &rows_[first + static_cast<long>(i)];
-    if (row->empty()) row->swap(part);
-    else row->insert(findCol(*row, a.c1), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+  // A row without a key value sorts after every row with one and equal to the others,
+  // so those rows (the empty ones among them) keep their order below the sorted ones.
+  std::vector<long> to(n);  // the row each part goes to
+  for (size_t j = 0; j < keyed.size(); ++j) to[keyed[j]] = first + static_cast<long>(j);
+  long keyedAbove = 0;
+  for (size_t i = 0, u = 0; i < n; ++i) {
+    if (u < unkeyed.size() && unkeyed[u] == i) {
+      to[i] = from[i] + static_cast<long>(keyed.size()) - keyedAbove;
+      ++u;
+    } else {
+      ++keyedAbove;
+    }
   }
-  for (auto it = rows_.lower_bound(first); it != rows_.end() && it->first <= r2;)
-    it = it->second.empty() ? rows_.erase(it) : std::next(it);
+  std::vector<size_t> byRow = keyed;  // the parts in the order of the rows they go to
+  byRow.insert(byRow.end(), unkeyed.begin(), unkeyed.end());
+  if (byRow.empty()) return;
+  size_t next = 0;
+  rows_.write(first, to[byRow.back()], [&](long r, Row& row) {
+    if (next == byRow.size() || to[byRow[next]] != r) return;
+    Row& part = parts[byRow[next++]];
+    if (row.empty()) row.swap(part);
+    else row.insert(findCol(row, a.c1), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+  });
 }
 
 void SimSheet::deleteRows(long r1, long r2) {
   if (r1 < 1 || r2 > kMaxRows || r1 > r2) vb::raise(vb::kAppDefined);
   changed();
   const long n = r2 - r1 + 1;
-  rows_.erase(rows_.lower_bound(r1), rows_.upper_bound(r2));
-  shiftKeys(rows_, r2 + 1, -n);
+  rows_.removeRows(r1, r2);
   rowLooks_.erase(rowLooks_.lower_bound(r1), rowLooks_.upper_bound(r2));
   shiftKeys(rowLooks_, r2 + 1, -n);
   std::vector<Area> kept;
@@ -186,16 +241,12 @@ void SimSheet::deleteColumns(long c1, long c2) {
   if (c1 < 1 || c2 > kMaxCols || c1 > c2) vb::raise(vb::kAppDefined);
   changed();
   const long n = c2 - c1 + 1;
-  for (auto it = rows_.begin(); it != rows_.end();) {
-    Row& row = it->second;
+  rows_.change(1, kMaxRows, [&](long, Row& row) {
     auto lo = findCol(row, c1);
     auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
     for (auto e = hi; e != row.end(); ++e) e->col -= static_cast<int32_t>(n);
     row.erase(lo, hi);
-    auto next = std::next(it);
-    if (row.empty()) rows_.erase(it);
-    it = next;
-  }
+  });
   colLooks_.erase(colLooks_.lower_bound(c1), colLooks_.upper_bound(c2));
   shiftKeys(colLooks_, c2 + 1, -n);
   widths_.removeColumns(c1, c2);

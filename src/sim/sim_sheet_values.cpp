@@ -4,6 +4,8 @@
 
 #include "sim/sim_sheet.h"
 #include "vb/convert.h"
+#include "vb/error.h"
+#include "vb/text.h"
 
 namespace sim {
 
@@ -58,7 +60,27 @@ std::string errorText(int code) {
   }
 }
 
+// 40123 as "40,123".
+std::string groupedDigits(long n) {
+  std::string digits = std::to_string(n), out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
 }  // namespace
+
+void SimSheet::checkFitsCell(const Variant& v) {
+  using platform::xl::kMaxCellChars;
+  // A character takes at least one byte, so a text of no more bytes than that fits.
+  if (!v.isText() || static_cast<long>(v.text().size()) <= kMaxCellChars) return;
+  const long chars = vb::len(v.text());
+  if (chars <= kMaxCellChars) return;
+  vb::raise(vb::kAppDefined, "A cell holds at most " + groupedDigits(kMaxCellChars) + " characters; the text has " +
+                                 groupedDigits(chars));
+}
 
 Variant SimSheet::storedValue(const Variant& v, const std::string& format) {
   if (!v.isText()) return v;

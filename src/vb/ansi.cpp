@@ -117,15 +117,19 @@ AnsiLine AnsiLine::fromText(std::string text) {
 }
 
 std::vector<AnsiLine> splitAnsiLines(std::string_view bytes) {
+  const size_t n = bytes.size();
+  size_t ends = 0;  // CR LF counts once
+  for (size_t k = 0; k < n; ++k)
+    ends += bytes[k] == '\n' || (bytes[k] == '\r' && (k + 1 == n || bytes[k + 1] != '\n'));
   std::vector<AnsiLine> lines;
-  size_t ends = 0;
-  for (char c : bytes) ends += (c == '\n' || c == '\r');
   lines.reserve(ends + 1);  // no regrowth of a million-line file
-  size_t i = 0, n = bytes.size();
+  size_t i = 0;
   while (i < n) {
     size_t j = i;
     while (j < n && bytes[j] != '\r' && bytes[j] != '\n') ++j;
-    lines.push_back(AnsiLine::fromBytes(std::string(bytes.substr(i, j - i))));
+    AnsiLine& line = lines.emplace_back();  // made in place, as AnsiLine::fromBytes makes it
+    line.raw.assign(bytes.data() + i, j - i);
+    line.text = ansiToUtf8(line.raw);
     if (j < n && bytes[j] == '\r' && j + 1 < n && bytes[j + 1] == '\n') j += 2;
     else if (j < n) j += 1;
     i = j;

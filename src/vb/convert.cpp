@@ -14,6 +14,8 @@ std::string numberText(double d) {
   if (d == 0) return "0";  // also -0
   if (std::isnan(d)) return "NaN";
   if (std::isinf(d)) return d > 0 ? "INF" : "-INF";
+  // A whole number below 10^15 has at most 15 digits, which %.15G prints all of.
+  if (std::fabs(d) < 1e15 && d == std::trunc(d)) return std::to_string(static_cast<long long>(d));
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.15G", d);
   std::string s(buf);

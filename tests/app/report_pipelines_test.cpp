@@ -117,6 +117,30 @@ TEST_F(CreatePipelineTest, TheReportCarriesItsFormatsLookAndFlags) {
   EXPECT_EQ(wb->sheet(1)->activeCell(), (xl::Area{1, 1, 1, 1}));
 }
 
+TEST_F(CreatePipelineTest, ALongListIsNormalisedAndReportedWholeRowByRow) {
+  // More rows than the report builds at a time; 100 values, so the BOM lines stay short.
+  const long parts = 20000;
+  std::vector<std::vector<vb::Variant>> rows = {{"No.", "Comment", "Footprint", "Qty", "Designator"}};
+  auto valueOf = [](long i) { return std::to_string(i % 100 + 1) + "K"; };
+  for (long i = 1; i <= parts; ++i)
+    rows.push_back({static_cast<double>(i), valueOf(i), "0603", 1.0, "R" + std::to_string(i)});
+  list(rows);
+  run("Layout");
+  ASSERT_TRUE(world.user.messages().empty()) << world.user.messages().front().text;
+  std::vector<bool> seen(static_cast<size_t>(parts) + 1, false);
+  long wrong = 0;
+  for (long r = 2; r <= parts + 1; ++r) {
+    const std::string designator = text(3, r, 5);
+    const long i = designator.size() > 1 ? std::stol(designator.substr(1)) : 0;
+    const bool right = i >= 1 && i <= parts && !seen[static_cast<size_t>(i)] && text(3, r, 2) == valueOf(i) &&
+                       text(3, r, 3) == "R-0603" && text(3, r, 8) == "YES";
+    if (right) seen[static_cast<size_t>(i)] = true;
+    else if (wrong++ == 0) ADD_FAILURE() << "report row " << r << ": " << designator << " " << text(3, r, 2);
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(text(3, parts + 2, 5).empty());
+}
+
 TEST_F(CreatePipelineTest, AHeaderOnlyListGivesAHeaderAndATotalOfNothing) {
   list({{"No.", "Comment", "Footprint", "Qty", "Designator"}});
   run("Protel99se");

@@ -108,10 +108,12 @@ TEST_F(BadInputTest, ADesignFileOfWrongJsonIsReportedByThePadsProgram) {
 }
 
 TEST_F(BadInputTest, AMillionLineNetlistIsListedWholeInReasonableTime) {
-  // 200,000 components of five lines each, as Protel 99 SE writes them.
+  // 200,000 components of five lines each, as Protel 99 SE writes them; 100 values, so
+  // that each category BOM line's designators fit in one cell.
   std::string text;
   text.reserve(200000 * 40);
-  for (int i = 1; i <= 200000; ++i) text += "[\r\nR" + std::to_string(i) + "\r\nR0603\r\n10K\r\n]\r\n";
+  for (int i = 1; i <= 200000; ++i)
+    text += "[\r\nR" + std::to_string(i) + "\r\nR0603\r\n" + std::to_string(i % 100 + 1) + "K\r\n]\r\n";
   const std::string path = dir.write("million.net", text);
   Desk desk;
   desk.world.programs.runSpreadsheet("Excel.Application")->setVisible(true);

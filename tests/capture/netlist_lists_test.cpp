@@ -223,6 +223,28 @@ TEST_F(NetlistTest, LargeFilesAreListedWhole) {
   EXPECT_EQ(row(701)[4], "R700");
 }
 
+TEST_F(NetlistTest, ABomLineLongerThanACellHoldsStopsCreateWithTheProgramsMessage) {
+  // 6,000 capacitors of one value and package make one category BOM line whose
+  // designators, joined by ",", are longer than a cell holds.
+  std::string protel;
+  long joined = -1;
+  for (int i = 1; i <= 6000; ++i) {
+    const std::string designator = "C" + std::to_string(i);
+    protel += "[\r\n" + designator + "\r\n0603\r\n100nF\r\n]\r\n";
+    joined += static_cast<long>(designator.size()) + 1;
+  }
+  ASSERT_GT(joined, xl::kMaxCellChars);
+  create("Protel99se", dir.write("caps.net", protel));
+  std::string count = std::to_string(joined);
+  count.insert(count.size() - 3, ",");
+  ASSERT_FALSE(messages().empty());
+  EXPECT_EQ(messages().back(), "运行时错误 '1004':\nA cell holds at most 32,767 characters; the text has " + count);
+  EXPECT_EQ(state().partCount, 6000);
+  xl::SheetPtr bom = excel()->activeWorkbook()->sheet(1);
+  EXPECT_EQ(vb::toText(bom->get(1, 5)), "Name");
+  EXPECT_TRUE(bom->get(2, 1).isEmpty()) << "no line of the refused block is stored";
+}
+
 TEST_F(NetlistTest, AnEmptyNetlistGivesTheHeadingsOnly) {
   create("Protel99se", dir.write("none.net", "(\nGND\n)\n"));
   EXPECT_EQ(state().partCount, 0);

@@ -1,5 +1,8 @@
 // Values of the stand-in sheet: what a cell stores when a value is written into it,
 // block writes and reads, and the address forms the callers evaluate.
+#include <functional>
+#include <string>
+
 #include "platform/workbook_helpers.h"
 #include "vb/convert.h"
 #include "sim_sheet_test_support.h"
@@ -137,6 +140,55 @@ TEST_F(CellValues, BlockWriteOverExistingCellsKeepsTheirLooks) {
   EXPECT_TRUE(sheet->range("B2").bold());
   EXPECT_TRUE(sheet->range("B4").bold());
   EXPECT_EQ(sheet->usedArea(), (xl::Area{1, 1, 4, 3}));
+}
+
+// A cell holds at most 32,767 characters, counted as characters (not bytes): a longer
+// text is refused with error 1004 before anything of the write is stored.
+TEST_F(CellValues, ATextLongerThanACellHoldsIsRefusedBeforeAnythingIsStored) {
+  const std::string fits(static_cast<size_t>(xl::kMaxCellChars), 'x'), tooLong = fits + "y";
+  std::string wideFits;
+  for (long i = 0; i < xl::kMaxCellChars; ++i) wideFits += "\xE7\x94\xB5";  // three bytes each
+  const std::string wideTooLong = wideFits + "\xE7\x94\xB5";
+  const std::string digitsTooLong(static_cast<size_t>(xl::kMaxCellChars) + 1, '7');  // would read as a number
+
+  sheet->range("A1:C2").setValues(tableOf({{"keep", 1, 2}, {3, 4, 5}}));
+  sheet->range("B2").setBold(true);
+  const Table before = sheet->range("A1:D4").values();
+  struct Case {
+    const char* what;
+    std::function<void()> write;
+    const char* length;
+  };
+  const Case cases[] = {
+      {"one cell", [&] { sheet->range("A1").setValue(tooLong); }, "32,768"},
+      {"every cell of an area", [&] { sheet->range("A1:C3").setValue(tooLong); }, "32,768"},
+      {"wide characters", [&] { sheet->range("B1").setValue(wideTooLong); }, "32,768"},
+      {"digits in a General cell", [&] { sheet->range("C1").setValue(digitsTooLong); }, "32,768"},
+      {"the last cell of a block", [&] { sheet->range("A1:C2").setValues(tableOf({{"a", "b", "c"}, {"d", "e", tooLong + "z"}})); },
+       "32,769"},
+      {"a row repeated downwards", [&] { sheet->range("A1:B4").setValues(tableOf({{"a", wideTooLong}})); }, "32,768"},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.write();
+      ADD_FAILURE() << c.what << ": the write was not refused";
+    } catch (const vb::Error& e) {
+      EXPECT_EQ(e.number(), vb::kAppDefined) << c.what;
+      EXPECT_EQ(e.description(), std::string("A cell holds at most 32,767 characters; the text has ") + c.length)
+          << c.what;
+    }
+    const Table after = sheet->range("A1:D4").values();
+    for (long i = 1; i <= before.rows(); ++i)
+      for (long j = 1; j <= before.cols(); ++j) EXPECT_EQ(after(i, j), before(i, j)) << c.what << " at " << i << "," << j;
+    EXPECT_EQ(sheet->usedArea(), (xl::Area{1, 1, 2, 3})) << c.what;
+    EXPECT_TRUE(sheet->range("B2").bold()) << c.what;
+  }
+
+  sheet->range("A1").setValue(fits);
+  sheet->range("B1:C1").setValues(tableOf({{wideFits, "short"}}));
+  EXPECT_EQ(sheet->get(1, 1), Variant(fits));
+  EXPECT_EQ(sheet->get(1, 2), Variant(wideFits));
+  EXPECT_EQ(sheet->get(1, 3), Variant("short"));
 }
 
 TEST_F(CellValues, AddressesAndMaxOfTheCallers) {

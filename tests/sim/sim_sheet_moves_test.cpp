@@ -99,6 +99,37 @@ TEST_F(SheetSort, OrderOfValueKinds) {
   EXPECT_EQ(tags(), (std::vector<Variant>{4, 8, 1, 7, 5, 9, 2, 6, 3})) << "descending: empty cells still last";
 }
 
+TEST_F(SheetSort, RowsWithoutAKeyKeepTheirPlacesAmongTheEmptyRowsBelowTheSortedOnes) {
+  const Variant none;
+  fill({{"b", 1}, {none, 2}, {none, none}, {"a", 4}, {none, 5}, {none, none}, {"c", 7}, {none, none}});
+  sortBy({{1, 1}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{4, 1, 7, 2, none, 5, none, none}));
+  sortBy({{1, 2}, {2, 1}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{7, 1, 4, 2, 5, none, none, none})) << "a second key places them too";
+}
+
+TEST_F(SheetSort, TextsCompareWithoutLetterCaseUnlessAskedAndChineseTextsInPinyinOrder) {
+  fill({{"\xE7\x94\xB5\xE9\x98\xBB", 1}, {"B", 2}, {"a", 3}, {"\xE5\xAE\x89", 4}, {"A", 5}, {"b", 6},
+        {"\xE8\xB4\x9D", 7}, {"Ab", 8}});  // 电阻, 安 and 贝: dian, an, bei
+  sortBy({{1, 1}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{3, 5, 8, 2, 6, 4, 7, 1})) << "equal texts but for case keep their order";
+  xl::SortSpec withCase;
+  withCase.keys = {{1, 1}};
+  withCase.header = xl::xlNo;
+  withCase.matchCase = true;
+  xl::Range(sheet, xl::Area{1, 1, n, 2}).sort(withCase);
+  EXPECT_EQ(tags(), (std::vector<Variant>{3, 5, 8, 6, 2, 4, 7, 1})) << "with case, a lower-case letter first";
+}
+
+TEST_F(SheetSort, LongTextsThatShareTheirStartOrderByWhatFollows) {
+  fill({{"abcdefghZ", 1}, {"ABCDEFGHa", 2}, {"abcdefgh", 3}, {"abcdefg", 4}, {"abcdefghij", 5}, {"ABCDEFGHIJ", 6},
+        {"z0000000001", 7}, {"z0000000000", 8}, {"Z00000000", 9}});
+  sortBy({{1, 1}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{4, 3, 2, 5, 6, 1, 9, 8, 7}));
+  sortBy({{1, 2}}, xl::xlNo);
+  EXPECT_EQ(tags(), (std::vector<Variant>{7, 8, 9, 1, 5, 6, 2, 3, 4}));
+}
+
 TEST_F(SheetSort, NumericTextsWrittenIntoGeneralCellsSortAsNumbers) {
   fill({{"10", 1}, {"9", 2}, {"1/4", 3}, {"100", 4}});
   sheet->range("C1:C4").setNumberFormat("# ?/?");
@@ -224,6 +255,75 @@ TEST_F(SheetMoves, DeletingRowsFromTheBottomUpRemovesMarkedRows) {
   for (long r = platform::lastUsedRow(*sheet, 1) - 1; r >= 2; --r)
     if (sheet->range("A" + std::to_string(r)).interiorColor() == mark) sheet->cell(r, 1).entireRow().deleteCells();
   EXPECT_EQ(column(1, 1, 6), (std::vector<Variant>{"head", "p1", "p2", "p3", "total", Variant()}));
+}
+
+// The same block of 300 rows, with empty rows in it, read, moved over, sorted, cleared
+// and cut at rows near the top and far down the sheet: every answer is the same, shifted.
+TEST_F(SheetMoves, ABlockOfRowsBehavesTheSameWhereverItSits) {
+  struct Seen {
+    std::vector<long> ends;
+    std::vector<Variant> values;
+    xl::Area used, region;
+  };
+  auto play = [&](long top) {
+    xl::SheetPtr s = book->addSheet(nullptr, nullptr);
+    const long rows = 300;
+    Table t(rows, 2);
+    for (long i = 1; i <= rows; ++i)
+      if (i % 50 != 0 && (i < 120 || i > 140)) {  // gaps of one row and of 21 rows
+        t(i, 1) = static_cast<double>((i * 37) % 101);
+        t(i, 2) = "r" + std::to_string(i);
+      }
+    s->cell(top, 1).resize(rows, 2).setValues(t);
+    Seen seen;
+    auto rel = [&](long r) { return r - top; };
+    for (long from : {0L, 48L, 49L, 63L, 64L, 118L, 119L, 141L, 200L})  // none runs to the sheet's edge
+      seen.ends.push_back(rel(s->cell(top + from, 1).end(xl::xlDown).row()));
+    for (long from : {48L, 49L, 63L, 64L, 118L, 119L, 141L, 299L})
+      seen.ends.push_back(rel(s->cell(top + from, 1).end(xl::xlUp).row()));
+    seen.ends.push_back(rel(s->cell(xl::kMaxRows, 2).end(xl::xlUp).row()));
+    xl::SortSpec byValue;
+    byValue.keys = {{1, 1}, {2, 1}};
+    byValue.header = xl::xlNo;
+    s->range(s->cell(top + 10, 1), s->cell(top + 200, 2)).sort(byValue);
+    s->range(s->cell(top + 60, 1), s->cell(top + 70, 2)).clear();
+    s->rows(top + 30, top + 100).deleteCells();
+    for (long i = 0; i < rows; ++i) seen.values.push_back(s->get(top + i, 1)), seen.values.push_back(s->get(top + i, 2));
+    xl::Area u = s->usedArea();
+    seen.used = xl::Area{rel(u.r1), u.c1, rel(u.r2), u.c2};
+    xl::Area region = s->currentRegion(top + 5, 1);
+    seen.region = xl::Area{rel(region.r1), region.c1, rel(region.r2), region.c2};
+    return seen;
+  };
+  const Seen near = play(1);
+  EXPECT_EQ(near.used, (xl::Area{0, 1, 227, 2}));
+  for (long top : {2L, 64L, 65L, 100037L, xl::kMaxRows - 299}) {
+    const Seen far = play(top);
+    EXPECT_EQ(far.ends, near.ends) << "from row " << top;
+    EXPECT_EQ(far.values, near.values) << "from row " << top;
+    EXPECT_EQ(far.used, near.used) << "from row " << top;
+    EXPECT_EQ(far.region, near.region) << "from row " << top;
+  }
+}
+
+TEST_F(SheetMoves, ALoneCellInTheLastRowIsFoundMovedAndCleared) {
+  sheet->cell(xl::kMaxRows, 3).setValue("last");
+  EXPECT_EQ(sheet->usedArea(), (xl::Area{xl::kMaxRows, 3, xl::kMaxRows, 3}));
+  EXPECT_EQ(sheet->cell(1, 3).end(xl::xlDown).row(), xl::kMaxRows);
+  EXPECT_EQ(sheet->cell(xl::kMaxRows - 1, 3).end(xl::xlDown).row(), xl::kMaxRows);
+  sheet->rows(2, 11).deleteCells();
+  EXPECT_EQ(sheet->usedArea(), (xl::Area{xl::kMaxRows - 10, 3, xl::kMaxRows - 10, 3}));
+  EXPECT_EQ(sheet->cell(1, 3).end(xl::xlDown).row(), xl::kMaxRows - 10);
+  sheet->range("C1").setValue("first");
+  xl::SortSpec down;
+  down.keys = {{3, 2}};
+  down.header = xl::xlNo;
+  sheet->columns("C").sort(down);
+  EXPECT_EQ(column(3, 1, 3), (std::vector<Variant>{"last", "first", Variant()})) << "descending, empty cells last";
+  EXPECT_EQ(sheet->usedArea(), (xl::Area{1, 3, 2, 3}));
+  sheet->range("C1:C2").clear();
+  EXPECT_EQ(sheet->usedArea(), (xl::Area{1, 1, 1, 1})) << "an empty sheet";
+  EXPECT_EQ(sheet->cell(1, 3).end(xl::xlDown).row(), xl::kMaxRows);
 }
 
 TEST_F(SheetMoves, DeletingColumnsShiftsCellsAndWidths) {
