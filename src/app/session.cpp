@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <ostream>
@@ -22,6 +23,7 @@
 #include "vb/convert.h"
 #include "vb/error.h"
 #include "vb/text.h"
+#include "vb/text_lines.h"
 
 namespace app {
 
@@ -661,15 +663,17 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
     err << sessionPath << ": error: cannot read the session file\n";
     return 1;
   }
+  // The session is a text file like any other the program reads (see vb/text_lines.h).
+  const vb::TextLines lines =
+      vb::splitTextLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
   long lineNo = 0;
   auto where = [&] { return sessionPath + ":" + std::to_string(lineNo) + ": error: "; };
   try {
     Player player(sessionPath, out);
-    std::string line;
     bool stopped = false;
-    while (!stopped && std::getline(in, line)) {
+    for (size_t k = 0; !stopped && k < lines.lines.size(); ++k) {
+      const std::string& line = lines.lines[k].text;
       ++lineNo;
-      if (!line.empty() && line.back() == '\r') line.pop_back();
       // A line of blanks and control characters is a blank line.
       auto first = std::find_if(line.begin(), line.end(), [](char c) {
         return static_cast<unsigned char>(c) > ' ' && c != '\x7F';

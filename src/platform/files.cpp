@@ -141,7 +141,11 @@ void Files::remove(const std::string& path) {
   if (!std::filesystem::remove(localPath(path), ec)) vb::raise(vb::kFileNotFound);
 }
 
-std::vector<vb::AnsiLine> Files::readLines(const std::string& path) { return vb::splitAnsiLines(read(path)); }
+std::vector<vb::AnsiLine> Files::readLines(const std::string& path) { return readText(path).lines; }
+
+vb::TextLines Files::readText(const std::string& path) { return vb::splitTextLines(read(path)); }
+
+void Files::writeText(const std::string& path, const vb::TextLines& file) { write(path, vb::joinTextLines(file)); }
 
 void Files::writeLines(const std::string& path, const std::vector<vb::AnsiLine>& lines) {
   write(path, vb::joinAnsiLines(lines));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vb/ansi.h"
+#include "vb/text_lines.h"
 
 namespace platform {
 
@@ -23,8 +24,12 @@ class Files {
   virtual bool exists(const std::string& path);
   virtual void remove(const std::string& path);
 
-  // 8-bit text files, line by line (see vb/ansi.h).
+  // Text files, line by line. Reading decodes by the rule of vb/text_lines.h; readText
+  // keeps the encoding and mark, so writeText rewrites the file in them (lines that did
+  // not change keep their bytes). writeLines writes a new 8-bit text file (GBK, CR LF).
   std::vector<vb::AnsiLine> readLines(const std::string& path);
+  vb::TextLines readText(const std::string& path);
+  void writeText(const std::string& path, const vb::TextLines& file);
   void writeLines(const std::string& path, const std::vector<vb::AnsiLine>& lines);
 };
 

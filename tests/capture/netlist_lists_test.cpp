@@ -8,6 +8,7 @@
 #include "vb/ansi.h"
 #include "vb/convert.h"
 #include "vb/error.h"
+#include "vb/text.h"
 
 namespace {
 
@@ -43,6 +44,36 @@ class NetlistTest : public ProgramTest {
 
   ScratchDir dir{"netlist"};
 };
+
+// A netlist in UTF-8 (with or without a mark) or UTF-16 lists every component with its
+// texts; a UTF-8 mark once hid the first component, and UTF-16 gave an empty list.
+TEST_F(NetlistTest, NetlistsInOtherEncodingsListEveryComponent) {
+  const std::string body = "[\r\nR1\r\nR0603\r\n电阻 10K\r\n]\r\n[ \r\nX9\r\nX\r\nX\r\n[\r\nC2\r\nC0603\r\n电容\r\n";
+  auto utf16le = [](const std::string& utf8) {
+    std::string out = "\xFF\xFE";
+    for (char32_t cp : vb::codepoints(utf8)) {
+      out += static_cast<char>(cp & 0xFF);
+      out += static_cast<char>(cp >> 8);
+    }
+    return out;
+  };
+  const std::pair<const char*, std::string> files[] = {
+      {"UTF-8 with a mark", "\xEF\xBB\xBF" + body},
+      {"UTF-8", body},
+      {"UTF-16", utf16le(body)},
+      {"GBK", vb::utf8ToAnsi(body)},
+  };
+  for (const auto& [what, bytes] : files) {
+    SCOPED_TRACE(what);
+    create("Protel99se", dir.write("board.net", bytes));
+    ASSERT_EQ(state().partCount, 2);  // "[ " with a trailing blank still starts no block
+    const std::vector<std::vector<std::string>> rows = {row(2), row(3)};
+    const std::vector<std::vector<std::string>> want = {{"1", "电阻 10K", "R0603", "1", "R1"},
+                                                        {"2", "电容", "C0603", "1", "C2"}};
+    // The list is sorted by value afterwards; compare as a set of rows.
+    EXPECT_TRUE((rows == want) || (rows == std::vector<std::vector<std::string>>{want[1], want[0]}));
+  }
+}
 
 // Each one-line rule on single lines: what becomes designator, footprint and comment.
 TEST_F(NetlistTest, OneLineRulesCutTheirFieldsAsWritten) {
