@@ -153,6 +153,9 @@ std::string fixedText(double d, int decimals) {
   int exp10 = std::atoi(std::strchr(buf, 'e') + 1);
   // The value is 0.digits x 10^(exp10 + 1); intDigits digits stand before the point.
   long intDigits = exp10 + 1;
+  // A fixed form of more digits than a number holds (15) prints as number text does,
+  // rather than as a row of made-up digits ("1.797E+308", not 309 digits).
+  if (intDigits + decimals > 15) return numberText(d);
   long keep = intDigits + decimals;  // significant digits that survive the rounding
   if (keep < 0) {
     digits.clear();

@@ -294,6 +294,17 @@ TEST_F(PadsListTest, APartCountThatCannotBeReadCountsAsNoParts) {
   }
 }
 
+TEST_F(PadsListTest, ACoordinateBeyondFifteenDigitsListsAsNumberText) {
+  // 1.797e308 once became a text of 309 digits; a number holds 15 of them.
+  run(kLayout, R"({"layers": {"1": "Top"}, "parts": [{"name": "R1", "layer": 1, "centerX": 1.797e308,
+      "centerY": -1e20, "attributes": {"Value": "1K"}}]})");
+  declineFiles();
+  list(capture::listFromPadsLayout);
+  xl::SheetPtr s = listSheet();
+  EXPECT_EQ(vb::toText(s->get(2, 10)), "1.797E+308");
+  EXPECT_EQ(vb::toText(s->get(2, 11)), "-1E+20");
+}
+
 TEST_F(PadsListTest, LayoutListsPartsThenJumpersInThirteenColumns) {
   run(kLayout, kBoard);
   declineFiles();

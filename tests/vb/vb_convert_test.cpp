@@ -216,7 +216,12 @@ TEST(VbFixedText, DecimalsRoundedAsTheOriginalFormats) {
       {999.9999, 3, "1000.000"},
       {0.1 + 0.2, 3, "0.300"},
       {1234567.891, 3, "1234567.891"},
-      {1e20, 3, "100000000000000000000.000"},
+      // Beyond the 15 digits a number holds, the number's text as the runtime prints it.
+      {1e20, 3, "1E+20"},
+      {1.797e308, 3, "1.797E+308"},
+      {-1.797e308, 3, "-1.797E+308"},
+      {1234567890123.4567, 3, "1234567890123.46"},
+      {123456789012.345, 3, "123456789012.345"},
       {0.00004, 3, "0.000"},
       {7, 0, "7"},
       // Halves round away from zero on the decimal value, not by the binary value.
