@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/spreadsheet.h"
@@ -76,10 +77,54 @@ class SimSheet final : public platform::xl::Sheet {
   static std::string shownText(const Variant& v);
 
  private:
+  // A cell's value as the sheet keeps it, in 24 bytes: empty, a number, a Boolean, an
+  // error value or a text. A text of up to 22 bytes is held in place, so numbers and short
+  // texts take no memory of their own; a longer text has its own copy.
+  class CellValue {
+   public:
+    CellValue() = default;
+    explicit CellValue(const Variant& v) { assign(v); }
+    CellValue(const CellValue& other) { copyFrom(other); }
+    CellValue(CellValue&& other) noexcept { takeFrom(other); }
+    CellValue& operator=(const CellValue& other);
+    CellValue& operator=(CellValue&& other) noexcept;
+    ~CellValue() { release(); }
+
+    void assign(const Variant& v);  // an empty text stays a text
+    void setNumber(double d);
+    void clear() { release(); }
+
+    bool isEmpty() const { return kind_ == kEmpty; }
+    bool isText() const { return kind_ == kShortText || kind_ == kLongText; }
+    Variant::Type type() const;
+    double number() const;
+    bool boolean() const { return bytes_[0] != 0; }
+    vb::ErrorValue error() const { return {errorCode()}; }
+    int errorCode() const;
+    std::string_view text() const;
+    Variant toVariant() const;
+
+   private:
+    enum Kind : uint8_t { kEmpty, kNumber, kShortText, kLongText, kBoolean, kError };
+    static constexpr size_t kShortMax = 22;
+    void release();
+    void copyFrom(const CellValue& other);  // into an empty value
+    void holdText(std::string_view t);      // into an empty value
+    void takeFrom(CellValue& other);
+    char* longData() const;
+    size_t longSize() const;
+
+    // A short text's bytes; a long text's address and length; a number, Boolean or error code.
+    alignas(8) unsigned char bytes_[kShortMax] = {};
+    uint8_t shortSize_ = 0;
+    Kind kind_ = kEmpty;
+  };
+  static_assert(sizeof(CellValue) == 24);
+
   struct Entry {
     int32_t col;
     uint32_t look;  // the cell's own look layer (0: none)
-    Variant value;
+    CellValue value;
   };
   using Row = std::vector<Entry>;  // the row's cells in column order
 
@@ -133,6 +178,8 @@ class SimSheet final : public platform::xl::Sheet {
 
   // Error 1004 when v is a text longer than a cell holds (kMaxCellChars characters).
   static void checkFitsCell(const Variant& v);
+  // The cell gets what it stores when v is written into it (see storedValue).
+  static void store(CellValue& cell, const Variant& v, const std::string& format);
   static bool alive(const Entry& e) { return !e.value.isEmpty() || e.look != 0; }
   static Row::iterator findCol(Row& row, long col);
   static Row::const_iterator findCol(const Row& row, long col);
