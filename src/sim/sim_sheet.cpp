@@ -189,11 +189,8 @@ bool SimSheet::filled(long row, long col) const {
 }
 
 void SimSheet::reserveCells(Row& row, size_t needed, bool appending) {
-  constexpr size_t kSpareFrom = 4;  // cells of a new row that earn it room for one more
   if (needed <= row.capacity()) return;
-  if (!appending) row.reserve(needed);
-  else if (row.empty()) row.reserve(needed >= kSpareFrom ? needed + 1 : needed);
-  else row.reserve(std::max(needed, row.capacity() + row.capacity() / 2));
+  row.reserve(row.empty() || !appending ? needed : std::max(needed, row.capacity() + row.capacity() / 2));
 }
 
 template <class F>

@@ -185,11 +185,9 @@ class SimSheet final : public platform::xl::Sheet {
   static Row::const_iterator findCol(const Row& row, long col);
   static const Entry* cellOf(const Row& row, long col);  // nullptr when the row has no such cell
   static bool holdsValue(const Row& row, long col);
-  // Room for `needed` cells: exact for an insertion (which moves the row's cells anyway),
-  // growing by half for appends, so a row written cell by cell from left to right is not
-  // copied at every cell. A new row of several cells gets room for one more, as rows
-  // written as a block often get a further column later (a key, a flag), and growing
-  // would move the row away from its neighbours in memory.
+  // Room for `needed` cells: exact for a new row or an insertion (which moves the row's
+  // cells anyway), growing by half for appends, so a row written cell by cell from left to
+  // right is not copied at every cell.
   static void reserveCells(Row& row, size_t needed, bool appending);
   // f(col, entry) on every column c1..c2 of the row, cells created as needed; cells left
   // without value and look are dropped. segment: scratch space, reused across rows.
