@@ -77,8 +77,8 @@ class SimSheet final : public platform::xl::Sheet {
   static std::string shownText(const Variant& v);
 
  private:
-  // A cell's value as the sheet keeps it, in 24 bytes: empty, a number, a Boolean, an
-  // error value or a text. A text of up to 22 bytes is held in place, so numbers and short
+  // A cell's value as the sheet keeps it, in 16 bytes: empty, a number, a Boolean, an
+  // error value or a text. A text of up to 15 bytes is held in place, so numbers and short
   // texts take no memory of their own; a longer text has its own copy.
   class CellValue {
    public:
@@ -94,8 +94,8 @@ class SimSheet final : public platform::xl::Sheet {
     void setNumber(double d);
     void clear() { release(); }
 
-    bool isEmpty() const { return kind_ == kEmpty; }
-    bool isText() const { return kind_ == kShortText || kind_ == kLongText; }
+    bool isEmpty() const { return kind() == kEmpty; }
+    bool isText() const { return kind() == kShortText || kind() == kLongText; }
     Variant::Type type() const;
     double number() const;
     bool boolean() const { return bytes_[0] != 0; }
@@ -106,7 +106,10 @@ class SimSheet final : public platform::xl::Sheet {
 
    private:
     enum Kind : uint8_t { kEmpty, kNumber, kShortText, kLongText, kBoolean, kError };
-    static constexpr size_t kShortMax = 22;
+    static constexpr size_t kShortMax = 15;
+    Kind kind() const { return static_cast<Kind>(tag_ & 7); }
+    size_t shortSize() const { return tag_ >> 3; }
+    void setKind(Kind k, size_t shortSize = 0) { tag_ = static_cast<uint8_t>(k | shortSize << 3); }
     void release();
     void copyFrom(const CellValue& other);  // into an empty value
     void holdText(std::string_view t);      // into an empty value
@@ -116,10 +119,9 @@ class SimSheet final : public platform::xl::Sheet {
 
     // A short text's bytes; a long text's address and length; a number, Boolean or error code.
     alignas(8) unsigned char bytes_[kShortMax] = {};
-    uint8_t shortSize_ = 0;
-    Kind kind_ = kEmpty;
+    uint8_t tag_ = kEmpty;  // the kind, and a short text's length above it
   };
-  static_assert(sizeof(CellValue) == 24);
+  static_assert(sizeof(CellValue) == 16);
 
   struct Entry {
     int32_t col;

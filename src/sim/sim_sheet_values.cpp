@@ -132,49 +132,46 @@ char* SimSheet::CellValue::longData() const {
 }
 
 size_t SimSheet::CellValue::longSize() const {
-  size_t size;
+  uint32_t size;
   std::memcpy(&size, bytes_ + sizeof(char*), sizeof size);
   return size;
 }
 
 void SimSheet::CellValue::release() {
-  if (kind_ == kLongText) delete[] longData();
-  kind_ = kEmpty;
+  if (kind() == kLongText) delete[] longData();
+  setKind(kEmpty);
 }
 
 void SimSheet::CellValue::copyFrom(const CellValue& other) {
-  if (other.kind_ == kLongText) return holdText(other.text());
+  if (other.kind() == kLongText) return holdText(other.text());
   std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-  shortSize_ = other.shortSize_;
-  kind_ = other.kind_;
+  tag_ = other.tag_;
 }
 
 void SimSheet::CellValue::holdText(std::string_view t) {
   if (t.size() <= kShortMax) {
     std::memcpy(bytes_, t.data(), t.size());
-    shortSize_ = static_cast<uint8_t>(t.size());
-    kind_ = kShortText;
+    setKind(kShortText, t.size());
     return;
   }
   char* data = new char[t.size()];
   std::memcpy(data, t.data(), t.size());
-  const size_t size = t.size();
+  const uint32_t size = static_cast<uint32_t>(t.size());  // a cell's text is far shorter than 4 GB
   std::memcpy(bytes_, &data, sizeof data);
   std::memcpy(bytes_ + sizeof data, &size, sizeof size);
-  kind_ = kLongText;
+  setKind(kLongText);
 }
 
 void SimSheet::CellValue::takeFrom(CellValue& other) {
   std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-  shortSize_ = other.shortSize_;
-  kind_ = other.kind_;
-  other.kind_ = kEmpty;  // a long text's memory is this value's now
+  tag_ = other.tag_;
+  other.setKind(kEmpty);  // a long text's memory is this value's now
 }
 
 void SimSheet::CellValue::setNumber(double d) {
   release();
   std::memcpy(bytes_, &d, sizeof d);
-  kind_ = kNumber;
+  setKind(kNumber);
 }
 
 void SimSheet::CellValue::assign(const Variant& v) {
@@ -184,12 +181,12 @@ void SimSheet::CellValue::assign(const Variant& v) {
     case Variant::Type::Number: return setNumber(v.number());
     case Variant::Type::Boolean:
       bytes_[0] = v.boolean() ? 1 : 0;
-      kind_ = kBoolean;
+      setKind(kBoolean);
       return;
     case Variant::Type::Error: {
       const int code = v.error().code;
       std::memcpy(bytes_, &code, sizeof code);
-      kind_ = kError;
+      setKind(kError);
       return;
     }
     case Variant::Type::Text: return holdText(v.text());
@@ -197,7 +194,7 @@ void SimSheet::CellValue::assign(const Variant& v) {
 }
 
 Variant::Type SimSheet::CellValue::type() const {
-  switch (kind_) {
+  switch (kind()) {
     case kEmpty: return Variant::Type::Empty;
     case kNumber: return Variant::Type::Number;
     case kShortText:
@@ -221,12 +218,12 @@ int SimSheet::CellValue::errorCode() const {
 }
 
 std::string_view SimSheet::CellValue::text() const {
-  if (kind_ == kLongText) return {longData(), longSize()};
-  return {reinterpret_cast<const char*>(bytes_), shortSize_};
+  if (kind() == kLongText) return {longData(), longSize()};
+  return {reinterpret_cast<const char*>(bytes_), shortSize()};
 }
 
 Variant SimSheet::CellValue::toVariant() const {
-  switch (kind_) {
+  switch (kind()) {
     case kEmpty: return Variant();
     case kNumber: return Variant(number());
     case kShortText:

@@ -192,7 +192,7 @@ TEST_F(CellValues, ATextLongerThanACellHoldsIsRefusedBeforeAnythingIsStored) {
 }
 
 TEST_F(CellValues, TextsOfEveryLengthKeepTheirBytesThroughSortsAndMoves) {
-  // Lengths around what a cell holds in place (22 bytes), with a byte 0 and wide characters.
+  // Lengths around what a cell holds in place (15 bytes), with a byte 0 and wide characters.
   std::vector<std::string> texts;
   for (size_t n = 1; n <= 40; ++n) {
     std::string t(n, static_cast<char>('a' + n % 26));
