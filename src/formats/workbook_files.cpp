@@ -182,7 +182,7 @@ class DataSource final : public WorkbookSource {
     for (size_t k = 0; k < order.size(); ++k) {
       const CellData& c = cells[order[k]];
       if (k + 1 < order.size() && cells[order[k + 1]].row == c.row && cells[order[k + 1]].col == c.col) continue;
-      row.push_back(CellOut{c.col, &c.value, looks_.id(c.style)});
+      row.push_back(CellOut{c.col, ValueView::of(c.value), looks_.id(c.style)});
       if (k + 1 == order.size() || cells[order[k + 1]].row != c.row) {
         sink.row(c.row, row);
         row.clear();
@@ -247,6 +247,19 @@ size_t StyleHash::operator()(const Style& s) const {
   for (const platform::xl::Edge* e : {&s.left, &s.top, &s.right, &s.bottom})
     mix(static_cast<size_t>(e->lineStyle * 31 + e->weight * 7 + e->colorIndex));
   return h;
+}
+
+ValueView ValueView::of(const vb::Variant& v) {
+  ValueView view;
+  view.type = v.type();
+  switch (v.type()) {
+    case vb::Variant::Type::Number: view.number = v.number(); break;
+    case vb::Variant::Type::Text: view.text = v.text(); break;
+    case vb::Variant::Type::Boolean: view.boolean = v.boolean(); break;
+    case vb::Variant::Type::Error: view.error = v.error().code; break;
+    case vb::Variant::Type::Empty: break;
+  }
+  return view;
 }
 
 LookTable::LookTable() { looks_.emplace_back(); }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -56,10 +57,21 @@ struct SheetFrame {
   std::optional<platform::xl::Area> firstFormulaWithoutResult;
 };
 
+// A cell's value as a writer reads it, without a copy of its text.
+struct ValueView {
+  vb::Variant::Type type = vb::Variant::Type::Empty;
+  double number = 0;
+  std::string_view text;
+  bool boolean = false;
+  int error = 0;
+  static ValueView of(const vb::Variant& v);
+  bool isEmpty() const { return type == vb::Variant::Type::Empty; }
+};
+
 // One cell as a writer takes it.
 struct CellOut {
   long col;
-  const vb::Variant* value;
+  ValueView value;
   StyleIndex style;
 };
 

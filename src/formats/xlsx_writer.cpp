@@ -266,10 +266,9 @@ class SheetWriter final : public RowSink {
  private:
   // Writes the cell; false when it is empty and has the default look, so the file has no cell.
   bool cell(std::string& out, long r, const CellOut& c) {
-    static const vb::Variant kEmpty;
-    const vb::Variant& v = cover_.hidesValue(c.col) ? kEmpty : *c.value;
+    const ValueView v = cover_.hidesValue(c.col) ? ValueView{} : c.value;
     using T = vb::Variant::Type;
-    const bool emptyText = v.isText() && v.text().empty();
+    const bool emptyText = v.type == T::Text && v.text.empty();
     if ((v.isEmpty() || emptyText) && c.style == 0) return false;
     out += "<c r=\"";
     appendCellName(out, r, c.col);
@@ -280,12 +279,12 @@ class SheetWriter final : public RowSink {
       out += '"';
     }
     std::string errorName;
-    switch (v.type()) {
+    switch (v.type) {
       case T::Empty: out += "/>"; break;
       case T::Number:
-        if (std::isfinite(v.number())) {
+        if (std::isfinite(v.number)) {
           out += "><v>";
-          appendNumber(out, v.number());
+          appendNumber(out, v.number);
           out += "</v></c>";
         } else {
           out += " t=\"str\"><f>#NUM!</f><v>#NUM!</v></c>";
@@ -296,9 +295,9 @@ class SheetWriter final : public RowSink {
           out += "/>";
           break;
         }
-        const std::string repaired = vb::isAscii(v.text()) || vb::isValidUtf8(v.text()) ? std::string()
-                                                                                      : vb::sanitizeUtf8(v.text());
-        const std::string_view text = repaired.empty() ? std::string_view(v.text()) : std::string_view(repaired);
+        const std::string repaired = vb::isAscii(v.text) || vb::isValidUtf8(v.text) ? std::string()
+                                                                                  : vb::sanitizeUtf8(v.text);
+        const std::string_view text = repaired.empty() ? v.text : std::string_view(repaired);
         const size_t typeAt = out.size();
         out += " t=\"inlineStr\"><is><t>";
         const size_t textStart = out.size();
@@ -315,11 +314,11 @@ class SheetWriter final : public RowSink {
         out += "</t></is></c>";
         break;
       }
-      case T::Boolean: out += v.boolean() ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>"; break;
+      case T::Boolean: out += v.boolean ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>"; break;
       case T::Error: {
         // A formula that gives the error, with the error as its value: an error cell that
         // every reader shows.
-        const char* formula = errorFormula(v.error().code, errorName);
+        const char* formula = errorFormula(v.error, errorName);
         out += " t=\"str\"><f>";
         out += formula;
         out += "</f><v>";

@@ -189,18 +189,15 @@ bool SimSheet::filled(long row, long col) const {
 }
 
 void SimSheet::reserveCells(Row& row, size_t needed, bool appending) {
-  constexpr size_t kSpareFrom = 4;  // cells of a new row that earn it room for one more
   if (needed <= row.capacity()) return;
-  if (!appending) row.reserve(needed);
-  else if (row.empty()) row.reserve(needed >= kSpareFrom ? needed + 1 : needed);
-  else row.reserve(std::max(needed, row.capacity() + row.capacity() / 2));
+  row.reserve(row.empty() || !appending ? needed : std::max(needed, row.capacity() + row.capacity() / 2));
 }
 
 template <class F>
 void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
   const size_t width = static_cast<size_t>(c2 - c1 + 1);
   auto made = [&](long c) {  // the cell c as f leaves it, from none
-    Entry e{static_cast<int32_t>(c), 0, Variant()};
+    Entry e{static_cast<int32_t>(c), 0, CellValue()};
     f(c, e);
     return e;
   };
@@ -235,7 +232,7 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
   segment.clear();
   auto it = lo;
   for (long c = c1; c <= c2; ++c) {
-    Entry e{static_cast<int32_t>(c), 0, Variant()};
+    Entry e{static_cast<int32_t>(c), 0, CellValue()};
     if (it != hi && it->col == c) {
       e = std::move(*it);
       ++it;
@@ -286,7 +283,7 @@ const std::string& SimSheet::formatAt(uint32_t colL, uint32_t rowL, uint32_t cel
 
 SimSheet::Variant SimSheet::get(long row, long col) const {
   const Entry* e = cellAt(row, col);
-  return e ? e->value : Variant();
+  return e ? e->value.toVariant() : Variant();
 }
 
 SimSheet::Table SimSheet::getBlock(const Area& a) const {
@@ -294,7 +291,7 @@ SimSheet::Table SimSheet::getBlock(const Area& a) const {
   rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
     const long i = r - a.r1 + 1;
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e)
-      if (!e->value.isEmpty()) t(i, e->col - a.c1 + 1) = e->value;
+      if (!e->value.isEmpty()) t(i, e->col - a.c1 + 1) = e->value.toVariant();
   });
   return t;
 }
@@ -310,7 +307,7 @@ void SimSheet::writeArea(const Area& a, F&& valueAt) {
     const long i = r - a.r1 + 1;
     updateSegment(row, a.c1, a.c2, segment, [&](long c, Entry& e) {
       const std::string& f = formatAt(colL[static_cast<size_t>(c - a.c1)], rowL, e.look);
-      e.value = storedValue(valueAt(i, c - a.c1 + 1), f);
+      store(e.value, valueAt(i, c - a.c1 + 1), f);
     });
   });
 }
@@ -341,7 +338,7 @@ void SimSheet::putBlock(const Area& a, const Table& t) {
 
 void SimSheet::clearContents(const Area& a) {
   changed();
-  updateExisting(a, [](long, Entry& e) { e.value = Variant(); });
+  updateExisting(a, [](long, Entry& e) { e.value.clear(); });
 }
 
 // ---- looks ----
@@ -410,7 +407,7 @@ void SimSheet::edit(const Area& a, const looks::Edit& e, bool emptyFirst) {
   rows_.write(a.r1, a.r2, [&](long r, Row& row) {
     const uint32_t rowL = rowLook(r);
     updateSegment(row, a.c1, a.c2, segment, [&](long c, Entry& en) {
-      if (emptyFirst) en = Entry{en.col, 0, Variant()};
+      if (emptyFirst) en = Entry{en.col, 0, CellValue()};
       en.look = lookAfter(en.look, rowL, colL[static_cast<size_t>(c - a.c1)]);
     });
   });
@@ -472,7 +469,7 @@ void SimSheet::clear(const Area& a) {
     return;
   }
   updateExisting(a, [](long, Entry& e) {
-    e.value = Variant();
+    e.value.clear();
     e.look = 0;
   });
   if (wholeColumns(a)) colLooks_.erase(colLooks_.lower_bound(a.c1), colLooks_.upper_bound(a.c2));
@@ -510,7 +507,8 @@ void SimSheet::autoFit(const Area& a) {
       if (!mergedCells.empty() && mergedCells.count(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(e->col)))
         continue;
       // Texts are measured as they are; what other values show is ASCII.
-      const long units = e->value.isText() ? textUnits(e->value.text()) : static_cast<long>(shownText(e->value).size());
+      const long units =
+          e->value.isText() ? textUnits(e->value.text()) : static_cast<long>(shownText(e->value.toVariant()).size());
       const size_t j = static_cast<size_t>(e->col - a.c1);
       if (j >= longest.size()) longest.resize(j + 1, -1);
       longest[j] = std::max(longest[j], units);
@@ -536,7 +534,7 @@ void SimSheet::merge(const Area& a) {
   hi = merges_.erase(std::remove_if(lo, hi, [&](const Area& m) { return overlaps(m, a); }), hi);
   // The merged cell keeps the value of its top-left cell only.
   updateExisting(a, [&](long r, Entry& e) {
-    if (r != a.r1 || e.col != a.c1) e.value = Variant();
+    if (r != a.r1 || e.col != a.c1) e.value.clear();
   });
   merges_.insert(std::lower_bound(hi, merges_.end(), a.r1 + 1, byFirstRow), a);
   tallestMerge_ = std::max(tallestMerge_, a.rows());

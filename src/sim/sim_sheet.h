@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/spreadsheet.h"
@@ -88,10 +89,56 @@ class SimSheet final : public platform::xl::Sheet {
   static std::string shownText(const Variant& v);
 
  private:
+  // A cell's value as the sheet keeps it, in 16 bytes: empty, a number, a Boolean, an
+  // error value or a text. A text of up to 15 bytes is held in place, so numbers and short
+  // texts take no memory of their own; a longer text has its own copy.
+  class CellValue {
+   public:
+    CellValue() = default;
+    explicit CellValue(const Variant& v) { assign(v); }
+    CellValue(const CellValue& other) { copyFrom(other); }
+    CellValue(CellValue&& other) noexcept { takeFrom(other); }
+    CellValue& operator=(const CellValue& other);
+    CellValue& operator=(CellValue&& other) noexcept;
+    ~CellValue() { release(); }
+
+    void assign(const Variant& v);  // an empty text stays a text
+    void setNumber(double d);
+    void clear() { release(); }
+
+    bool isEmpty() const { return kind() == kEmpty; }
+    bool isText() const { return kind() == kShortText || kind() == kLongText; }
+    Variant::Type type() const;
+    double number() const;
+    bool boolean() const { return bytes_[0] != 0; }
+    vb::ErrorValue error() const { return {errorCode()}; }
+    int errorCode() const;
+    std::string_view text() const;
+    Variant toVariant() const;
+
+   private:
+    enum Kind : uint8_t { kEmpty, kNumber, kShortText, kLongText, kBoolean, kError };
+    static constexpr size_t kShortMax = 15;
+    Kind kind() const { return static_cast<Kind>(tag_ & 7); }
+    size_t shortSize() const { return tag_ >> 3; }
+    void setKind(Kind k, size_t shortSize = 0) { tag_ = static_cast<uint8_t>(k | shortSize << 3); }
+    void release();
+    void copyFrom(const CellValue& other);  // into an empty value
+    void holdText(std::string_view t);      // into an empty value
+    void takeFrom(CellValue& other);
+    char* longData() const;
+    size_t longSize() const;
+
+    // A short text's bytes; a long text's address and length; a number, Boolean or error code.
+    alignas(8) unsigned char bytes_[kShortMax] = {};
+    uint8_t tag_ = kEmpty;  // the kind, and a short text's length above it
+  };
+  static_assert(sizeof(CellValue) == 16);
+
   struct Entry {
     int32_t col;
     uint32_t look;  // the cell's own look layer (0: none)
-    Variant value;
+    CellValue value;
   };
   using Row = std::vector<Entry>;  // the row's cells in column order
 
@@ -145,16 +192,16 @@ class SimSheet final : public platform::xl::Sheet {
 
   // Error 1004 when v is a text longer than a cell holds (kMaxCellChars characters).
   static void checkFitsCell(const Variant& v);
+  // The cell gets what it stores when v is written into it (see storedValue).
+  static void store(CellValue& cell, const Variant& v, const std::string& format);
   static bool alive(const Entry& e) { return !e.value.isEmpty() || e.look != 0; }
   static Row::iterator findCol(Row& row, long col);
   static Row::const_iterator findCol(const Row& row, long col);
   static const Entry* cellOf(const Row& row, long col);  // nullptr when the row has no such cell
   static bool holdsValue(const Row& row, long col);
-  // Room for `needed` cells: exact for an insertion (which moves the row's cells anyway),
-  // growing by half for appends, so a row written cell by cell from left to right is not
-  // copied at every cell. A new row of several cells gets room for one more, as rows
-  // written as a block often get a further column later (a key, a flag), and growing
-  // would move the row away from its neighbours in memory.
+  // Room for `needed` cells: exact for a new row or an insertion (which moves the row's
+  // cells anyway), growing by half for appends, so a row written cell by cell from left to
+  // right is not copied at every cell.
   static void reserveCells(Row& row, size_t needed, bool appending);
   // f(col, entry) on every column c1..c2 of the row, cells created as needed; cells left
   // without value and look are dropped. segment: scratch space, reused across rows.

@@ -45,7 +45,6 @@ formats::SheetFrame SimSheet::frame() const {
 
 void SimSheet::writeRows(formats::RowSink& sink, formats::LookTable& looks) const {
   const Area used = usedArea();
-  static const Variant kEmpty;
   // The look of each combination of layers, resolved once.
   std::unordered_map<LayerKey, formats::StyleIndex, LayerKeyHash> memo;
   LayerKey lastKey{UINT32_MAX, 0, 0};
@@ -65,6 +64,19 @@ void SimSheet::writeRows(formats::RowSink& sink, formats::LookTable& looks) cons
     if (pool_.marks(it->second)) markedCols.push_back(it->first);
   const bool sheetMarks = pool_.marks(sheetLook_);
 
+  // A stored value as the writer reads it, its text not copied.
+  auto viewOf = [](const CellValue& v) {
+    formats::ValueView view;
+    view.type = v.type();
+    switch (view.type) {
+      case vb::Variant::Type::Number: view.number = v.number(); break;
+      case vb::Variant::Type::Text: view.text = v.text(); break;
+      case vb::Variant::Type::Boolean: view.boolean = v.boolean(); break;
+      case vb::Variant::Type::Error: view.error = v.errorCode(); break;
+      case vb::Variant::Type::Empty: break;
+    }
+    return view;
+  };
   std::vector<formats::CellOut> cells;
   static const Row kNoCells;
   auto rowCells = [&](long r, const Row& row) {
@@ -72,8 +84,8 @@ void SimSheet::writeRows(formats::RowSink& sink, formats::LookTable& looks) cons
     const uint32_t rowL = rowLook(r);
     auto put = [&](long c, const Entry* e) {
       const formats::StyleIndex look = lookOf(colLook(c), rowL, e ? e->look : 0);
-      const Variant* v = e ? &e->value : &kEmpty;
-      if (look != 0 || !v->isEmpty()) cells.push_back(formats::CellOut{c, v, look});
+      const formats::ValueView v = e ? viewOf(e->value) : formats::ValueView{};
+      if (look != 0 || !v.isEmpty()) cells.push_back(formats::CellOut{c, v, look});
     };
     auto e = findCol(row, used.c1);
     if (sheetMarks || pool_.marks(rowL)) {
@@ -137,7 +149,7 @@ void SimSheet::Loader::cell(long row, long col, Variant&& value, formats::StyleI
     }
     layer = id;
   }
-  Entry e{static_cast<int32_t>(col), layer, std::move(value)};
+  Entry e{static_cast<int32_t>(col), layer, CellValue(value)};
   if (!alive(e)) return;
   if (row != lastRow_ || !last_) {
     last_ = &sheet_.rows_.at(row);

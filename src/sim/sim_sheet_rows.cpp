@@ -76,8 +76,10 @@ uint64_t headOf(const SortValue& s) {
   return head;
 }
 
-// foldedTexts keeps the folded forms of texts that are not ASCII.
-SortValue sortValue(const platform::xl::Variant& v, std::deque<std::string>& foldedTexts) {
+// The key of a cell's value (as the sheet keeps it); foldedTexts keeps the folded forms
+// of texts that are not ASCII.
+template <class Value>
+SortValue sortValue(const Value& v, std::deque<std::string>& foldedTexts) {
   SortValue s;
   switch (v.type()) {
     case platform::xl::Variant::Type::Number: s.rank = 0, s.number = v.number(); break;

@@ -1,4 +1,5 @@
 // What a cell stores when a value is written into it, and what it shows.
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -70,6 +71,14 @@ std::string groupedDigits(long n) {
   return out;
 }
 
+// The number a (non-empty) text written into a cell of this format becomes, if any.
+std::optional<double> storedNumber(const std::string& t, const std::string& format) {
+  if (format == "@") return std::nullopt;
+  if (auto n = vb::parseNumber(t)) return n;
+  if (isFractionFormat(format)) return parseFraction(t);
+  return std::nullopt;
+}
+
 }  // namespace
 
 void SimSheet::checkFitsCell(const Variant& v) {
@@ -86,11 +95,143 @@ Variant SimSheet::storedValue(const Variant& v, const std::string& format) {
   if (!v.isText()) return v;
   const std::string& t = v.text();
   if (t.empty()) return Variant();
-  if (format == "@") return v;
-  if (auto n = vb::parseNumber(t)) return Variant(*n);
-  if (isFractionFormat(format))
-    if (auto f = parseFraction(t)) return Variant(*f);
+  if (auto n = storedNumber(t, format)) return Variant(*n);
   return v;
+}
+
+void SimSheet::store(CellValue& cell, const Variant& v, const std::string& format) {
+  if (v.isText()) {
+    if (v.text().empty()) return cell.clear();
+    if (auto n = storedNumber(v.text(), format)) return cell.setNumber(*n);
+  }
+  cell.assign(v);
+}
+
+// ---- the value a cell keeps ----
+
+SimSheet::CellValue& SimSheet::CellValue::operator=(const CellValue& other) {
+  if (this != &other) {
+    release();
+    copyFrom(other);
+  }
+  return *this;
+}
+
+SimSheet::CellValue& SimSheet::CellValue::operator=(CellValue&& other) noexcept {
+  if (this != &other) {
+    release();
+    takeFrom(other);
+  }
+  return *this;
+}
+
+char* SimSheet::CellValue::longData() const {
+  char* data;
+  std::memcpy(&data, bytes_, sizeof data);
+  return data;
+}
+
+size_t SimSheet::CellValue::longSize() const {
+  uint32_t size;
+  std::memcpy(&size, bytes_ + sizeof(char*), sizeof size);
+  return size;
+}
+
+void SimSheet::CellValue::release() {
+  if (kind() == kLongText) delete[] longData();
+  setKind(kEmpty);
+}
+
+void SimSheet::CellValue::copyFrom(const CellValue& other) {
+  if (other.kind() == kLongText) return holdText(other.text());
+  std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+  tag_ = other.tag_;
+}
+
+void SimSheet::CellValue::holdText(std::string_view t) {
+  if (t.size() <= kShortMax) {
+    std::memcpy(bytes_, t.data(), t.size());
+    setKind(kShortText, t.size());
+    return;
+  }
+  char* data = new char[t.size()];
+  std::memcpy(data, t.data(), t.size());
+  const uint32_t size = static_cast<uint32_t>(t.size());  // a cell's text is far shorter than 4 GB
+  std::memcpy(bytes_, &data, sizeof data);
+  std::memcpy(bytes_ + sizeof data, &size, sizeof size);
+  setKind(kLongText);
+}
+
+void SimSheet::CellValue::takeFrom(CellValue& other) {
+  std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+  tag_ = other.tag_;
+  other.setKind(kEmpty);  // a long text's memory is this value's now
+}
+
+void SimSheet::CellValue::setNumber(double d) {
+  release();
+  std::memcpy(bytes_, &d, sizeof d);
+  setKind(kNumber);
+}
+
+void SimSheet::CellValue::assign(const Variant& v) {
+  release();
+  switch (v.type()) {
+    case Variant::Type::Empty: return;
+    case Variant::Type::Number: return setNumber(v.number());
+    case Variant::Type::Boolean:
+      bytes_[0] = v.boolean() ? 1 : 0;
+      setKind(kBoolean);
+      return;
+    case Variant::Type::Error: {
+      const int code = v.error().code;
+      std::memcpy(bytes_, &code, sizeof code);
+      setKind(kError);
+      return;
+    }
+    case Variant::Type::Text: return holdText(v.text());
+  }
+}
+
+Variant::Type SimSheet::CellValue::type() const {
+  switch (kind()) {
+    case kEmpty: return Variant::Type::Empty;
+    case kNumber: return Variant::Type::Number;
+    case kShortText:
+    case kLongText: return Variant::Type::Text;
+    case kBoolean: return Variant::Type::Boolean;
+    case kError: return Variant::Type::Error;
+  }
+  return Variant::Type::Empty;
+}
+
+double SimSheet::CellValue::number() const {
+  double d;
+  std::memcpy(&d, bytes_, sizeof d);
+  return d;
+}
+
+int SimSheet::CellValue::errorCode() const {
+  int code;
+  std::memcpy(&code, bytes_, sizeof code);
+  return code;
+}
+
+std::string_view SimSheet::CellValue::text() const {
+  if (kind() == kLongText) return {longData(), longSize()};
+  return {reinterpret_cast<const char*>(bytes_), shortSize()};
+}
+
+Variant SimSheet::CellValue::toVariant() const {
+  switch (kind()) {
+    case kEmpty: return Variant();
+    case kNumber: return Variant(number());
+    case kShortText:
+    case kLongText: return Variant(std::string(text()));
+    case kBoolean: return Variant(boolean());
+    case kError: return Variant(vb::ErrorValue{errorCode()});
+  }
+  return Variant();
 }
 
 std::string SimSheet::shownText(const Variant& v) {

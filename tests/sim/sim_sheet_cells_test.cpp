@@ -191,6 +191,34 @@ TEST_F(CellValues, ATextLongerThanACellHoldsIsRefusedBeforeAnythingIsStored) {
   EXPECT_EQ(sheet->get(1, 3), Variant("short"));
 }
 
+TEST_F(CellValues, TextsOfEveryLengthKeepTheirBytesThroughSortsAndMoves) {
+  // Lengths around what a cell holds in place (15 bytes), with a byte 0 and wide characters.
+  std::vector<std::string> texts;
+  for (size_t n = 1; n <= 40; ++n) {
+    std::string t(n, static_cast<char>('a' + n % 26));
+    if (n % 5 == 0) t[n / 2] = '\0';
+    texts.push_back(t);
+  }
+  texts.push_back("\xE7\x94\xB5\xE9\x98\xBB\xE7\x94\xB5\xE9\x98\xBB\xE7\x94\xB5\xE9\x98\xBB\xE7\x94\xB5x");
+  const long n = static_cast<long>(texts.size());
+  Table t(n, 2);
+  for (long i = 1; i <= n; ++i) {
+    t(i, 1) = static_cast<double>(n - i);  // sorting by A reverses the rows
+    t(i, 2) = texts[static_cast<size_t>(i - 1)];
+  }
+  sheet->columns("B").setNumberFormat("@");
+  sheet->range("A2").resize(n, 2).setValues(t);
+  xl::SortSpec byA;
+  byA.keys = {{1, 1}};
+  byA.header = xl::xlNo;
+  sheet->range("A2").resize(n, 2).sort(byA);
+  sheet->rows(1, 1).deleteCells();
+  const Table back = sheet->range("B1").resize(n, 1).values();
+  for (long i = 1; i <= n; ++i) EXPECT_EQ(back(i, 1), Variant(texts[static_cast<size_t>(n - i)])) << "row " << i;
+  sheet->range("C1").resize(n, 1).setValues(back);  // a copy of the copies
+  EXPECT_EQ(sheet->range("C1").resize(n, 1).values()(n, 1), Variant(texts[0]));
+}
+
 TEST_F(CellValues, AddressesAndMaxOfTheCallers) {
   sheet->range("A1").setValue("head");
   EXPECT_EQ(sheet->range("A1").value(), Variant("head"));
