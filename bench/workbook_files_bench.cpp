@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "app/program.h"
@@ -40,6 +41,8 @@ struct Created {
     world.user.answerFile(bench::generatedNetlist(n));
     world.user.answerInput("");
     program.dispatch([this] { program.tool().command1.userClick(); });
+    // "Create" ends without a word; a message is a failure, and a figure of it no figure.
+    if (!world.user.messages().empty()) throw std::runtime_error("Create failed: " + world.user.messages()[0].text);
   }
   xl::Workbook& book() { return *excel->activeWorkbook(); }
 };
