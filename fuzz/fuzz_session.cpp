@@ -1,9 +1,10 @@
 // The session player on any text. Each line is split into words by sessionWords, which
 // must give words that, quoted again, split the same way. Then the lines are played as a
-// session in a folder holding the project's sample files and nothing else, with every
-// path word cut to its last part, so every file the session names lies in that folder.
-// Nothing may appear anywhere else: not beside the session folder, not in the temporary
-// folder, not in the folder of this program (the program's default report folder).
+// session in a folder holding the project's sample files and files beyond the program's
+// limits (beyond_limits.h), and nothing else, with every path word cut to its last part,
+// so every file the session names lies in that folder. Nothing may appear anywhere else:
+// not beside the session folder, not in the temporary folder, not in the folder of this
+// program (the program's default report folder).
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "beyond_limits.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -104,6 +106,8 @@ struct Setting {
         files[it->path().filename()] = s.str();
       }
     }
+    for (const auto& kind : {fuzz::beyondLimitWorkbooks(), fuzz::beyondLimitDesigns()})
+      for (const fuzz::NamedBytes& f : kind) files[f.name] = f.bytes;
     static const fs::path* made = new fs::path(root);
     std::atexit([] {
       std::error_code ec;

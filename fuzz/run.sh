@@ -54,6 +54,9 @@ for f in tests/e2e/*.session examples/*.session; do
   seed ansi "$f"
 done
 shopt -u nullglob nocaseglob
+# Designs nested too deep, texts too long for a cell, merges and column ranges over the
+# whole sheet, and sessions that open them (fuzz/beyond_limits.h).
+"$B/fuzz/make_fuzz_seeds" "$SEEDS"
 
 seeds_of() {
   case $1 in
