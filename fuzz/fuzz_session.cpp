@@ -1,13 +1,18 @@
 // The session player on any text. Each line is split into words by sessionWords, which
 // must give words that, quoted again, split the same way. Then the lines are played as a
-// session in a fresh folder holding the project's sample files, with every path word cut
-// to its last part, so every file the session names lies in that folder. Nothing may
-// appear anywhere else: not beside the session folder, not in the temporary folder, not
-// in the folder of this program (the program's default report folder).
+// session in a folder holding the project's sample files and files beyond the program's
+// limits (beyond_limits.h), and nothing else, with every path word cut to its last part,
+// so every file the session names lies in that folder. Nothing may appear anywhere else:
+// not beside the session folder, not in the temporary folder, not in the folder of this
+// program (the program's default report folder).
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,6 +23,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "beyond_limits.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -35,10 +41,22 @@ std::string quotedWord(const std::string& w) {
   return q + "\"";
 }
 
+// The names in a folder (none when it cannot be read). The folders are listed six times
+// a run, so they are read into one buffer: a directory_iterator makes a path of every
+// entry, and opendir allocates 32 KB each time.
 std::set<std::string> namesIn(const fs::path& dir) {
   std::set<std::string> out;
-  std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) out.insert(it->path().filename());
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return out;
+  alignas(dirent64) static char buffer[16384];
+  for (ssize_t n; (n = ::getdents64(fd, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t at = 0; at < n;) {
+      const auto* e = reinterpret_cast<const dirent64*>(buffer + at);
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) out.insert(e->d_name);
+      at += e->d_reclen;
+    }
+  }
+  ::close(fd);
   return out;
 }
 
@@ -88,6 +106,8 @@ struct Setting {
         files[it->path().filename()] = s.str();
       }
     }
+    for (const auto& kind : {fuzz::beyondLimitWorkbooks(), fuzz::beyondLimitDesigns()})
+      for (const fuzz::NamedBytes& f : kind) files[f.name] = f.bytes;
     static const fs::path* made = new fs::path(root);
     std::atexit([] {
       std::error_code ec;
@@ -96,6 +116,49 @@ struct Setting {
     });
   }
   static Setting& setting();
+
+  // The run folder as a fresh one: the sample files as they were, nothing else. What the
+  // last run left as it was stays, since making every file anew costs more than most runs.
+  void resetRun() const {
+    std::error_code ec;
+    if (!fs::is_directory(fs::symlink_status(run, ec))) {
+      fs::remove_all(run, ec);
+      fs::create_directories(run);
+    }
+    std::set<std::string> intact;
+    for (const std::string& name : namesIn(run)) {
+      const fs::path p = run / name;
+      auto sample = files.find(name);
+      if (sample != files.end() && holds(p, sample->second)) {
+        intact.insert(name);
+        continue;
+      }
+      fs::remove_all(p, ec);
+      if (ec) fuzz::broken("the run folder can be emptied", p.string() + ": " + ec.message());
+    }
+    for (const auto& [name, bytes] : files)
+      if (!intact.count(name)) fuzz::writeFile(run / name, bytes);
+  }
+
+ private:
+  // Whether the file is a plain file of these bytes.
+  static bool holds(const fs::path& p, const std::string& bytes) {
+    struct stat st{};
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) != bytes.size())
+      return false;
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    static std::string got;
+    got.resize(bytes.size());
+    size_t at = 0;
+    while (at < got.size()) {
+      const ssize_t n = ::read(fd, got.data() + at, got.size() - at);
+      if (n <= 0) break;
+      at += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return at == bytes.size() && got == bytes;
+  }
 };
 
 Setting& Setting::setting() {
@@ -134,10 +197,7 @@ std::string confined(const std::string& line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Setting& s = Setting::setting();
-  std::error_code ec;
-  fs::remove_all(s.run, ec);
-  fs::create_directories(s.run);
-  for (const auto& [name, bytes] : s.files) fuzz::writeFile(s.run / name, bytes);
+  s.resetRun();
 
   // Report files go to the session's folder, not the program's.
   std::string session = "folder .\n";

@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 SECONDS_PER_TARGET=${1:-60}
 shift || true
-ALL=(fuzz_netlist_readers fuzz_netlist_create fuzz_ansi_lines fuzz_workbook_files fuzz_design_file fuzz_session)
+ALL=(fuzz_netlist_readers fuzz_netlist_create fuzz_ansi_lines fuzz_workbook_files fuzz_xls_files fuzz_design_file
+     fuzz_session)
 TARGETS=("$@")
 [ ${#TARGETS[@]} -gt 0 ] || TARGETS=("${ALL[@]}")
 
@@ -23,7 +24,7 @@ SHARED=$ROOT/../shared/samples
 # Seeds, gathered afresh each run; files of the first byte's choice get that byte first.
 SEEDS=$B/seeds
 rm -rf "$SEEDS"
-mkdir -p "$SEEDS"/{netlist,create,ansi,workbook,design,session}
+mkdir -p "$SEEDS"/{netlist,create,ansi,workbook,xls,design,session}
 seed() {  # seed DIR FILE [PREFIX-BYTE-IN-OCTAL]
   local dir=$1 file=$2 name
   name=$(basename "$file")
@@ -41,9 +42,9 @@ for f in tests/*/fixtures/*.net examples/*.net "$SHARED"/*.net; do
   for i in 0 1 2 3 4 5; do seed create "$f" "$i"; done
 done
 for f in tests/*/fixtures/*.xlsx examples/*.xlsx; do seed workbook "$f" 0; done
-for f in tests/*/fixtures/*.xls "$SHARED"/*.xls; do seed workbook "$f" 1; done
-for f in tests/*/fixtures/*.csv examples/*.csv; do seed workbook "$f" 2; done
-printf '\002No.,Comment,"Foot, print",Qty\r\n1,10K,R0603,1\r\n2,"a ""b""",,3.5\n' >"$SEEDS/workbook/2-inline.csv"
+for f in tests/*/fixtures/*.csv examples/*.csv; do seed workbook "$f" 1; done
+printf '\001No.,Comment,"Foot, print",Qty\r\n1,10K,R0603,1\r\n2,"a ""b""",,3.5\n' >"$SEEDS/workbook/1-inline.csv"
+for f in tests/*/fixtures/*.xls "$SHARED"/*.xls; do seed xls "$f"; done
 for f in tests/*/fixtures/*.pcb tests/*/fixtures/*.sch examples/*.pcb examples/*.sch; do
   seed design "$f"
   seed ansi "$f"
@@ -53,6 +54,9 @@ for f in tests/e2e/*.session examples/*.session; do
   seed ansi "$f"
 done
 shopt -u nullglob nocaseglob
+# Designs nested too deep, texts too long for a cell, merges and column ranges over the
+# whole sheet, and sessions that open them (fuzz/beyond_limits.h).
+"$B/fuzz/make_fuzz_seeds" "$SEEDS"
 
 seeds_of() {
   case $1 in
@@ -60,21 +64,32 @@ seeds_of() {
     fuzz_netlist_create) echo create ;;
     fuzz_ansi_lines) echo ansi ;;
     fuzz_workbook_files) echo workbook ;;
+    fuzz_xls_files) echo xls ;;
     fuzz_design_file) echo design ;;
     fuzz_session) echo session ;;
     *) echo "unknown fuzz target $1" >&2; exit 2 ;;
   esac
 }
 
+# The files the targets write go to memory when the system has a memory file system: on
+# a disk, the sync of every saved workbook and the making and removing of the session's
+# files cost more than the work on them.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  SCRATCH=$(mktemp -d /dev/shm/velmora-fuzz.XXXXXX)
+else
+  SCRATCH=$B/tmp
+fi
+trap 'rm -rf "$SCRATCH"' EXIT
+
 echo "fuzzing ${#TARGETS[@]} targets for ${SECONDS_PER_TARGET} s each, side by side"
 pids=()
 for t in "${TARGETS[@]}"; do
   s=$(seeds_of "$t")
-  mkdir -p "$B/corpus/$t" "$B/findings/$t" "$B/logs" "$B/tmp/$t" "$B/work/$t"
+  mkdir -p "$B/corpus/$t" "$B/findings/$t" "$B/logs" "$SCRATCH/$t" "$B/work/$t"
   dict=()
   [ -f "fuzz/$s.dict" ] && dict=(-dict="$ROOT/fuzz/$s.dict")
   # Each target in a folder of its own, with a temporary folder of its own.
-  (cd "$B/work/$t" && TMPDIR="$B/tmp/$t" exec "$B/fuzz/$t" "$B/corpus/$t" "$SEEDS/$s" \
+  (cd "$B/work/$t" && TMPDIR="$SCRATCH/$t" exec "$B/fuzz/$t" "$B/corpus/$t" "$SEEDS/$s" \
       -max_total_time="$SECONDS_PER_TARGET" -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$B/findings/$t/" "${dict[@]}" >"$B/logs/$t.log" 2>&1) &
   pids+=($!)

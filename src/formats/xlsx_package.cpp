@@ -14,7 +14,7 @@ namespace formats {
 namespace {
 
 constexpr uint64_t kMaxUnpackedBytes = uint64_t{2} << 30;
-constexpr size_t kChunk = 256 * 1024;
+constexpr size_t kChunk = 64 * 1024;
 
 std::string_view localName(const char* name) {
   const char* colon = std::strrchr(name, ':');
@@ -68,10 +68,18 @@ void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_C
   XML_StopParser(ctx->parser, XML_FALSE);
 }
 
+// Parses one part with the package's parser: the one of an earlier part, reset, or a new
+// one the package keeps (making one allocates a dozen tables).
 class Parser {
  public:
-  explicit Parser(XmlHandler& handler) : p_(XML_ParserCreate(nullptr)) {
-    if (!p_) throw std::bad_alloc();
+  Parser(void*& kept, XmlHandler& handler) {
+    XML_Parser p = static_cast<XML_Parser>(kept);
+    if (!p || !XML_ParserReset(p, nullptr)) {
+      if (p) XML_ParserFree(p);
+      kept = p = XML_ParserCreate(nullptr);
+      if (!p) throw std::bad_alloc();
+    }
+    p_ = p;
     ctx_.parser = p_;
     ctx_.handler = &handler;
     XML_SetUserData(p_, &ctx_);
@@ -79,7 +87,6 @@ class Parser {
     XML_SetCharacterDataHandler(p_, onText);
     XML_SetStartDoctypeDeclHandler(p_, onDoctype);
   }
-  ~Parser() { XML_ParserFree(p_); }
   Parser(const Parser&) = delete;
   Parser& operator=(const Parser&) = delete;
 
@@ -161,24 +168,74 @@ XlsxPackage::XlsxPackage(const std::string& path) : path_(path), bytesRead_(std:
 
 XlsxPackage XlsxPackage::another() const {
   XlsxPackage copy(path_);
+  copy.entries_ = entries_;  // the same file: its entries lie where they lie here
   copy.bytesRead_ = bytesRead_;
   return copy;
 }
 
 XlsxPackage::XlsxPackage(XlsxPackage&& other) noexcept
-    : path_(std::move(other.path_)), zip_(other.zip_), bytesRead_(std::move(other.bytesRead_)) {
+    : path_(std::move(other.path_)),
+      zip_(other.zip_),
+      entries_(std::move(other.entries_)),
+      xml_(other.xml_),
+      chunk_(std::move(other.chunk_)),
+      bytesRead_(std::move(other.bytesRead_)) {
   other.zip_ = nullptr;
+  other.xml_ = nullptr;
 }
 
 XlsxPackage::~XlsxPackage() {
   if (zip_) unzClose(static_cast<unzFile>(zip_));
+  if (xml_) XML_ParserFree(static_cast<XML_Parser>(xml_));
 }
 
+namespace {
+
+// The longest entry name minizip reads (UNZ_MAXFILENAMEINZIP of its unzip.c); a longer
+// one is cut there, and a longer name is never found.
+constexpr size_t kMaxEntryName = 256;
+
+// A name as minizip compares names without regard to case: ASCII letters in upper case.
+std::string foldedName(std::string_view name) {
+  std::string s(name);
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+}  // namespace
+
+// As unzLocateFile(zip, part, 2) finds a part: the first entry of that name in any case,
+// names as minizip reads them.
 bool XlsxPackage::locate(const std::string& part) {
-  return unzLocateFile(static_cast<unzFile>(zip_), part.c_str(), 2) == UNZ_OK;
+  unzFile zip = static_cast<unzFile>(zip_);
+  if (!entries_) {
+    entries_.emplace();
+    for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip)) {
+      char name[kMaxEntryName + 1] = {};
+      unz64_file_pos at{};
+      if (unzGetCurrentFileInfo64(zip, nullptr, name, kMaxEntryName, nullptr, 0, nullptr, 0) != UNZ_OK ||
+          unzGetFilePos64(zip, &at) != UNZ_OK)
+        break;
+      entries_->try_emplace(foldedName(name), EntryAt{at.pos_in_zip_directory, at.num_of_file});
+    }
+  }
+  if (part.size() >= kMaxEntryName) return false;
+  auto it = entries_->find(foldedName(part));
+  if (it == entries_->end()) return false;
+  const unz64_file_pos at{it->second.directoryOffset, it->second.entryNumber};
+  return unzGoToFilePos64(zip, &at) == UNZ_OK;
 }
 
 bool XlsxPackage::has(const std::string& part) { return locate(part); }
+
+uint64_t XlsxPackage::claimedSize(const std::string& part) {
+  unz_file_info64 info{};
+  if (!locate(part) ||
+      unzGetCurrentFileInfo64(static_cast<unzFile>(zip_), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+    return 0;
+  return info.uncompressed_size;
+}
 
 void XlsxPackage::parse(const std::string& part, XmlHandler& handler) {
   unzFile zip = static_cast<unzFile>(zip_);
@@ -197,15 +254,16 @@ void XlsxPackage::parse(const std::string& part, XmlHandler& handler) {
     }
   } entry{zip};
 
-  Parser parser(handler);
-  std::vector<char> buf(kChunk);
+  Parser parser(xml_, handler);
+  if (!chunk_) chunk_.reset(new char[kChunk]);
+  char* const buf = chunk_.get();
   std::string why;
   for (;;) {
-    int n = unzReadCurrentFile(zip, buf.data(), static_cast<unsigned>(buf.size()));
+    int n = unzReadCurrentFile(zip, buf, static_cast<unsigned>(kChunk));
     if (n < 0) notAWorkbook(path_, "the zip entry " + part + " is damaged");
     if (*bytesRead_ += static_cast<uint64_t>(n); *bytesRead_ > kMaxUnpackedBytes)
       notAWorkbook(path_, "it unpacks to more than 2 GB");
-    if (!parser.feed(buf.data(), n, n == 0, why)) notAWorkbook(path_, part + ": " + why);
+    if (!parser.feed(buf, n, n == 0, why)) notAWorkbook(path_, part + ": " + why);
     if (n == 0) break;
   }
   entry.open = false;

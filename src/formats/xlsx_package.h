@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace formats {
 
@@ -45,6 +47,9 @@ class XlsxPackage {
 
   const std::string& path() const { return path_; }
   bool has(const std::string& part);
+  // The size the archive's directory gives for the part unpacked (0 when it is missing):
+  // what the file claims, good for planning, not for trusting.
+  uint64_t claimedSize(const std::string& part);
   // Streams the part through the handler; malformed XML or a damaged entry is error 1004.
   void parse(const std::string& part, XmlHandler& handler);
   // The relationships of a part ("xl/workbook.xml" -> "xl/_rels/workbook.xml.rels"),
@@ -55,6 +60,17 @@ class XlsxPackage {
   bool locate(const std::string& part);
   std::string path_;
   void* zip_ = nullptr;
+  // Where each entry lies in the archive, by its name in upper case (names are matched
+  // without regard to case), read from the directory on the first look-up; minizip would
+  // read the directory again at each one.
+  struct EntryAt {
+    uint64_t directoryOffset, entryNumber;
+  };
+  std::optional<std::unordered_map<std::string, EntryAt>> entries_;
+  void* xml_ = nullptr;  // the XML parser of the last part, reset for the next one
+  // What parse unpacks into, made on the first parse and kept for the next parts; left
+  // uninitialised, since each read fills what it hands on.
+  std::unique_ptr<char[]> chunk_;
   // All parts together, of every opening of the file, against packages that unpack to gigabytes.
   std::shared_ptr<std::atomic<uint64_t>> bytesRead_;
 };

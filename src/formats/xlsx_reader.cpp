@@ -1,5 +1,6 @@
 // Reading an .xlsx workbook: the workbook part (sheet names, order, active tab),
 // shared strings, styles and each worksheet (cells, widths, merges, filter).
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
@@ -30,6 +31,8 @@ namespace {
 // Limits that keep a hostile or broken file from exhausting memory.
 constexpr size_t kMaxCells = 10'000'000;
 constexpr size_t kMaxSharedStrings = 10'000'000;
+// The unpacked bytes of the sheets from which they are read side by side.
+constexpr uint64_t kSheetBytesWorthThreads = 1 << 20;
 
 // A cell's or an area's reference ("A1", "$B$2:C9"); nothing when it is none or lies
 // beyond the sheet's limits.
@@ -348,7 +351,7 @@ void readXlsx(const std::string& path, WorkbookSink& sink) {
   std::vector<SheetSink*> sheets;
   for (const std::string& name : names) sheets.push_back(&sink.sheet(name));
 
-  // The sheets are read side by side, each by one thread with its own opening of the file.
+  // Large sheets are read side by side, each by one thread with its own opening of the file.
   std::atomic<size_t> cellCount{0}, next{0};
   std::vector<std::exception_ptr> failures(sheets.size());
   auto readSheets = [&](XlsxPackage& own) {
@@ -370,7 +373,14 @@ void readXlsx(const std::string& path, WorkbookSink& sink) {
       }
     }
   };
-  const size_t threads = std::min<size_t>(sheets.size(), std::max(1u, std::thread::hardware_concurrency() / 2));
+  // Sheets that unpack to little are read on this thread alone: a thread costs more to
+  // start than it saves there.
+  uint64_t sheetBytes = 0;
+  for (const SheetEntry& entry : wbh.sheets)
+    sheetBytes += std::min(pkg.claimedSize(parts.rels.at(entry.relId).target), kSheetBytesWorthThreads);
+  const size_t threads = sheetBytes < kSheetBytesWorthThreads
+                             ? 1
+                             : std::min<size_t>(sheets.size(), std::max(1u, std::thread::hardware_concurrency() / 2));
   std::vector<std::future<void>> workers;
   for (size_t t = 1; t < threads; ++t) {
     try {

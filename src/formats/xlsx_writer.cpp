@@ -1,7 +1,8 @@
 // Writing an .xlsx workbook. The package's small parts are written as text; each sheet
-// is streamed from the source row by row into XML pieces that are deflated on several
-// threads while the next rows are formatted; the file is written through a temporary
-// file beside the target and renamed over it, so a failed save leaves the old file.
+// is streamed from the source row by row into XML pieces, and a large workbook's sheets
+// are written side by side and their pieces deflated on several threads while the next
+// rows are formatted; the file is written through a temporary file beside the target
+// and renamed over it, so a failed save leaves the old file.
 #include <algorithm>
 #include <atomic>
 #include <charconv>
@@ -33,6 +34,9 @@ using platform::xl::Style;
 namespace {
 
 namespace fs = std::filesystem;
+
+// The cells (as the sheets' extents count them) from which the sheets are written side by side.
+constexpr double kCellsWorthThreads = 16384;
 
 constexpr std::string_view kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 constexpr std::string_view kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
@@ -628,7 +632,14 @@ std::string package(WorkbookSource& source, const std::string& path) {
       part.flush();
     }
   };
-  const size_t threads = std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency() / 2));
+  // A workbook of few cells is written on this thread alone: a thread costs more to start
+  // than it saves there.
+  double cells = 0;
+  for (const SheetFrame& f : frames)
+    if (f.extent) cells += static_cast<double>(f.extent->rows()) * static_cast<double>(f.extent->cols());
+  const size_t threads = cells < kCellsWorthThreads
+                             ? 1
+                             : std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency() / 2));
   std::vector<std::future<void>> workers;
   for (size_t t = 1; t < threads; ++t) {
     try {

@@ -13,6 +13,7 @@ namespace formats {
 namespace {
 
 constexpr uint64_t kZipLimit = 0xFFFFFFFFull;
+constexpr size_t kDeflateHereBytes = kZipPieceBytes / 4;
 
 // Pieces of one part being deflated at a time; several parts may be written at once.
 size_t piecesInFlight() {
@@ -31,14 +32,42 @@ void put32(std::string& out, uint64_t v) {
 // 1980-01-01 00:00 in the archive's DOS date and time: the parts carry no time of their own.
 constexpr unsigned kDosDate = (1 << 5) | 1, kDosTime = 0;
 
+// The deflate state of a thread, made on its first piece and reset for the next ones:
+// making one allocates and clears a quarter of a megabyte.
+class Deflater {
+ public:
+  Deflater() = default;
+  ~Deflater() {
+    if (ready_) deflateEnd(&zs_);
+  }
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+
+  z_stream& fresh(int level) {
+    if (ready_ && level == level_ && deflateReset(&zs_) == Z_OK) return zs_;
+    if (ready_) deflateEnd(&zs_);
+    ready_ = false;
+    zs_ = z_stream{};
+    if (deflateInit2(&zs_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw std::bad_alloc();
+    ready_ = true;
+    level_ = level;
+    return zs_;
+  }
+
+ private:
+  z_stream zs_{};
+  bool ready_ = false;
+  int level_ = 0;
+};
+
 // The piece deflated on its own, ending with a sync flush: an empty stored block that
 // brings the stream to a byte boundary without ending it, so the next piece can follow.
 ZipWriter::Part::Deflated deflatePiece(const std::string& piece, int level) {
   ZipWriter::Part::Deflated out;
   out.size = piece.size();
   out.crc = static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(piece.size())));
-  z_stream zs{};
-  if (deflateInit2(&zs, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw std::bad_alloc();
+  thread_local Deflater deflater;
+  z_stream& zs = deflater.fresh(level);
   out.bytes.resize(deflateBound(&zs, static_cast<uLong>(piece.size())) + 16);
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.data()));
   zs.avail_in = static_cast<uInt>(piece.size());
@@ -47,7 +76,6 @@ ZipWriter::Part::Deflated deflatePiece(const std::string& piece, int level) {
   const int rc = deflate(&zs, Z_SYNC_FLUSH);
   const bool whole = rc == Z_OK && zs.avail_in == 0 && zs.avail_out > 0;
   out.bytes.resize(out.bytes.size() - zs.avail_out);
-  deflateEnd(&zs);
   if (!whole) throw std::bad_alloc();  // the bound above holds the whole piece; this is no space
   return out;
 }
@@ -70,21 +98,31 @@ void ZipWriter::Part::write(std::string&& piece) {
       collect(pending_.front().get());
       pending_.pop_front();
     }
-    auto text = std::make_shared<const std::string>(std::move(now));
-    try {
-      pending_.push_back(std::async(std::launch::async, [text, level = level_] { return deflatePiece(*text, level); }));
-    } catch (const std::system_error&) {  // no thread to spare: deflate it here
-      std::promise<Deflated> done;
-      done.set_value(deflatePiece(*text, level_));
-      pending_.push_back(done.get_future());
+    // A large piece goes to a thread of its own; a small one (a small part, or the tail of
+    // a large one) costs less to deflate here than a thread costs to start.
+    if (now.size() >= kDeflateHereBytes) {
+      auto text = std::make_shared<const std::string>(std::move(now));
+      try {
+        pending_.push_back(std::async(std::launch::async, [text, level = level_] { return deflatePiece(*text, level); }));
+        continue;
+      } catch (const std::system_error&) {  // no thread to spare: deflate it here
+        now = *text;
+      }
     }
+    std::promise<Deflated> done;
+    done.set_value(deflatePiece(now, level_));
+    pending_.push_back(done.get_future());
   }
 }
 
 void ZipWriter::Part::flush() {
   if (buffer_.empty()) return;
+  // The next piece gets room for as much as this one and an eighth more (a full piece
+  // and its last row, in a large part); a small part ends with this piece, and a megabyte
+  // for it would be wasted.
+  const size_t room = std::min(buffer_.size(), kZipPieceBytes);
   std::string piece;
-  piece.reserve(kZipPieceBytes + kZipPieceBytes / 8);
+  piece.reserve(room + room / 8);
   std::swap(piece, buffer_);
   write(std::move(piece));
 }

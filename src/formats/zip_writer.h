@@ -1,8 +1,9 @@
 #pragma once
-// A zip archive written part by part, as the .xlsx package needs it. A part is deflated
-// in pieces on several threads (each piece ends on a byte boundary with a sync flush, so
-// the pieces join into one deflate stream), and the archive is written in one go when it
-// is finished. No part may exceed 4 GB, the limit of a zip archive without extensions.
+// A zip archive written part by part, as the .xlsx package needs it. A large part is
+// deflated in pieces on several threads (each piece ends on a byte boundary with a sync
+// flush, so the pieces join into one deflate stream), and the archive is written in one
+// go when it is finished. No part may exceed 4 GB, the limit of a zip archive without
+// extensions.
 #include <cstdint>
 #include <deque>
 #include <future>
@@ -17,7 +18,8 @@ class ZipWriter {
   // A part being written: its text comes in pieces, in order.
   class Part {
    public:
-    // Deflates the piece, on another thread when there is one to spare.
+    // Deflates the piece: a large one on another thread when there is one to spare, a
+    // small one on this thread.
     void write(std::string&& piece);
     std::string& buffer() { return buffer_; }  // a piece being assembled; flush() hands it on
     void flush();

@@ -474,6 +474,27 @@ TEST(XlsxRead, ReadsFilesOfOtherTools) {
   EXPECT_EQ(valueText(valueAt(wb.sheets[1], 2, 2)), "s:备注");
 }
 
+TEST(XlsxRead, PartsAreFoundWhateverTheCaseOfTheirNamesAndTheFirstOfTwoEntriesHolds) {
+  // Part names are matched without regard to case, as the relationships need not spell
+  // them as the archive does; of two entries of one name, the first is read.
+  ScratchDir dir("workbook-files");
+  const std::string path = dir.path("cased.xlsx");
+  auto sheet = [](const char* text) {
+    return std::string("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>") + text +
+           "</t></is></c></row></sheetData></worksheet>";
+  };
+  writeZip(path, {{"XL/Workbook.XML",
+                   "<workbook xmlns:r=\"r\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+                  {"xl/_rels/workbook.xml.rels",
+                   "<Relationships><Relationship Id=\"rId1\" Type=\"http://x/worksheet\" "
+                   "Target=\"worksheets/SHEET1.xml\"/></Relationships>"},
+                  {"xl/worksheets/sheet1.xml", sheet("first")},
+                  {"xl/worksheets/Sheet1.xml", sheet("second")}});
+  const WorkbookData wb = formats::loadWorkbookFile(path);
+  ASSERT_EQ(wb.sheets.size(), 1u);
+  EXPECT_EQ(valueText(valueAt(wb.sheets[0], 1, 1)), "s:first");
+}
+
 TEST(XlsRead, ReadsTheAltiumBom) {
   const std::string path = std::string(VELMORA_SHARED_DIR) + "/samples/altium_bom_can_gateway_4.xls";
   const WorkbookData wb = formats::loadWorkbookFile(path);
@@ -720,6 +741,44 @@ TEST(XlsxLarge, HundredThousandRowsSaveAndLoadQuickly) {
 #endif
   EXPECT_LT(saveSeconds, kLimit);
   EXPECT_LT(loadSeconds, kLimit);
+}
+
+TEST(XlsxLarge, SheetsLargeEnoughToBeWrittenAndReadSideBySideKeepTheirOrderAndCells) {
+  // Small workbooks are written and read on the calling thread; these sheets hold enough
+  // to be written and read on several threads, as side by side work has to keep them apart.
+  ScratchDir dir("workbook-files");
+  const std::string path = dir.path("sheets.xlsx");
+  constexpr long kSheets = 5, kRows = 10000, kCols = 4;
+  WorkbookData wb;
+  for (long k = 1; k <= kSheets; ++k) {
+    SheetData s;
+    s.name = "Sheet " + std::to_string(k);
+    for (long r = 1; r <= kRows; ++r)
+      for (long c = 1; c <= kCols; ++c)
+        s.cells.push_back(CellData{r, c, c == 1 ? Variant("S" + std::to_string(k) + "R" + std::to_string(r))
+                                                : Variant(static_cast<double>(k * 100000 + r * 10 + c)),
+                                   {}});
+    s.merges.push_back(Area{kRows + 1, 1, kRows + 2, static_cast<long>(k)});
+    wb.sheets.push_back(std::move(s));
+  }
+  wb.activeSheet = 3;
+  formats::saveXlsx(wb, path);
+  const WorkbookData back = formats::loadWorkbookFile(path);
+
+  ASSERT_EQ(back.sheets.size(), static_cast<size_t>(kSheets));
+  EXPECT_EQ(back.activeSheet, 3);
+  for (size_t k = 0; k < back.sheets.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(back.sheets[k].name, wb.sheets[k].name);
+    EXPECT_EQ(back.sheets[k].merges, wb.sheets[k].merges);
+    ASSERT_EQ(back.sheets[k].cells.size(), wb.sheets[k].cells.size());
+    size_t differ = 0;
+    for (size_t i = 0; i < back.sheets[k].cells.size(); ++i) {
+      const CellData &got = back.sheets[k].cells[i], &sent = wb.sheets[k].cells[i];
+      if (got.row != sent.row || got.col != sent.col || !(got.value == sent.value)) ++differ;
+    }
+    EXPECT_EQ(differ, 0u);
+  }
 }
 
 }  // namespace
