@@ -13,8 +13,8 @@
 #include "capture/netlist_readers.h"
 #include "fuzz_support.h"
 #include "sim/sim_programs.h"
-#include "vb/ansi.h"
 #include "vb/convert.h"
+#include "vb/text_lines.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& m : world.user.messages()) shown += m.text + "\n";
   FUZZ_CHECK(world.user.messages().empty(), std::string(format.source) + ": " + shown);
 
-  const std::vector<capture::NetlistEntry> entries = format.read(vb::splitAnsiLines(bytes));
+  const std::vector<capture::NetlistEntry> entries = format.read(vb::splitTextLines(bytes).lines);
   const long n = static_cast<long>(entries.size());
   FUZZ_CHECK(tool.toolState().partCount == n,
              std::string(format.source) + ": PartCount " + std::to_string(tool.toolState().partCount) +
