@@ -1,5 +1,7 @@
 // Reordering a sheet's rows: Sort, and deleting whole rows or columns.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <iterator>
 #include <string>
@@ -135,6 +137,74 @@ int compareValues(const SortValue& a, const SortValue& b, bool descending, bool 
   return descending ? -c : c;
 }
 
+// The keys of every part packed into 64 bits each that order as the keys do, so that a
+// sort compares the parts' own entries and rarely reads a cell. A text keeps, position
+// by position, only the bits that tell its byte from the other texts' bytes there: a
+// position where every text holds the same byte takes none (the zero padding of natural
+// designator keys), one of ten digits four. A text's end counts as the lowest symbol, as
+// it compares. Numbers, Booleans and error codes keep their order as unsigned bits.
+constexpr size_t kMostKeys = 3;
+
+struct PackedKeys {
+  uint64_t head[kMostKeys] = {};
+  uint32_t part = 0;
+  uint8_t rank[kMostKeys] = {4, 4, 4};
+};
+
+uint64_t orderedBits(double d) {
+  if (d == 0) d = 0;  // -0 equals 0
+  uint64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return bits >> 63 ? ~bits : bits | uint64_t{1} << 63;
+}
+
+// Packs key k of the parts into out; true when equal packed texts are equal texts.
+bool packKey(const std::vector<SortValue>& keys, size_t nk, size_t k, std::vector<PackedKeys>& out) {
+  constexpr size_t kPositions = 64;
+  size_t minSize = SIZE_MAX, maxSize = 0;
+  unsigned char lo[kPositions], hi[kPositions];
+  std::fill(std::begin(lo), std::end(lo), 255);
+  std::fill(std::begin(hi), std::end(hi), 0);
+  for (const PackedKeys& p : out) {
+    const SortValue& v = keys[p.part * nk + k];
+    if (v.rank != 1) continue;
+    minSize = std::min(minSize, v.folded.size());
+    maxSize = std::max(maxSize, v.folded.size());
+    for (size_t i = 0; i < std::min(v.folded.size(), kPositions); ++i) {
+      const unsigned char b = comparedByte(v, i);
+      lo[i] = std::min(lo[i], b);
+      hi[i] = std::max(hi[i], b);
+    }
+  }
+  // The bits of each position, as long as they fit.
+  int bits[kPositions] = {};
+  size_t positions = 0;
+  for (int used = 0; positions < std::min(maxSize, kPositions); ++positions) {
+    const size_t symbols = (positions >= minSize ? 1 : 0) + (hi[positions] - lo[positions] + 1u);
+    int b = 0;
+    while ((size_t{1} << b) < symbols) ++b;
+    if (used + b > 64) break;
+    bits[positions] = b;
+    used += b;
+  }
+  for (PackedKeys& p : out) {
+    const SortValue& v = keys[p.part * nk + k];
+    p.rank[k] = static_cast<uint8_t>(v.rank);
+    if (v.rank == 1) {
+      uint64_t head = 0;
+      for (size_t i = 0; i < positions; ++i) {
+        if (bits[i] == 0) continue;
+        const uint64_t code = i >= v.folded.size() ? 0 : comparedByte(v, i) - lo[i] + (i >= minSize ? 1 : 0);
+        head = head << bits[i] | code;
+      }
+      p.head[k] = head;
+    } else if (v.rank != 4) {
+      p.head[k] = orderedBits(v.number);
+    }
+  }
+  return positions == maxSize;
+}
+
 }  // namespace
 
 bool SimSheet::rowHasBoldValue(long row, long c1, long c2) const {
@@ -193,13 +263,30 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
     (any ? keyed : unkeyed).push_back(parts.size() - 1);
   });
   const size_t n = parts.size();
-  std::stable_sort(keyed.begin(), keyed.end(), [&](size_t x, size_t y) {
+  // The packed keys decide; only texts longer than their packing are read again.
+  std::vector<PackedKeys> order(keyed.size());
+  for (size_t j = 0; j < keyed.size(); ++j) order[j].part = static_cast<uint32_t>(keyed[j]);
+  bool exact[kMostKeys] = {};
+  bool descending[kMostKeys] = {};
+  for (size_t k = 0; k < nk; ++k) {
+    exact[k] = packKey(keys, nk, k, order) && !sorting.matchCase;
+    descending[k] = sorting.keys[k].order == 2;
+  }
+  std::stable_sort(order.begin(), order.end(), [&](const PackedKeys& x, const PackedKeys& y) {
     for (size_t k = 0; k < nk; ++k) {
-      int c = compareValues(keys[x * nk + k], keys[y * nk + k], sorting.keys[k].order == 2, sorting.matchCase);
-      if (c != 0) return c < 0;
+      if (x.rank[k] != y.rank[k]) {
+        if (x.rank[k] == 4 || y.rank[k] == 4) return y.rank[k] == 4;
+        return descending[k] ? x.rank[k] > y.rank[k] : x.rank[k] < y.rank[k];
+      }
+      if (x.rank[k] == 4) continue;
+      if (x.head[k] != y.head[k]) return descending[k] ? x.head[k] > y.head[k] : x.head[k] < y.head[k];
+      if (x.rank[k] == 1 && !exact[k])
+        if (int c = compareValues(keys[x.part * nk + k], keys[y.part * nk + k], descending[k], sorting.matchCase))
+          return c < 0;
     }
     return false;
   });
+  for (size_t j = 0; j < keyed.size(); ++j) keyed[j] = order[j].part;
   // A row without a key value sorts after every row with one and equal to the others,
   // so those rows (the empty ones among them) keep their order below the sorted ones.
   std::vector<long> to(n);  // the row each part goes to

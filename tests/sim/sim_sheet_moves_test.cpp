@@ -1,6 +1,11 @@
 // Moving over and reordering the stand-in sheet: End, CurrentRegion, Sort, deleting rows
 // and columns.
+#include <cctype>
+#include <random>
+#include <string>
+
 #include "platform/workbook_helpers.h"
+#include "vb/convert.h"
 #include "sim_sheet_test_support.h"
 
 namespace sim_sheet_test {
@@ -168,6 +173,53 @@ TEST_F(SheetSort, EqualKeysKeepTheirOrderInALongList) {
   }
   EXPECT_TRUE(sheet->get(1, 1).isText()) << "descending: texts before numbers";
   EXPECT_TRUE(sheet->get(rows, 1).isNumber());
+}
+
+// Many texts that share long starts, differ in case, in a few bytes far in, or in their
+// length, among numbers (with -0): the sheet's order is the plain one of the values.
+TEST_F(SheetSort, ManySimilarTextsAndNumbersInOrderBothWays) {
+  std::mt19937 random(7);
+  const long rows = 3000;
+  Table t(rows, 2);
+  const std::string alphabet = "0aAbB9_";
+  for (long r = 1; r <= rows; ++r) {
+    if (random() % 5 == 0) {
+      const double values[] = {-0.0, 0.0, -2.5, 3, 1e300, -1e-300, 42};
+      t(r, 1) = values[random() % std::size(values)];
+    } else {
+      // A natural-key-like start of zero groups, then a few varying bytes, at any length.
+      std::string text(1 + random() % 90, '0');
+      for (size_t i = 0; i < text.size(); ++i)
+        if (i % 7 >= 5 || random() % 40 == 0) text[i] = alphabet[random() % alphabet.size()];
+      t(r, 1) = text;
+    }
+    t(r, 2) = r;
+  }
+  auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  // -1, 0 or 1 as a before b by value: numbers first, texts without case (texts of
+  // digits alone were stored as numbers).
+  auto compare = [&](const Variant& a, const Variant& b) {
+    if (a.isNumber() != b.isNumber()) return a.isNumber() ? -1 : 1;
+    if (a.isNumber()) return a.number() < b.number() ? -1 : a.number() > b.number() ? 1 : 0;
+    const int c = lower(a.text()).compare(lower(b.text()));
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+  };
+  for (int order : {1, 2}) {
+    sheet->cell(1, 1).resize(rows, 2).setValues(t);
+    n = rows;
+    sortBy({{1, order}}, xl::xlNo);
+    std::vector<Variant> keys = column(1, 1, n), tag = tags();
+    for (long i = 1; i < rows; ++i) {
+      const int c = compare(keys[i - 1], keys[i]) * (order == 2 ? -1 : 1);
+      ASSERT_LE(c, 0) << "row " << i << ": " << vb::toText(keys[i - 1]) << " before " << vb::toText(keys[i]);
+      if (c == 0) {
+        ASSERT_LT(tag[i - 1].number(), tag[i].number()) << "equal keys keep their order, row " << i;
+      }
+    }
+  }
 }
 
 TEST_F(SheetSort, HeaderRow) {
