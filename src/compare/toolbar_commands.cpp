@@ -3,7 +3,6 @@
 
 namespace compare {
 
-void compareWithDesign(platform::ToolContext&) {}
 void copyAttributeToValue(platform::ToolContext&) {}
 void writeValuesBack(platform::ToolContext&) {}
 void runNetlistTool(platform::ToolContext&, const std::string&) {}

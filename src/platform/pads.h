@@ -37,6 +37,14 @@ class Part {
   virtual double centerY() const = 0;
   virtual bool isSMD() const = 0;
   virtual bool glued() const = 0;
+  virtual bool selected() const = 0;
+  // True adds the part to the design's selection, False takes it out.
+  virtual void setSelected(bool s) = 0;
+  // Attributes.Delete: an attribute the part lacks is an error, and nothing changes.
+  virtual void deleteAttribute(const std::string& name) = 0;
+  // Attributes.Add: the attribute with this value (after the part's other attributes);
+  // the program may refuse it, which is an error.
+  virtual void addAttribute(const std::string& name, const std::string& value) = 0;
 };
 
 class Jumper {
@@ -55,9 +63,14 @@ class Design {
   // In the design's own order, each member once.
   virtual std::vector<Part*> components() = 0;
   virtual long componentCount() const = 0;
+  // Components(name): the part of that name (the first one, should the design hold the
+  // name twice), or nothing (no object) when it has none.
+  virtual Part* component(const std::string& name) = 0;
   virtual std::vector<Jumper*> jumpers() = 0;
   virtual long jumperCount() const = 0;
   virtual std::string layerName(int layer) const = 0;
+  // Layers(name).Visible = True; a name the design does not know is an error.
+  virtual void showLayer(const std::string& name) = 0;
 };
 
 class Application {

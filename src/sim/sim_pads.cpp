@@ -13,6 +13,9 @@
 // a session wants to see in "pads log" (selection, view, macro runs, ...).
 #include "sim/sim_pads.h"
 
+#include <algorithm>
+#include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "sim/design_file_io.h"
@@ -82,6 +85,38 @@ class SimPart final : public pads::Part {
   double centerY() const override { return get("CenterY", d_.centerY); }
   bool isSMD() const override { return get("IsSMD", d_.smd); }
   bool glued() const override { return get("Glued", d_.glued); }
+  bool selected() const override { return get("Selected", d_.selected); }
+  void setSelected(bool s) override {
+    program_.record(d_.name + ".Selected " + (s ? "True" : "False"));
+    program_.check("Selected");
+    d_.selected = s;
+  }
+  void deleteAttribute(const std::string& name) override {
+    program_.record(d_.name + ".Attributes.Delete " + logArg(name));
+    program_.check("Attributes.Delete");
+    auto it = findAttribute(name);
+    if (it == attributes_.end()) vb::raise(vb::kAppDefined, "Automation error: the part has no attribute " + name);
+    deleted_[name] = (*it)->value();
+    // The object stays alive, so that a caller that still holds it reads its old value.
+    retired_.push_back(std::move(*it));
+    attributes_.erase(it);
+  }
+  // With "fault pads PROGID add" the program takes back only the value the attribute had
+  // before it was deleted.
+  void addAttribute(const std::string& name, const std::string& value) override {
+    program_.record(d_.name + ".Attributes.Add " + logArg(name) + " " + logArg(value));
+    program_.check("Attributes.Add");
+    if (program_.faults.refusesChangedAdds(program_.progId)) {
+      auto before = deleted_.find(name);
+      if (before == deleted_.end() || before->second != value)
+        vb::raise(vb::kAppDefined, "Automation error: the attribute " + name + " was refused");
+    }
+    if (auto it = findAttribute(name); it != attributes_.end()) {
+      retired_.push_back(std::move(*it));
+      attributes_.erase(it);
+    }
+    attributes_.push_back(std::make_unique<SimAttribute>(AttributeData{name, value}));
+  }
 
   PartData toData() const {
     PartData d = d_;
@@ -97,9 +132,16 @@ class SimPart final : public pads::Part {
     return field;
   }
 
+  std::vector<std::unique_ptr<SimAttribute>>::iterator findAttribute(const std::string& name) {
+    return std::find_if(attributes_.begin(), attributes_.end(),
+                        [&](const auto& a) { return a->data().name == name; });
+  }
+
   Program& program_;
   PartData d_;  // every field but the attributes, which live in attributes_
   std::vector<std::unique_ptr<SimAttribute>> attributes_;
+  std::vector<std::unique_ptr<SimAttribute>> retired_;  // deleted or replaced, still valid
+  std::map<std::string, std::string> deleted_;           // the value each deleted attribute had
 };
 
 class SimJumper final : public pads::Jumper {
@@ -154,6 +196,13 @@ class SimDesign final : public pads::Design {
     program_.check("Components");
     return static_cast<long>(parts_.size());
   }
+  pads::Part* component(const std::string& name) override {
+    program_.check("Components");
+    if (byName_.empty() && !parts_.empty())
+      for (auto it = parts_.rbegin(); it != parts_.rend(); ++it) byName_[(*it)->name()] = it->get();
+    auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second;
+  }
   std::vector<pads::Jumper*> jumpers() override {
     program_.check("Jumpers");
     return jumperList_;
@@ -166,6 +215,13 @@ class SimDesign final : public pads::Design {
     program_.check("LayerName");
     auto it = d_.layers.find(layer);
     return it == d_.layers.end() ? std::string() : it->second;
+  }
+  void showLayer(const std::string& name) override {
+    program_.record("Layers " + logArg(name) + " Visible True");
+    program_.check("Layers");
+    for (const auto& [number, layer] : d_.layers)
+      if (layer == name) return;
+    vb::raise(vb::kObjectNotSet);
   }
 
   DesignData toData() const {
@@ -185,6 +241,7 @@ class SimDesign final : public pads::Design {
   // Built once: the collections hand out these lists without walking the objects.
   std::vector<pads::Part*> partList_;
   std::vector<pads::Jumper*> jumperList_;
+  std::unordered_map<std::string, SimPart*> byName_;  // made at the first lookup by name
 };
 
 class SimPadsProgram final : public SimPads {
