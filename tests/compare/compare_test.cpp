@@ -206,6 +206,12 @@ TEST_F(CompareTest, SheetTwoStaysAsItWasWhenTheDesignSideIsMissing) {
       {"the netlist dialog cancelled", "Protel99se", [&] { world.user.cancelFile(); }, "运行时错误 '32755':"},
       {"no such netlist", "Protel99se", [&] { world.user.answerFile(dir.path("none.net")); }, "运行时错误 '53':"},
       {"another source", "Altium Designer", [] {}, "请选择对应软件!!!"},
+      {"sheet 2 refuses its new name: reported, also for a netlist", "Protel99se",
+       [&] {
+         world.user.answerFile(dir.write("board.net", "[\r\nR1\r\nR0603\r\n10K\r\n\r\n\r\n\r\n]\r\n"));
+         world.faults.set("spreadsheet", "Name", 1);
+       },
+       "运行时错误 '1004':"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
