@@ -22,6 +22,14 @@ class NetlistLineBuffer {
   // Line k (from 0) as text; "" beyond the last line.
   const std::string& text(size_t k) const;
   void replace(size_t k, std::string text);
+
+  // The component section ends at the first line "(" (the nets follow), or at the end.
+  size_t componentSectionEnd() const;
+  // Whether line k holds a component's designator: a line at an odd index, right after a
+  // line "[", not empty, whose comment line k + 2 lies in the component section too (so a
+  // replaced comment never lands in the nets, and a comment that equals a designator never
+  // counts as one).
+  bool isDesignatorLine(size_t k, size_t sectionEnd) const;
   // The file at path replaced by the lines; a failure is the caller's error (75).
   void rewrite(platform::Files& files, const std::string& path) const;
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "support/scratch_dir.h"
@@ -64,6 +65,21 @@ TEST(NetlistLineBuffer, AFileOfMoreThan65536LinesRoundTripsByteForByte) {
   EXPECT_EQ(b.text(69999), "line 69999");
   b.rewrite(files, path);
   EXPECT_EQ(readBytes(path), bytes);
+}
+
+TEST(NetlistLineBuffer, DesignatorLinesFollowABracketAtOddIndexesInsideTheComponentSection) {
+  const ScratchDir dir("line-buffer");
+  platform::Files files;
+  // 0 "[", 1 R1, 2 R0603, 3 TP1 (a comment equal to a designator), 4 "[", 5 TP1, 6 TP,
+  // 7 TP1, 8 "(", 9 "[" in the nets, 10 R9, 11 x, 12 y.
+  const std::string path = dir.write("board.net", "[\r\nR1\r\nR0603\r\nTP1\r\n[\r\nTP1\r\nTP\r\nTP1\r\n(\r\n[\r\nR9\r\nx\r\ny\r\n");
+  const NetlistLineBuffer b = NetlistLineBuffer::read(files, path);
+  const size_t end = b.componentSectionEnd();
+  EXPECT_EQ(end, 8u);
+  std::vector<size_t> found;
+  for (size_t k = 0; k < b.size(); ++k)
+    if (b.isDesignatorLine(k, end)) found.push_back(k);
+  EXPECT_EQ(found, (std::vector<size_t>{1, 5}));
 }
 
 }  // namespace
