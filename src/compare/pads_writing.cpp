@@ -1,5 +1,7 @@
 #include "compare/pads_writing.h"
 
+#include <optional>
+
 #include "vb/error.h"
 
 namespace compare {
@@ -10,20 +12,26 @@ pads::AppPtr attachRunningPads(platform::Programs& programs, const std::string& 
   return programs.attachPads(progId);
 }
 
-void setPartAttribute(pads::Design& design, const std::string& designator, const std::string& name,
+bool setPartAttribute(pads::Design& design, const std::string& designator, const std::string& name,
                       const std::string& value) {
   vb::SkipOnError skip;
   pads::Part* part = nullptr;
   skip.step([&] { part = design.component(designator); });
   // A designator the design does not hold gives no object: every use of it fails.
-  if (!part) return;
+  if (!part) return false;
   skip.step([&] { part->setSelected(true); });
-  skip.step([&] { part->deleteAttribute(name); });
-  skip.step([&] { part->addAttribute(name, value); });
+  std::optional<std::string> old;
+  skip.step([&] {
+    if (const pads::Attribute* a = part->attribute(name)) old = a->value();
+  });
+  const bool deleted = skip.step([&] { part->deleteAttribute(name); });
+  if (skip.step([&] { part->addAttribute(name, value); })) return true;
+  if (deleted && old) skip.step([&] { part->addAttribute(name, *old); });
+  return false;
 }
 
-void setPartValue(pads::Design& design, const std::string& designator, const std::string& value) {
-  setPartAttribute(design, designator, "Value", value);
+bool setPartValue(pads::Design& design, const std::string& designator, const std::string& value) {
+  return setPartAttribute(design, designator, "Value", value);
 }
 
 void unselectAll(platform::Programs& programs) {

@@ -16,10 +16,12 @@ platform::pads::AppPtr attachRunningPads(platform::Programs& programs, const std
 // SetPartAttribute: the part of that designator is selected (and stays so), its attribute
 // deleted and added again with the value. Each step fails on its own without stopping the
 // next (a part without the attribute gets it); a designator that names no part changes
-// nothing. Nothing is read or compared first.
-void setPartAttribute(platform::pads::Design& design, const std::string& designator, const std::string& name,
+// nothing. Nothing is read or compared first. When the program refuses the new value
+// after the delete, the old value is put back, so a part never loses its attribute.
+// True when the new value was added.
+bool setPartAttribute(platform::pads::Design& design, const std::string& designator, const std::string& name,
                       const std::string& value);
-void setPartValue(platform::pads::Design& design, const std::string& designator, const std::string& value);
+bool setPartValue(platform::pads::Design& design, const std::string& designator, const std::string& value);
 
 // Unselect: every selected part of PADS Layout deselected and its layers "Top" and
 // "Bottom" shown, then every selected part of PADS Logic deselected; each step skipped

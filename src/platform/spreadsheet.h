@@ -219,6 +219,10 @@ class Application : public std::enable_shared_from_this<Application> {
   virtual WorkbookPtr open(const std::string& path) = 0;  // the file as the active workbook
   virtual WorkbookPtr activeWorkbook() = 0;         // error 91 when no workbook is open
   virtual long rowsCount() const { return kMaxRows; }
+  // GetOpenFilename: the program's own open-file dialog (fileFilter as pairs of a
+  // description and a pattern, separated by commas; one file). The chosen path, or
+  // nothing (False) when the user cancels.
+  virtual std::optional<std::string> getOpenFilename(const std::string& fileFilter, const std::string& title) = 0;
 
   // Through the active workbook.
   SheetPtr activeSheet() { return activeWorkbook()->activeSheet(); }

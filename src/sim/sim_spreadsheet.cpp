@@ -80,6 +80,13 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
     return active_;
   }
 
+  // The user answers as in any open-file dialog; without a user the dialog is cancelled.
+  std::optional<std::string> getOpenFilename(const std::string& fileFilter, const std::string& title) override {
+    faults_.check("spreadsheet", "GetOpenFilename");
+    if (!alerts_) return std::nullopt;
+    return alerts_->openFile(title, fileFilter, 0);
+  }
+
   void userActivateSheet(const std::string& name) override { activeWorkbook()->sheet(name)->select(); }
 
   xl::WorkbookPtr addWorkbookFromData(const formats::WorkbookData& data) override {
