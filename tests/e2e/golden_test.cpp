@@ -1,7 +1,7 @@
 // Whole flows played as sessions: each tests/e2e/NAME.session runs to its end, and every
 // workbook it leaves open is compared, cell by cell with values, formats, fills, bold
 // cells, borders, widths and filters, with the text in tests/e2e/NAME.expected that a
-// person checked. A run that differs leaves its text in the build folder for review.
+// person checked. Each session plays in a copy of its folder and fixtures. A run that differs leaves its text in the build folder for review.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -26,8 +26,15 @@ TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
   std::string name = GetParam();
   const ScratchDir scratch("golden");
   const fs::path out = scratch / "out";  // made by the run
+  // The session plays in a copy of its folder (beside a copy of examples/, which sessions
+  // name as ../../examples), so the files its commands rewrite (netlists) are copies.
+  const fs::path played = scratch / "tests" / "e2e";
+  fs::create_directories(played);
+  fs::copy_file(dir / (name + ".session"), played / (name + ".session"));
+  fs::copy(dir / "fixtures", played / "fixtures", fs::copy_options::recursive);
+  fs::copy(fs::path(VELMORA_SOURCE_DIR) / "examples", scratch / "examples", fs::copy_options::recursive);
   std::ostringstream printed, errors;
-  int code = app::playSession((dir / (name + ".session")).string(), out.string(), printed, errors);
+  int code = app::playSession((played / (name + ".session")).string(), out.string(), printed, errors);
   ASSERT_EQ(code, 0) << errors.str();
   std::vector<fs::path> books;
   for (const auto& e : fs::directory_iterator(out)) books.push_back(e.path());
