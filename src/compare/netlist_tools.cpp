@@ -1,5 +1,7 @@
 // The toolbar's netlist button: "Protel Ref" lists the component blocks of a Protel 99 SE
-// or Altium Designer netlist in a new workbook and marks repeated designators red.
+// or Altium Designer netlist in a new workbook and marks repeated designators red;
+// "Pads Protel" writes the "Value" of every PADS Layout part into the comment line of its
+// block and rewrites the netlist in place.
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -7,7 +9,11 @@
 #include <vector>
 
 #include "capture/netlist_readers.h"
+#include "capture/pads_attach.h"
 #include "capture/part_lists.h"
+#include "compare/compare_sheet.h"
+#include "compare/netlist_line_buffer.h"
+#include "compare/pads_writing.h"
 #include "compare/toolbar_commands.h"
 #include "platform/services.h"
 #include "platform/workbook_helpers.h"
@@ -16,6 +22,7 @@
 namespace compare {
 
 namespace xl = platform::xl;
+namespace pads = platform::pads;
 
 namespace {
 
@@ -23,6 +30,13 @@ constexpr const char* kNetlistFilter = "文件类型(*.net)|*.net";
 constexpr long kCheckHeadingFill = platform::rgb(150, 250, 250);
 constexpr const char* kNoRepeatsMessage = "没有元件重复!!!";
 constexpr const char* kRepeatsMarkedMessage = "元件序号有重复,\n已经用红色标示!";
+
+constexpr const char* kPushNetlistTitle = "请选择Protel99se或者Altium Designer的net文件";
+constexpr const char* kPushQuestion =
+    "请确定打开的Layout软件中pcb文件,是由Layout转换成Protel99se或者Altium Designer的pcb源文件.";
+constexpr const char* kDesignFilter = "文件类型(*.pcb)|*.pcb";
+constexpr const char* kDesignTitle = "请打开由PADS转换成Protel99se或者Altium Designer的pcb源文件";
+constexpr const char* kPushedMessage = "Net文件检查结束,\n请重新在Protel中加载Net文件!";
 
 // The parts section ends at the first line "(" that is none of the three lines a
 // component block takes.
@@ -82,10 +96,62 @@ void checkNetlistDesignators(platform::ToolContext& t) {
   platform::notify(s.user, platform::kTitle, repeated.empty() ? kNoRepeatsMessage : kRepeatsMarkedMessage);
 }
 
+// PADS Layout with the design whose values are pushed, or nothing when the user answered
+// No. A running PADS Layout is used after the user confirmed its design; one that does not
+// run is started and opens the design file the user picks.
+pads::AppPtr reachLayoutDesign(platform::ToolContext& t) {
+  vb::SkipOnError skip;
+  pads::AppPtr app;
+  if (skip.step([&] { app = attachRunningPads(t.services.programs, kToolbarLayoutProgId); }))
+    return platform::askYes(t.user(), platform::kTitle, kPushQuestion) ? app : nullptr;
+  if (skip.number() != vb::kCannotCreate) vb::raise(skip.number(), skip.description());
+  app = capture::attachPadsDesign(t, kToolbarLayoutProgId, kDesignFilter, kDesignTitle,
+                                  capture::EmptyPathRule::OpenAnyway)
+            .app;
+  if (!app) vb::raise(vb::kObjectNotSet);
+  return app;
+}
+
+// PADS_Compare_Protel99se.
+void pushLayoutValues(platform::ToolContext& t) {
+  platform::Services& s = t.services;
+  // The setting is checked, but no spreadsheet program is needed.
+  platform::spreadsheetProgId(s, t.settings.spreadsheetProgram());
+  const std::string path = t.dialog.choose(kNetlistFilter, kPushNetlistTitle);
+  if (path.empty()) throw vb::ProgramEnd();
+  // A file that cannot be read stops the command before anything is written.
+  NetlistLineBuffer netlist = NetlistLineBuffer::read(s.files, path);
+
+  const pads::AppPtr app = reachLayoutDesign(t);
+  if (!app) return;
+  pads::Design& design = app->activeDocument();
+  const long count = design.componentCount();
+  t.state.partCount = count;
+  if (count == 0) {
+    platform::notify(s.user, platform::kTitle, design.name() + "\n" + kNoComponentsLine);
+    return;
+  }
+  // Designator -> value; the first part of a name wins.
+  std::unordered_map<std::string, std::string> valueOf;
+  valueOf.reserve(static_cast<size_t>(count));
+  for (const pads::Part* part : design.components()) valueOf.emplace(part->name(), capture::partValueText(*part, ""));
+  t.state.lastRow = count + 1;
+
+  const size_t end = netlist.componentSectionEnd();
+  for (size_t k = 1; k < end; k += 2) {
+    if (!netlist.isDesignatorLine(k, end)) continue;
+    auto found = valueOf.find(netlist.text(k));
+    if (found != valueOf.end()) netlist.replace(k + 2, found->second);
+  }
+  netlist.rewrite(s.files, path);  // a failed write is reported; the file stays as it was
+  platform::notify(s.user, platform::kTitle, kPushedMessage);
+}
+
 }  // namespace
 
 void runNetlistTool(platform::ToolContext& t, const std::string& caption) {
   if (caption == "Protel Ref") checkNetlistDesignators(t);
+  else if (caption == "Pads Protel") pushLayoutValues(t);
 }
 
 }  // namespace compare

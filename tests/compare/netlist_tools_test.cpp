@@ -2,6 +2,7 @@
 // and the push of PADS Layout values into a netlist's comment lines ("Pads Protel").
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,174 @@ TEST_F(DuplicateCheckTest, AnyOtherCaptionDoesNothing) {
   EXPECT_TRUE(world.user.dialogs().empty());
   EXPECT_TRUE(messages().empty());
   EXPECT_EQ(excel->workbookCount(), 0);
+}
+
+constexpr const char* kLayoutId = "PowerPCB.Application";
+constexpr const char* kQuestion =
+    "请确定打开的Layout软件中pcb文件,是由Layout转换成Protel99se或者Altium Designer的pcb源文件.";
+constexpr const char* kPushed = "Net文件检查结束,\n请重新在Protel中加载Net文件!";
+
+// A PADS part of that name with a "Value" attribute, or without one when value is null.
+std::string part(const char* name, const char* value) {
+  std::string p = std::string(R"({"name": ")") + name + "\"";
+  if (value) p += std::string(R"(, "attributes": {"Value": ")") + value + "\"}";
+  return p + "}";
+}
+
+class ValuePushTest : public NetlistToolsTest {
+ protected:
+  // A design file of these parts.
+  std::string designFile(const std::string& parts) {
+    return dir.write("design.json", R"({"name": "board.pcb", "parts": [)" + parts + "]}");
+  }
+  // PADS Layout runs with a design of these parts.
+  std::shared_ptr<sim::SimPads> layout(const std::string& parts) {
+    auto p = world.programs.pads(kLayoutId);
+    if (!p) p = world.programs.runPads(kLayoutId);
+    p->openDocument(designFile(parts));
+    p->takeLog();
+    return p;
+  }
+  // "Pads Protel" on the netlist at path, the question answered Yes when asked.
+  void push(const std::string& path, bool ask = true) {
+    if (ask) world.user.answerYes();
+    world.user.answerFile(path);
+    click(tool().command4);
+  }
+  std::string netlist(const std::string& bytes) { return dir.write("board.net", bytes); }
+};
+
+TEST_F(ValuePushTest, ValuesGoIntoTheCommentLinesOfTheirBlocksOnly) {
+  layout(part("R1", "4K7") + "," + part("C1", nullptr) + "," + part("R2", "10K") + "," + part("TP1", "TP") + "," +
+         part("R1", "1K"));
+  // r2 differs in case from the part R2 and U9 names no part; the comment of TP1 equals
+  // its designator; the nets hold a "[" line followed by R1 at an odd index.
+  const std::string path = netlist(block("R1", "R0603", "10K") + block("C1", "0402", "100nF") + block("r2", "R0603", "1K") +
+                                   block("U9", "SO8", "LM358") + block("TP1", "TP", "TP1") +
+                                   "(\r\nGND\r\n[\r\nR1\r\nC1-2\r\nR1-1\r\n)\r\n");
+  push(path);
+  EXPECT_EQ(readBytes(path), block("R1", "R0603", "4K7") + block("C1", "0402", "") + block("r2", "R0603", "1K") +
+                                 block("U9", "SO8", "LM358") + block("TP1", "TP", "TP") +
+                                 "(\r\nGND\r\n[\r\nR1\r\nC1-2\r\nR1-1\r\n)\r\n");
+  EXPECT_EQ(messages(), (std::vector<std::string>{kQuestion, kPushed}));
+  EXPECT_EQ(world.user.messages()[0].buttons, platform::Buttons::YesNo);
+  EXPECT_EQ(state().partCount, 5);
+  EXPECT_EQ(state().lastRow, 6);
+  ASSERT_EQ(world.user.dialogs().size(), 1u);
+  EXPECT_EQ(world.user.dialogs()[0].filter, "文件类型(*.net)|*.net");
+  EXPECT_EQ(world.user.dialogs()[0].title, "请选择Protel99se或者Altium Designer的net文件");
+}
+
+// Only a line at an odd index right after a line "[" is a designator, and only a comment
+// line inside the component section is replaced; the file is rewritten also when nothing
+// changed, every line ending in CR LF.
+TEST_F(ValuePushTest, OnlyDesignatorLinesOfWholeBlocksAreMatched) {
+  layout(part("R1", "4K7") + "," + part("TP", "X"));
+  struct Case {
+    const char* what;
+    std::string before, after;
+  };
+  const Case cases[] = {
+      {"one extra line before the first block", "\r\n" + block("R1", "R0603", "10K") + kNets,
+       "\r\n" + block("R1", "R0603", "10K") + kNets},
+      {"a block cut short by the nets", "[\r\nR1\r\nR0603\r\n(\r\nR1-1\r\n)\r\n", "[\r\nR1\r\nR0603\r\n(\r\nR1-1\r\n)\r\n"},
+      {"a block cut short by the end of the file", "[\r\nR1\r\nR0603", "[\r\nR1\r\nR0603\r\n"},
+      {"a footprint that names a part", "[\r\nR1\r\nTP\r\n10K\r\n\r\n\r\n\r\n]\r\n",
+       "[\r\nR1\r\nTP\r\n4K7\r\n\r\n\r\n\r\n]\r\n"},
+      {"LF line ends become CR LF", "[\nR9\nR0603\n10K\n\n\n\n]\n", block("R9", "R0603", "10K")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = netlist(c.before);
+    push(path);
+    EXPECT_EQ(readBytes(path), c.after);
+    EXPECT_EQ(messages().back(), kPushed);
+  }
+}
+
+TEST_F(ValuePushTest, AnsweringNoLeavesTheNetlistAndShowsNothingMore) {
+  layout(part("R1", "4K7"));
+  const std::string bytes = "[\nR1\nR0603\n10K\n";  // any rewrite would change its line ends
+  const std::string path = netlist(bytes);
+  world.user.answerNo();
+  push(path, false);
+  EXPECT_EQ(readBytes(path), bytes);
+  EXPECT_EQ(messages(), (std::vector<std::string>{kQuestion}));
+}
+
+TEST_F(ValuePushTest, APadsLayoutThatDoesNotRunIsStartedAndOpensTheDesignTheUserPicks) {
+  const std::string design = designFile(part("R1", "4K7"));
+  const std::string path = netlist(block("R1", "R0603", "10K"));
+  world.user.answerFile(path);
+  world.user.answerFile(design);
+  click(tool().command4);
+  auto started = world.programs.pads(kLayoutId);
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(started->visible());
+  EXPECT_EQ(started->takeLog(), (std::vector<std::string>{"Visible True", "OpenDocument " + design}));
+  ASSERT_EQ(world.user.dialogs().size(), 2u);
+  EXPECT_EQ(world.user.dialogs()[1].filter, "文件类型(*.pcb)|*.pcb");
+  EXPECT_EQ(world.user.dialogs()[1].title, "请打开由PADS转换成Protel99se或者Altium Designer的pcb源文件");
+  EXPECT_EQ(readBytes(path), block("R1", "R0603", "4K7")) << "the netlist chosen first is rewritten";
+  EXPECT_EQ(messages(), (std::vector<std::string>{kPushed})) << "no question";
+}
+
+// Whatever stops the push, the netlist keeps its bytes: LF line ends, which any rewrite
+// would turn into CR LF, and a comment the design would change.
+TEST_F(ValuePushTest, ANetlistIsNeverRewrittenWhenThePushStops) {
+  const std::string bytes = "[\nR1\nR0603\n10K\n\n\n\n]\n(\n)\n";
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"PADS Layout runs without a design", [&] { world.programs.runPads(kLayoutId); }, "运行时错误 '91':"},
+      {"an empty design", [&] { layout(""); }, "board.pcb\n  No Components !!!"},
+      {"the write fails", [&] {
+         layout(part("R1", "4K7"));
+         world.faults.failWrites(dir.path("board.net"));
+       },
+       "运行时错误 '75':"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.arrange();
+    const std::string path = netlist(bytes);
+    push(path);
+    ASSERT_FALSE(messages().empty());
+    EXPECT_EQ(messages().back().substr(0, std::string(c.message).size()), c.message);
+    EXPECT_EQ(readBytes(path), bytes);
+    EXPECT_FALSE(program->ended());
+  }
+}
+
+TEST_F(ValuePushTest, NeedsNoSpreadsheetProgramButAValidSetting) {
+  layout(part("R1", "4K7"));
+  const std::string path = netlist(block("R1", "R0603", "10K"));
+  push(path);
+  EXPECT_TRUE(world.programs.spreadsheets().empty()) << "none was started";
+  EXPECT_EQ(messages().back(), kPushed);
+
+  spreadsheetSetting("Calc");
+  click(tool().command4);
+  EXPECT_TRUE(program->ended());
+  EXPECT_EQ(messages().back(), "请在设置中选择BOM输出软件");
+  EXPECT_EQ(world.user.dialogs().size(), 1u) << "no dialog after the message";
+}
+
+TEST_F(ValuePushTest, CancelEndsTheProgramAndAFileThatCannotBeReadStopsBeforePadsLayout) {
+  auto pads = layout(part("R1", "4K7"));
+  world.user.answerFile(dir.path("missing.net"));
+  click(tool().command4);
+  EXPECT_EQ(messages(), (std::vector<std::string>{"运行时错误 '53':\nFile not found"})) << "no question";
+  EXPECT_FALSE(program->ended());
+
+  world.user.cancelFile();
+  click(tool().command4);
+  EXPECT_TRUE(program->ended());
+  EXPECT_EQ(messages().size(), 1u);
+  EXPECT_TRUE(pads->takeLog().empty());
 }
 
 }  // namespace
