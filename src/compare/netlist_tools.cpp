@@ -104,6 +104,7 @@ pads::AppPtr reachLayoutDesign(platform::ToolContext& t) {
   pads::AppPtr app;
   if (skip.step([&] { app = attachRunningPads(t.services.programs, kToolbarLayoutProgId); }))
     return platform::askYes(t.user(), platform::kTitle, kPushQuestion) ? app : nullptr;
+  // Any other failure than a program that does not run leaves no design to read from.
   if (skip.number() != vb::kCannotCreate) vb::raise(skip.number(), skip.description());
   app = capture::attachPadsDesign(t, kToolbarLayoutProgId, kDesignFilter, kDesignTitle,
                                   capture::EmptyPathRule::OpenAnyway)
