@@ -23,37 +23,41 @@ void listFromNetlist(ToolContext& t, const NetlistSource& source) {
   platform::xl::AppPtr app = st.spreadsheetApp;
   platform::xl::SheetPtr sheet;
   skip.step([&] { sheet = platform::newReportWorkbook(*app)->sheet(2); });
-  if (sheet) {
-    skip.step([&] {
-      vb::Table head(1, 5);
-      const char* headings[] = {"No.", "Comment", "Footprint", "Qty", "Designator"};
-      for (int c = 1; c <= 5; ++c) head(1, c) = headings[c - 1];
-      sheet->range("A1:E1").setValues(head);
-      platform::xl::StyleChange look;
-      look.bold = true;
-      look.fontColor = 0;
-      look.fill = platform::kMarkRed;
-      sheet->range("A1:E1").apply(look);
-    });
-    skip.step([&] { platform::textFirst(sheet->range("A1:F" + std::to_string(n + 1))); });
-    skip.step([&] {
-      vb::Table rows(n, 5);
-      for (long k = 1; k <= n; ++k) {
-        NetlistEntry& e = entries[static_cast<size_t>(k - 1)];
-        rows(k, 1) = static_cast<double>(k);
-        rows(k, 2) = std::move(e.comment);
-        rows(k, 3) = std::move(e.footprint);
-        rows(k, 4) = 1.0;
-        rows(k, 5) = std::move(e.designator);
-      }
-      platform::blockWrite(sheet->cell(2, 1), rows, 5);
-    });
-    skip.step([&] { sheet->cells().entireColumn().autoFit(); });
-    skip.step([&] { sheet->cells().entireRow().autoFit(); });
-    skip.step([&] { platform::gridBorders(sheet->range("A1:E" + std::to_string(n + 1)), 1); });
-  }
+  if (sheet) writeNetlistList(sheet, std::move(entries), platform::kMarkRed);
   st.partCount = n;
   st.lastRow = n + 1;
+}
+
+void writeNetlistList(const platform::xl::SheetPtr& sheet, std::vector<NetlistEntry> entries, long headingFill) {
+  const long n = static_cast<long>(entries.size());
+  vb::SkipOnError skip;
+  skip.step([&] {
+    vb::Table head(1, 5);
+    const char* headings[] = {"No.", "Comment", "Footprint", "Qty", "Designator"};
+    for (int c = 1; c <= 5; ++c) head(1, c) = headings[c - 1];
+    sheet->range("A1:E1").setValues(head);
+    platform::xl::StyleChange look;
+    look.bold = true;
+    look.fontColor = 0;
+    look.fill = headingFill;
+    sheet->range("A1:E1").apply(look);
+  });
+  skip.step([&] { platform::textFirst(sheet->range("A1:F" + std::to_string(n + 1))); });
+  skip.step([&] {
+    vb::Table rows(n, 5);
+    for (long k = 1; k <= n; ++k) {
+      NetlistEntry& e = entries[static_cast<size_t>(k - 1)];
+      rows(k, 1) = static_cast<double>(k);
+      rows(k, 2) = std::move(e.comment);
+      rows(k, 3) = std::move(e.footprint);
+      rows(k, 4) = 1.0;
+      rows(k, 5) = std::move(e.designator);
+    }
+    platform::blockWrite(sheet->cell(2, 1), rows, 5);
+  });
+  skip.step([&] { sheet->cells().entireColumn().autoFit(); });
+  skip.step([&] { sheet->cells().entireRow().autoFit(); });
+  skip.step([&] { platform::gridBorders(sheet->range("A1:E" + std::to_string(n + 1)), 1); });
 }
 
 const std::array<NetlistSource, 7> kNetlistSources = {{

@@ -32,6 +32,12 @@ extern const std::array<NetlistSource, 7> kNetlistSources;
 // The row of a source text, or nullptr when it names no netlist.
 const NetlistSource* findNetlistSource(const std::string& source);
 void listFromNetlist(ToolContext& t, const NetlistSource& source);
+// The netlist list on a sheet, as "Create" and the netlist duplicate check write it:
+// "No.", "Comment", "Footprint", "Qty", "Designator" in A1:E1 (bold, black, on the
+// heading fill), the text format on A1:F of the last row, one row per entry (number,
+// comment, footprint, 1, designator), the columns and rows fitted, and grid borders with
+// a black outline around A1:E. Each step is skipped when it fails.
+void writeNetlistList(const platform::xl::SheetPtr& sheet, std::vector<NetlistEntry> entries, long headingFill);
 
 // "Format BOM": the lists of PADS Layout and of an Altium Designer BOM. True when a list
 // was made, so that the "Format BOM" report pipeline follows.
