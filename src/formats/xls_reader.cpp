@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -132,7 +133,13 @@ WorkbookData readWithFreexl(const std::string& copyPath, const std::string& path
             sheet.cells.push_back(CellData{row, col, vb::Variant(v.value.int_value), {}});
             break;
           case FREEXL_CELL_DOUBLE:
-            sheet.cells.push_back(CellData{row, col, vb::Variant(v.value.double_value), {}});
+            // A stored value that is no number (NaN, infinite) reads as #NUM!, as a
+            // spreadsheet shows it and as a save writes it.
+            sheet.cells.push_back(CellData{row, col,
+                                           std::isfinite(v.value.double_value)
+                                               ? vb::Variant(v.value.double_value)
+                                               : vb::Variant(vb::ErrorValue{vb::kErrNum}),
+                                           {}});
             break;
           case FREEXL_CELL_TEXT:
           case FREEXL_CELL_SST_TEXT:
@@ -212,6 +219,9 @@ std::string serialise(const WorkbookData& wb) {
       if (c.value.isNumber()) {
         w.u32(1);
         w.f64(c.value.number());
+      } else if (c.value.isError()) {
+        w.u32(3);
+        w.i64(c.value.error().code);
       } else {
         w.u32(2);
         w.str(c.value.isText() ? c.value.text() : std::string());
@@ -235,7 +245,9 @@ WorkbookData deserialise(std::string_view bytes) {
       c.row = static_cast<long>(r.get<int64_t>());
       c.col = static_cast<long>(r.get<int64_t>());
       c.style.numberFormat = r.str();
-      if (r.get<uint32_t>() == 1) c.value = r.get<double>();
+      const auto kind = r.get<uint32_t>();
+      if (kind == 1) c.value = r.get<double>();
+      else if (kind == 3) c.value = vb::ErrorValue{static_cast<int>(r.get<int64_t>())};
       else c.value = r.str();
       s.cells.push_back(std::move(c));
     }

@@ -13,6 +13,7 @@ struct ErrorValue {
   bool operator==(const ErrorValue&) const = default;
 };
 constexpr int kErrNA = 2042;
+constexpr int kErrNum = 2036;  // #NUM!
 
 class Variant {
  public:

@@ -532,6 +532,24 @@ TEST(XlsRead, ReadsTheAltiumBom) {
   EXPECT_TRUE(valueAt(bom, 61, 2).isEmpty());  // the empty description of J1
 }
 
+// A quantity stored as an RK value whose bits are no number (as a damaged file holds one)
+// reads as #NUM!, and a save and an open keep it so.
+TEST(XlsRead, AStoredValueThatIsNoNumberReadsAsNumError) {
+  ScratchDir dir("workbook-files");
+  std::string bytes = readBytes(std::string(VELMORA_SHARED_DIR) + "/samples/altium_bom_can_gateway_4.xls");
+  // The RK record of F9 (row 8, column 5 from 0): type 0x027E, 10 bytes, then row,
+  // column, format and the value.
+  const std::string record("\x7e\x02\x0a\x00\x08\x00\x05\x00", 8);
+  const size_t at = bytes.find(record);
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at + 10, 4, std::string("\x00\xff\xff\xff", 4));
+  const WorkbookData wb = formats::loadWorkbookFile(dir.write("nan.xls", bytes));
+  EXPECT_EQ(valueText(valueAt(wb.sheets[0], 9, 6)), valueText(vb::Variant(vb::ErrorValue{vb::kErrNum})));
+  formats::saveXlsx(wb, dir.path("nan.xlsx"));
+  const WorkbookData again = formats::loadWorkbookFile(dir.path("nan.xlsx"));
+  EXPECT_EQ(valueText(valueAt(again.sheets[0], 9, 6)), valueText(valueAt(wb.sheets[0], 9, 6)));
+}
+
 TEST(CsvRead, DecodesQuotesNumbersAndLineEnds) {
   ScratchDir dir("workbook-files");
   struct Case {
