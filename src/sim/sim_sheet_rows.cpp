@@ -159,6 +159,18 @@ uint64_t orderedBits(double d) {
 }
 
 // Packs key k of the parts into out; true when equal packed texts are equal texts.
+// The bytes a text compares as: capitals of an ASCII text that has them as small letters.
+struct FoldTables {
+  unsigned char same[256], lower[256];
+  FoldTables() {
+    for (int b = 0; b < 256; ++b) {
+      same[b] = static_cast<unsigned char>(b);
+      lower[b] = static_cast<unsigned char>(isCapital(static_cast<unsigned char>(b)) ? b - 'A' + 'a' : b);
+    }
+  }
+};
+const FoldTables kFold;
+
 bool packKey(const std::vector<SortValue>& keys, size_t nk, size_t k, std::vector<PackedKeys>& out) {
   constexpr size_t kPositions = 64;
   size_t minSize = SIZE_MAX, maxSize = 0;
@@ -170,32 +182,42 @@ bool packKey(const std::vector<SortValue>& keys, size_t nk, size_t k, std::vecto
     if (v.rank != 1) continue;
     minSize = std::min(minSize, v.folded.size());
     maxSize = std::max(maxSize, v.folded.size());
-    for (size_t i = 0; i < std::min(v.folded.size(), kPositions); ++i) {
-      const unsigned char b = comparedByte(v, i);
+    const unsigned char* fold = v.lowerAscii ? kFold.lower : kFold.same;
+    const auto* text = reinterpret_cast<const unsigned char*>(v.folded.data());
+    const size_t n = std::min(v.folded.size(), kPositions);
+    for (size_t i = 0; i < n; ++i) {
+      const unsigned char b = fold[text[i]];
       lo[i] = std::min(lo[i], b);
       hi[i] = std::max(hi[i], b);
     }
   }
-  // The bits of each position, as long as they fit.
-  int bits[kPositions] = {};
-  size_t positions = 0;
+  // The positions that take bits, and their bits, as long as they fit.
+  struct Position {
+    uint32_t at;
+    int bits;
+  };
+  Position taking[kPositions];
+  size_t taken = 0, positions = 0;
   for (int used = 0; positions < std::min(maxSize, kPositions); ++positions) {
     const size_t symbols = (positions >= minSize ? 1 : 0) + (hi[positions] - lo[positions] + 1u);
     int b = 0;
     while ((size_t{1} << b) < symbols) ++b;
     if (used + b > 64) break;
-    bits[positions] = b;
+    if (b > 0) taking[taken++] = {static_cast<uint32_t>(positions), b};
     used += b;
   }
   for (PackedKeys& p : out) {
     const SortValue& v = keys[p.part * nk + k];
     p.rank[k] = static_cast<uint8_t>(v.rank);
     if (v.rank == 1) {
+      const unsigned char* fold = v.lowerAscii ? kFold.lower : kFold.same;
+      const auto* text = reinterpret_cast<const unsigned char*>(v.folded.data());
+      const size_t size = v.folded.size();
       uint64_t head = 0;
-      for (size_t i = 0; i < positions; ++i) {
-        if (bits[i] == 0) continue;
-        const uint64_t code = i >= v.folded.size() ? 0 : comparedByte(v, i) - lo[i] + (i >= minSize ? 1 : 0);
-        head = head << bits[i] | code;
+      for (size_t j = 0; j < taken; ++j) {
+        const size_t i = taking[j].at;
+        const uint64_t code = i >= size ? 0 : fold[text[i]] - lo[i] + (i >= minSize ? 1 : 0);
+        head = head << taking[j].bits | code;
       }
       p.head[k] = head;
     } else if (v.rank != 4) {
