@@ -25,8 +25,6 @@ namespace pads = platform::pads;
 
 namespace {
 
-constexpr const char* kNetlistFilter = "文件类型(*.net)|*.net";
-constexpr const char* kNetlistTitle = "请选择Protel99se或者Altium Designer的net文件";
 // Component entries of the netlists are eight lines long from the file's first line.
 constexpr size_t kEntryLines = 8;
 

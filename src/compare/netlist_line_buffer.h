@@ -12,6 +12,10 @@
 
 namespace compare {
 
+// The toolbar's netlist dialog, as the netlist tools set it up.
+inline constexpr const char* kNetlistFilter = "文件类型(*.net)|*.net";
+inline constexpr const char* kNetlistTitle = "请选择Protel99se或者Altium Designer的net文件";
+
 class NetlistLineBuffer {
  public:
   // The whole file; a file that cannot be read is the caller's error (53, 70). An empty

@@ -26,12 +26,10 @@ namespace pads = platform::pads;
 
 namespace {
 
-constexpr const char* kNetlistFilter = "文件类型(*.net)|*.net";
 constexpr long kCheckHeadingFill = platform::rgb(150, 250, 250);
 constexpr const char* kNoRepeatsMessage = "没有元件重复!!!";
 constexpr const char* kRepeatsMarkedMessage = "元件序号有重复,\n已经用红色标示!";
 
-constexpr const char* kPushNetlistTitle = "请选择Protel99se或者Altium Designer的net文件";
 constexpr const char* kPushQuestion =
     "请确定打开的Layout软件中pcb文件,是由Layout转换成Protel99se或者Altium Designer的pcb源文件.";
 constexpr const char* kDesignFilter = "文件类型(*.pcb)|*.pcb";
@@ -118,7 +116,7 @@ void pushLayoutValues(platform::ToolContext& t) {
   platform::Services& s = t.services;
   // The setting is checked, but no spreadsheet program is needed.
   platform::spreadsheetProgId(s, t.settings.spreadsheetProgram());
-  const std::string path = t.dialog.choose(kNetlistFilter, kPushNetlistTitle);
+  const std::string path = t.dialog.choose(kNetlistFilter, kNetlistTitle);
   if (path.empty()) throw vb::ProgramEnd();
   // A file that cannot be read stops the command before anything is written.
   NetlistLineBuffer netlist = NetlistLineBuffer::read(s.files, path);

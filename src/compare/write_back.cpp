@@ -25,9 +25,7 @@ namespace pads = platform::pads;
 namespace {
 
 constexpr const char* kModifyFailed = "是否打了开Excel,是否选择了对应软件";
-constexpr const char* kNetlistTitle = "请选择Protel99se或者Altium Designer的net文件";
 constexpr const char* kBomNetlistFilter = "Files,*.net,所有文件(*.*),*.*";
-constexpr const char* kCompareNetlistFilter = "文件类型(*.net)|*.net";
 
 enum class Target { Layout, Logic, Netlist };
 // How a row names its designators and value.
@@ -167,7 +165,7 @@ void writeValuesBack(platform::ToolContext& t) {
       skip.step([&] { chosen = app->getOpenFilename(kBomNetlistFilter, kNetlistTitle); });
       path = chosen.value_or("");
     } else {
-      path = t.dialog.choose(kCompareNetlistFilter, kNetlistTitle);
+      path = t.dialog.choose(kNetlistFilter, kNetlistTitle);
     }
     if (path.empty()) return;
     // A file that cannot be read is never rewritten, and a failed write never counts.
