@@ -150,7 +150,5 @@ void BomView::restoreColumnWidths() {
   placeSearchBoxes();
 }
 
-void BomView::importBom() {}
-void BomView::exportStandardBom() {}
 
 }  // namespace workbench

@@ -1,6 +1,7 @@
 #include "workbench/bom_view.h"
 
 #include "workbench/grid_columns.h"
+#include "workbench/standard_bom.h"
 
 namespace workbench {
 
@@ -175,6 +176,19 @@ void BomView::applyLayout(const TabLayout& l) {
 }
 
 void BomView::tabClicked() { applyLayout(ssTab1.caption(ssTab1.tab()) == kGridTab ? kWideLayout : kNarrowLayout); }
+
+void BomView::exportStandardBom() {
+  newRowFlag = 0;
+  workbench::exportStandardBom(services_, settings_, listView2, spreadsheetApp_);
+  spreadsheetApp_.reset();  // released once the command ends
+}
+
+void BomView::importBom() {
+  newRowFlag = 0;
+  importBomSheet(services_, settings_, listView2, spreadsheetApp_);
+  spreadsheetApp_.reset();
+  setFocus(listView2);
+}
 
 void BomView::queryClose() {
   newRowFlag = 0;
