@@ -93,6 +93,80 @@ void exportStandardBom(platform::Services& s, platform::Settings& settings, ui::
   platform::notify(s.user, platform::kTitle, kDoneMessage);
 }
 
-void importBomSheet(platform::Services& s, platform::Settings& settings, ui::ListView& grid, xl::AppPtr& app) {}
+namespace {
+
+// A BOM report row (line number or title, value, decal, quantity, designators) spread over
+// the grid's columns; the remark is value and decal when the row has a decal.
+std::vector<std::string> reportRowCells(const vb::Table& block, long r) {
+  auto text = [&](long c) { return vb::toText(block(r, c)); };
+  std::vector<std::string> cells(kGridColumnCount);
+  cells[kNumberColumn] = text(1);
+  cells[kNameColumn] = text(3);
+  cells[kSpecColumn] = text(2);
+  cells[kQuantityColumn] = text(4);
+  cells[kDesignatorColumn] = text(5);
+  if (!cells[kNameColumn].empty()) cells[kRemarkColumn] = text(2) + " " + text(3);
+  return cells;
+}
+
+// A standard BOM row, columns A to K as they stand.
+std::vector<std::string> standardRowCells(const vb::Table& block, long r) {
+  std::vector<std::string> cells(kGridColumnCount);
+  for (int c = 0; c < kGridColumnCount; ++c) cells[static_cast<size_t>(c)] = vb::toText(block(r, c + 1));
+  return cells;
+}
+
+// Asks before a "Special BOM" sheet of the active workbook is deleted; false when the
+// user declines, and the import stops.
+bool deleteSpecialBomSheet(platform::Services& s, xl::Application& app, vb::SkipOnError& guard) {
+  bool goOn = true;
+  guard.step([&] { app.setDisplayAlerts(false); });
+  guard.step([&] {
+    xl::WorkbookPtr wb = app.activeWorkbook();
+    const long count = wb->sheetCount();
+    for (long k = 1; k <= count; ++k) {
+      xl::SheetPtr sheet = wb->sheet(k);
+      if (sheet->name() != "Special BOM") continue;
+      if (platform::askYes(s.user, platform::kTitle, kDeleteSpecialBomQuestion)) sheet->remove();
+      else goOn = false;
+      break;
+    }
+  });
+  guard.step([&] { app.setDisplayAlerts(true); });
+  return goOn;
+}
+
+}  // namespace
+
+void importBomSheet(platform::Services& s, platform::Settings& settings, ui::ListView& grid, xl::AppPtr& app) {
+  vb::SkipOnError guard;
+  xl::AppPtr attached;
+  if (!guard.step([&] { platform::attachSpreadsheet(s, settings, attached); })) {
+    platform::notify(s.user, platform::kTitle, kOpenImportMessage);
+    return;
+  }
+  app = attached;
+  if (!deleteSpecialBomSheet(s, *app, guard)) return;
+  // Only an import that goes ahead replaces the user's rows.
+  grid.clearRows();
+  xl::SheetPtr sheet;
+  if (!guard.step([&] {
+        sheet = app->activeWorkbook()->sheet(1);
+        sheet->select();
+      }))
+    return;
+  long last = 1;
+  guard.step([&] { last = platform::lastUsedRow(*sheet, 1); });
+  if (last < 2) return;
+  guard.step([&] {
+    if (sheet->get(1, 5) == vb::Variant(std::string("Name"))) {
+      vb::Table block = platform::blockRead(sheet->range("A2:E" + std::to_string(last)));
+      for (long r = 1; r <= block.rows(); ++r) grid.addRow(reportRowCells(block, r));
+    } else if (sheet->get(1, 11) == vb::Variant(std::string("备注"))) {
+      vb::Table block = platform::blockRead(sheet->range("A2:K" + std::to_string(last)));
+      for (long r = 1; r <= block.rows(); ++r) grid.addRow(standardRowCells(block, r));
+    }
+  });
+}
 
 }  // namespace workbench

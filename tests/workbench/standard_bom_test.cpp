@@ -163,3 +163,129 @@ TEST_F(StandardBomTest, AnExportThatCannotStartLeavesTheGridAndShowsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+class BomImportTest : public StandardBomTest {
+ protected:
+  void SetUp() override {
+    StandardBomTest::SetUp();
+    runExcel();
+  }
+  // A workbook whose first sheet holds these rows from row 1 (texts that read as numbers
+  // become numbers, as typed into a sheet).
+  xl::WorkbookPtr workbook(const std::vector<Cells>& rows) {
+    xl::WorkbookPtr wb = excel->addWorkbook();
+    for (size_t r = 0; r < rows.size(); ++r)
+      for (size_t c = 0; c < rows[r].size(); ++c)
+        wb->sheet(1)->cell(static_cast<long>(r) + 1, static_cast<long>(c) + 1).setValue(vb::Variant(rows[r][c]));
+    return wb;
+  }
+  std::vector<std::string> gridRows() {
+    std::vector<std::string> out;
+    for (int r = 0; r < grid().rowCount(); ++r) out.push_back(gridRow(r));
+    return out;
+  }
+};
+
+TEST_F(BomImportTest, ABomReportSpreadsItsFiveColumnsOverTheGrid) {
+  workbook({{"No", "Value", "Decal", "QTY", "Name", "", "", "", "", "", "备注"},
+            {"Chip", "", "", "3", ""},
+            {"1", "10K", "R0603", "2", "R1,R2"},
+            {"", " 4.7uF ", "", "1", "c1"},
+            {"Total:", "", "", "3", ""},
+            {"", "left out", "", "", "R9"}});
+  w->newRowFlag = 1;
+  w->currentRowIndex = 4;
+  grid().addRow({"old"});
+  importGrid();
+  std::vector<std::string> expected = {
+      "Chip,,,,,3,,,,,",
+      "1,,R0603,10K,,2,R1,R2,,,,10K R0603",
+      ",,, 4.7uF ,,1,c1,,,,",
+      "Total:,,,,,3,,,,,",
+  };
+  EXPECT_EQ(gridRows(), expected);
+  EXPECT_EQ(w->newRowFlag, 0);
+  EXPECT_EQ(w->currentRowIndex, 4);
+  EXPECT_TRUE(messages().empty());
+  EXPECT_EQ(w->focused(), &grid());
+  importGrid();  // twice gives the same grid
+  EXPECT_EQ(gridRows(), expected);
+}
+
+TEST_F(BomImportTest, AStandardBomComesInColumnByColumnWithItsTotalRow) {
+  workbook({{"序号", "物料编码", "物料名称", "物料规格", "单位", "用量", "位号", "单价", "供应商", "报价", "备注"},
+            {"1", "B1", "RES", "10K", "PCS", "2", "R1,R2", "0.01", "ACME", "0.02", "x"},
+            {"Total:", "", "", "", "", "2", "", "", "", "0.02", ""}});
+  importGrid();
+  std::vector<std::string> expected = {"1,B1,RES,10K,PCS,2,R1,R2,0.01,ACME,0.02,x", "Total:,,,,,2,,,,0.02,"};
+  EXPECT_EQ(gridRows(), expected);
+}
+
+TEST_F(BomImportTest, HeadersAreTestedExactlyAndAnUnknownSheetLoadsNothing) {
+  const std::vector<Cells> firstRows[] = {
+      {{"No", "Value", "Decal", "QTY", "name"}, {"1", "10K", "R0603", "1", "R1"}},
+      {{"序号", "", "", "", "", "", "", "", "", "", "备注 "}, {"1", "10K", "R0603", "1", "R1"}},
+      {{"No", "Value", "Decal", "QTY", "Name"}},  // nothing below the header
+  };
+  for (const auto& rows : firstRows) {
+    SCOPED_TRACE(rows[0][4]);
+    workbook(rows);
+    grid().addRow({"edited"});
+    importGrid();
+    EXPECT_EQ(grid().rowCount(), 0);  // the import went ahead: the grid is replaced
+    EXPECT_TRUE(messages().empty());
+  }
+}
+
+TEST_F(BomImportTest, ASpecialBomSheetIsDeletedOnYesAndNoOrNoProgramLeavesTheGridAlone) {
+  xl::WorkbookPtr wb = workbook({{"No", "Value", "Decal", "QTY", "Name"}, {"1", "10K", "R0603", "1", "R1"}});
+  wb->sheet(3)->setName("Special BOM");
+  grid().addRow({"mine"});
+  world.user.answerNo();
+  importGrid();
+  EXPECT_EQ(messages(), std::vector<std::string>{"将删除Special BOM工作表,\n是---继续     否---退出."});
+  EXPECT_EQ(gridRows(), std::vector<std::string>{"mine,,,,,,,,,,"});
+  EXPECT_TRUE(excel->displayAlerts());
+  EXPECT_EQ(wb->sheetCount(), 3);
+
+  world.user.answerYes();
+  importGrid();
+  EXPECT_EQ(wb->sheetCount(), 2);
+  EXPECT_EQ(gridRows(), std::vector<std::string>{"1,,R0603,10K,,1,R1,,,,10K R0603"});
+  EXPECT_TRUE(excel->displayAlerts());
+
+  wb->sheet(2)->setName("special bom");  // another name: no question
+  importGrid();
+  EXPECT_EQ(messages().size(), 2u);
+  EXPECT_EQ(grid().rowCount(), 1);
+}
+
+TEST_F(StandardBomTest, ImportWithoutASpreadsheetProgramLeavesTheGridAndTellsTheUser) {
+  grid().addRow({"mine"});
+  w->newRowFlag = 1;
+  importGrid();
+  EXPECT_EQ(messages(), std::vector<std::string>{"请打开您将要导入的xls."});
+  EXPECT_EQ(grid().rowCount(), 1);
+  EXPECT_EQ(w->newRowFlag, 0);
+}
+
+TEST_F(BomImportTest, AnExportedStandardBomImportsBackAsTheSameGrid) {
+  const std::vector<Cells> rows = {
+      {"Chip", "", "", "", "", "", "", "", "", "", ""},  // a title row's count is not exported
+      {"1", "0100234", "R0603", "0402", "PCS", "2", "R1,R2", "0.01", "ACME", "0.02", "10K R0603"},
+      {"2", "007", "C", "1E3", "PCS", "1", "C1", "", "", " 12", ""},
+  };
+  for (const auto& r : rows) add(r);
+  exportGrid();
+  std::vector<std::string> before = gridRows();
+  importGrid();  // the exported workbook is the active one
+  std::vector<std::string> after = gridRows();
+  ASSERT_EQ(after.size(), 4u);
+  EXPECT_EQ(after.back(), "Total:,,,,,3,,,,12.02,");
+  after.pop_back();
+  EXPECT_EQ(after, before);
+}
+
+}  // namespace
