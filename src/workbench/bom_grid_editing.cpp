@@ -1,5 +1,6 @@
 // Editing the BOM grid one row at a time: the row click that makes a row current and
 // lines the edit strip up with the grid's columns, "+" and "-", and "表格列宽恢复".
+#include <iterator>
 #include <string>
 
 #include "vb/convert.h"
@@ -57,8 +58,17 @@ void BomView::showInPreview(int row) {
   listView4.addRow(std::move(cells));
 }
 
-void BomView::placeSearchBoxes() {
-  for (int k = 0; k < kSearchBoxCount; ++k) {
+void BomView::fillEditBoxes(int row) {
+  text2.setEnabled(true);
+  text2.setBackColor(kSpecBoxActive);
+  if (row < 0) return;  // no row selected: the boxes keep their texts
+  text2.setText(listView2.cell(row, kSpecColumn));
+  text6.setText(listView2.cell(row, kQuantityColumn));
+  text7.setText(listView2.cell(row, kDesignatorColumn));
+}
+
+void BomView::placeEditBoxes(int count) {
+  for (int k = 0; k < count; ++k) {
     const BoxPlace& p = kEditBarPlaces[k];
     placeBox(find<ui::TextBox>(p.box), listView2, p.column, p.extraWidth, p.offset);
   }
@@ -71,14 +81,8 @@ void BomView::gridRowClicked() {
   vb::SkipOnError guard;
   showInPreview(row);
   if (row >= 0) guard.step([&] { currentRowIndex = rowPosition(row); });
-  text2.setEnabled(true);
-  text2.setBackColor(kSpecBoxActive);
-  if (row >= 0) {
-    text2.setText(listView2.cell(row, kSpecColumn));
-    text6.setText(listView2.cell(row, kQuantityColumn));
-    text7.setText(listView2.cell(row, kDesignatorColumn));
-  }
-  for (const BoxPlace& p : kEditBarPlaces) placeBox(find<ui::TextBox>(p.box), listView2, p.column, p.extraWidth, p.offset);
+  fillEditBoxes(row);
+  placeEditBoxes(static_cast<int>(std::size(kEditBarPlaces)));
   // Widths the user dragged in the grid's headings reach the preview and the candidates.
   for (int c = 0; c < kPreviewColumnCount; ++c) listView4.setColumnWidth(c, listView2.columnWidth(c));
   for (int c = 0; c < kRecordColumnCount; ++c) listView3.setColumnWidth(c, listView2.columnWidth(c));
@@ -129,13 +133,7 @@ void BomView::removeCurrentRow() {
   const int row = listView2.selectedRow();
   if (row >= 0) guard.step([&] { currentRowIndex = rowPosition(row); });
   showInPreview(row);
-  text2.setEnabled(true);
-  text2.setBackColor(kSpecBoxActive);
-  if (row >= 0) {
-    text2.setText(listView2.cell(row, kSpecColumn));
-    text6.setText(listView2.cell(row, kQuantityColumn));
-    text7.setText(listView2.cell(row, kDesignatorColumn));
-  }
+  fillEditBoxes(row);
   if (listView2.rowCount() == 0) {
     text2.setText("");
     text6.setText("");
@@ -147,7 +145,7 @@ void BomView::restoreColumnWidths() {
   for (int c = 0; c < kRecordColumnCount; ++c) listView2.setColumnWidth(c, kGridColumns[c].width);
   for (int c = 0; c < kRecordColumnCount; ++c) listView3.setColumnWidth(c, kGridColumns[c].width);
   for (int c = 0; c < kPreviewColumnCount; ++c) listView4.setColumnWidth(c, kGridColumns[c].width);
-  placeSearchBoxes();
+  placeEditBoxes(kSearchBoxCount);
 }
 
 

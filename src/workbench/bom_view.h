@@ -100,8 +100,13 @@ class BomView : public ui::Window {
 
  private:
   void applyLayout(const TabLayout& l);
-  void placeSearchBoxes();
+  // The first `count` edit boxes (code, name, spec, quantity, designators) over their grid columns.
+  void placeEditBoxes(int count);
+  // The preview gets row `row` (from 0; -1: an empty row).
   void showInPreview(int row);
+  // The spec box enabled and coloured; with a row, the spec, quantity and designator
+  // boxes get its texts.
+  void fillEditBoxes(int row);
 
   platform::Services& services_;
   platform::Settings& settings_;

@@ -6,12 +6,15 @@
 
 namespace {
 
+// A window that holds one list view.
+struct ViewHost : ui::Window {
+  ViewHost() : ui::Window("H", "H"), view(add<ui::ListView>("ListView1")) {}
+  ui::ListView& view;
+};
+
 TEST(ListViewTest, ColumnsAndRowsReportTheirPlaceInTwips) {
-  struct Host : ui::Window {
-    using ui::Window::Window;
-    ui::ListView& view() { return add<ui::ListView>("ListView1"); }
-  } host("H", "H");
-  ui::ListView& v = host.view();
+  ViewHost host;
+  ui::ListView& v = host.view;
   v.addColumn("A", 800);
   v.addColumn("B", 1250, ui::ListView::Align::Center);
   v.addColumn("C", 2500);
@@ -28,11 +31,8 @@ TEST(ListViewTest, ColumnsAndRowsReportTheirPlaceInTwips) {
 }
 
 TEST(ListViewTest, RemovingARowMovesTheRowsBelowAndKeepsTheSelectionOnItsRow) {
-  struct Host : ui::Window {
-    using ui::Window::Window;
-    ui::ListView& view() { return add<ui::ListView>("ListView1"); }
-  } host("H", "H");
-  ui::ListView& v = host.view();
+  ViewHost host;
+  ui::ListView& v = host.view;
   for (const char* t : {"1", "2", "3", "4"}) v.addRow({t});
   int clicks = 0;
   v.onClick = [&] { ++clicks; };

@@ -2,19 +2,12 @@
 // "+", "-" and "表格列宽恢复".
 #include <gtest/gtest.h>
 
-#include "support/program_fixture.h"
-#include "workbench/bom_view.h"
+#include "workbench/bom_view_fixture.h"
 
 namespace {
 
-class GridEditingTest : public testing_support::ProgramTest {
+class GridEditingTest : public testing_support::BomViewTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    click(tool().command7);
-    w = static_cast<workbench::BomView*>(program->existing("BOM_View"));
-  }
-  ui::ListView& grid() { return w->bomGrid(); }
   // Rows numbered 1..n: 序号 k, 物料规格 "SPEC k", 用量 "k", 位号 "Rk".
   void fill(int n) {
     for (int k = 1; k <= n; ++k) {
@@ -36,7 +29,6 @@ class GridEditingTest : public testing_support::ProgramTest {
     return std::to_string(c.left()) + " " + std::to_string(c.top()) + " " + std::to_string(c.width()) + " " +
            std::to_string(c.height());
   }
-  workbench::BomView* w = nullptr;
 };
 
 TEST_F(GridEditingTest, RowClickMakesTheRowCurrentAndPutsTheButtonsOnIt) {

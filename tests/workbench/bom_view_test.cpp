@@ -2,55 +2,55 @@
 // columns stand, the two sizes a tab change gives it, and what a close keeps.
 #include <gtest/gtest.h>
 
-#include "support/program_fixture.h"
-#include "workbench/bom_view.h"
+#include "workbench/bom_view_fixture.h"
 
 namespace {
 
-class BomViewTest : public testing_support::ProgramTest {
+class BomViewTest : public testing_support::BomViewTest {
  protected:
+  // The window the toolbar's "BOM" shows (it opened it once already at the set-up).
   workbench::BomView& open() {
-    click(tool().command7);  // the toolbar's "BOM"
+    if (!w->visible()) click(tool().command7);
     return static_cast<workbench::BomView&>(*program->existing("BOM_View"));
   }
-  void selectTab(workbench::BomView& w, int tab) {
-    program->dispatch([&] { w.ssTab1.userSelect(tab); });
+  void selectTab(workbench::BomView& view, int tab) {
+    program->dispatch([&] { view.ssTab1.userSelect(tab); });
   }
 };
 
 TEST_F(BomViewTest, FirstOpeningShowsTheWideGridTabWithItsStartTexts) {
-  workbench::BomView& w = open();
-  EXPECT_TRUE(w.visible());
-  EXPECT_EQ(w.caption(), "BOM");
-  EXPECT_EQ(w.ssTab1.tab(), 1);
+  workbench::BomView& view = open();
+  EXPECT_TRUE(view.visible());
+  EXPECT_EQ(view.caption(), "BOM");
+  EXPECT_EQ(view.ssTab1.tab(), 1);
   std::vector<std::string> tabs = {"BOM View", "标准化BOM", "Velmora说明", "Logic<->Layout"};
-  EXPECT_EQ(w.ssTab1.captions(), tabs);
-  EXPECT_EQ(w.width(), 15375);
-  EXPECT_EQ(w.height(), 9000);
-  EXPECT_EQ(w.ssTab1.width(), 15300);
-  EXPECT_EQ(w.ssTab1.height(), 8500);
-  EXPECT_EQ(w.listView3.width(), 15200);
-  EXPECT_EQ(w.listView3.height(), 3000);
-  EXPECT_EQ(w.listView2.width(), 15200);
-  EXPECT_EQ(w.listView2.height(), 4500);
-  EXPECT_EQ(w.bomGrid().rowCount(), 0);
-  EXPECT_EQ(w.text1.text(), "100");
-  EXPECT_EQ(w.text8.text(), "100");
-  EXPECT_EQ(w.combo2.text(), "Layout");
-  EXPECT_EQ(w.combo2.items(), (std::vector<std::string>{"Layout", "Logic"}));
-  EXPECT_TRUE(w.check1.checked());
-  EXPECT_EQ(w.check1.caption(), "同步修改");
-  EXPECT_FALSE(w.text2.enabled());
-  EXPECT_EQ(w.text2.backColor(), 14737632);
-  EXPECT_EQ(w.label2.caption(), workbench::kAboutText);
-  EXPECT_EQ(w.newRowFlag, 0);
-  EXPECT_EQ(w.currentRowIndex, 0);
+  EXPECT_EQ(view.ssTab1.captions(), tabs);
+  EXPECT_EQ(view.width(), 15375);
+  EXPECT_EQ(view.height(), 9000);
+  EXPECT_EQ(view.ssTab1.width(), 15300);
+  EXPECT_EQ(view.ssTab1.height(), 8500);
+  EXPECT_EQ(view.listView3.width(), 15200);
+  EXPECT_EQ(view.listView3.height(), 3000);
+  EXPECT_EQ(view.listView2.width(), 15200);
+  EXPECT_EQ(view.listView2.height(), 4500);
+  EXPECT_EQ(view.bomGrid().rowCount(), 0);
+  EXPECT_EQ(view.text1.text(), "100");
+  EXPECT_EQ(view.text8.text(), "100");
+  EXPECT_EQ(view.combo2.text(), "Layout");
+  EXPECT_EQ(view.combo2.items(), (std::vector<std::string>{"Layout", "Logic"}));
+  EXPECT_TRUE(view.check1.checked());
+  EXPECT_EQ(view.check1.caption(), "同步修改");
+  EXPECT_FALSE(view.text2.enabled());
+  EXPECT_EQ(view.text2.backColor(), 14737632);
+  EXPECT_EQ(view.label2.caption(), workbench::kAboutText);
+  EXPECT_EQ(view.newRowFlag, 0);
+  EXPECT_EQ(view.currentRowIndex, 0);
   EXPECT_FALSE(tool().visible());
   EXPECT_TRUE(world.user.messages().empty());
 }
 
 TEST_F(BomViewTest, ControlsStandOnTheirTabsWithTheirCaptionsAndPlaces) {
-  workbench::BomView& w = open();
+  workbench::BomView& view = open();
   struct Case {
     const char* name;
     int page;
@@ -73,9 +73,9 @@ TEST_F(BomViewTest, ControlsStandOnTheirTabsWithTheirCaptionsAndPlaces) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ui::Control* ctl = w.control(c.name);
+    ui::Control* ctl = view.control(c.name);
     ASSERT_NE(ctl, nullptr);
-    EXPECT_EQ(ctl->container(), &w.ssTab1);
+    EXPECT_EQ(ctl->container(), &view.ssTab1);
     EXPECT_EQ(ctl->page(), c.page);
     EXPECT_EQ(ctl->displayText(), c.text);
     EXPECT_EQ(ctl->left(), c.left);
@@ -93,24 +93,24 @@ std::string columnsOf(const ui::ListView& v) {
 }
 
 TEST_F(BomViewTest, TheSixListViewsHaveTheirColumnsWidthsAlignmentAndFonts) {
-  workbench::BomView& w = open();
-  EXPECT_EQ(columnsOf(w.listView1), "No. 1000; Value 2000; Decal 2500; Qty 500 centred; Name 3000; 宋体 9");
-  EXPECT_EQ(columnsOf(w.bomGrid()),
+  workbench::BomView& view = open();
+  EXPECT_EQ(columnsOf(view.listView1), "No. 1000; Value 2000; Decal 2500; Qty 500 centred; Name 3000; 宋体 9");
+  EXPECT_EQ(columnsOf(view.bomGrid()),
             "序号 800; 物料编码 1250; 物料名称 1250; 物料规格 2500; 单位 750; 用量 750; 位号 2500; 单价 800; "
             "供应商 1000; 报价 750 centred; 备注 2500; 宋体 9");
-  EXPECT_EQ(columnsOf(w.candidateGrid()),
+  EXPECT_EQ(columnsOf(view.candidateGrid()),
             "序号 800; 物料编码 1250; 物料名称 1250; 物料规格 2500; 单位 750; 用量 750; 位号 2500; 单价 800; "
             "供应商 1000; 报价 750; 宋体 9");
-  EXPECT_EQ(columnsOf(w.rowPreview()), " 800;  1250;  1250;  2500;  750;  750;  2500; 宋体 12");
-  EXPECT_TRUE(w.rowPreview().headingsHidden());
-  EXPECT_EQ(columnsOf(w.listView5), "序号 750; Logic 1000; 元件封装 1750; 元件参数 1300; 宋体 12");
-  EXPECT_EQ(columnsOf(w.listView6), "序号 750; Layout 1000; 元件封装 1750; 元件参数 1300; 宋体 12");
-  EXPECT_EQ(w.bomGrid().backColor(), workbench::kGridBackColor);
-  EXPECT_EQ(w.candidateGrid().backColor(), 16777215);
+  EXPECT_EQ(columnsOf(view.rowPreview()), " 800;  1250;  1250;  2500;  750;  750;  2500; 宋体 12");
+  EXPECT_TRUE(view.rowPreview().headingsHidden());
+  EXPECT_EQ(columnsOf(view.listView5), "序号 750; Logic 1000; 元件封装 1750; 元件参数 1300; 宋体 12");
+  EXPECT_EQ(columnsOf(view.listView6), "序号 750; Layout 1000; 元件封装 1750; 元件参数 1300; 宋体 12");
+  EXPECT_EQ(view.bomGrid().backColor(), workbench::kGridBackColor);
+  EXPECT_EQ(view.candidateGrid().backColor(), 16777215);
 }
 
 TEST_F(BomViewTest, TheGridTabIsWideAndEveryOtherTabNarrow) {
-  workbench::BomView& w = open();
+  workbench::BomView& view = open();
   struct Case {
     int tab;
     int width, height, containerWidth, containerHeight, candidateWidth, candidateHeight, gridWidth;
@@ -122,37 +122,37 @@ TEST_F(BomViewTest, TheGridTabIsWideAndEveryOtherTabNarrow) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tab);
-    selectTab(w, c.tab);
-    EXPECT_EQ(w.width(), c.width);
-    EXPECT_EQ(w.height(), c.height);
-    EXPECT_EQ(w.ssTab1.width(), c.containerWidth);
-    EXPECT_EQ(w.ssTab1.height(), c.containerHeight);
-    EXPECT_EQ(w.listView3.width(), c.candidateWidth);
-    EXPECT_EQ(w.listView3.height(), c.candidateHeight);
-    EXPECT_EQ(w.listView2.width(), c.gridWidth);
-    EXPECT_EQ(w.listView2.height(), 4500);  // and every place stays
-    EXPECT_EQ(w.listView3.top(), 5460);
-    EXPECT_EQ(w.command11.left(), 11010);
+    selectTab(view, c.tab);
+    EXPECT_EQ(view.width(), c.width);
+    EXPECT_EQ(view.height(), c.height);
+    EXPECT_EQ(view.ssTab1.width(), c.containerWidth);
+    EXPECT_EQ(view.ssTab1.height(), c.containerHeight);
+    EXPECT_EQ(view.listView3.width(), c.candidateWidth);
+    EXPECT_EQ(view.listView3.height(), c.candidateHeight);
+    EXPECT_EQ(view.listView2.width(), c.gridWidth);
+    EXPECT_EQ(view.listView2.height(), 4500);  // and every place stays
+    EXPECT_EQ(view.listView3.top(), 5460);
+    EXPECT_EQ(view.command11.left(), 11010);
   }
 }
 
 TEST_F(BomViewTest, ClosingHidesTheWindowWithItsContentsAndReopeningShowsThemAsLeft) {
-  workbench::BomView& w = open();
-  w.bomGrid().addRow({"1", "", "R0603"});
-  w.newRowFlag = 1;
-  program->dispatch([&] { w.text1.setText("250"); });
-  selectTab(w, 3);
+  workbench::BomView& view = open();
+  view.bomGrid().addRow({"1", "", "R0603"});
+  view.newRowFlag = 1;
+  program->dispatch([&] { view.text1.setText("250"); });
+  selectTab(view, 3);
   program->close("BOM_View");
-  EXPECT_FALSE(w.visible());
+  EXPECT_FALSE(view.visible());
   EXPECT_TRUE(tool().visible());
-  EXPECT_EQ(w.newRowFlag, 0);
+  EXPECT_EQ(view.newRowFlag, 0);
   workbench::BomView& again = open();
-  EXPECT_EQ(&again, &w);
-  EXPECT_EQ(w.bomGrid().rowCount(), 1);
-  EXPECT_EQ(w.ssTab1.tab(), 3);
-  EXPECT_EQ(w.width(), 10425);
-  EXPECT_EQ(w.text1.text(), "250");  // the load does not run again
-  EXPECT_EQ(w.combo2.listCount(), 2);
+  EXPECT_EQ(&again, &view);
+  EXPECT_EQ(view.bomGrid().rowCount(), 1);
+  EXPECT_EQ(view.ssTab1.tab(), 3);
+  EXPECT_EQ(view.width(), 10425);
+  EXPECT_EQ(view.text1.text(), "250");  // the load does not run again
+  EXPECT_EQ(view.combo2.listCount(), 2);
 }
 
 }  // namespace

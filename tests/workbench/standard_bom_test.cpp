@@ -4,28 +4,21 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_spreadsheet.h"
-#include "support/program_fixture.h"
 #include "support/workbook_dump.h"
 #include "vb/convert.h"
-#include "workbench/bom_view.h"
+#include "workbench/bom_view_fixture.h"
 
 namespace {
 
 namespace xl = platform::xl;
 using Cells = std::vector<std::string>;
 
-class StandardBomTest : public testing_support::ProgramTest {
+class StandardBomTest : public testing_support::BomViewTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    click(tool().command7);
-    w = static_cast<workbench::BomView*>(program->existing("BOM_View"));
-  }
   void runExcel() {
     excel = world.programs.runSpreadsheet("Excel.Application");
     excel->setVisible(true);
   }
-  ui::ListView& grid() { return w->bomGrid(); }
   void add(const Cells& cells) { grid().addRow(cells); }
   void exportGrid() { click(w->command7); }
   void importGrid() { click(w->command5); }
@@ -44,7 +37,6 @@ class StandardBomTest : public testing_support::ProgramTest {
   }
   xl::SheetPtr exported() { return excel->workbooks().back()->sheet(1); }
 
-  workbench::BomView* w = nullptr;
   std::shared_ptr<sim::SimSpreadsheet> excel;
 };
 
