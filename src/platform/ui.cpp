@@ -187,6 +187,11 @@ void ListView::userSelect(int r) {
   if (onItemClick) onItemClick(r);
 }
 
+void ListView::userClick() {
+  selected_ = -1;
+  fire(onClick);
+}
+
 void Tabs::setTab(int t) {
   if (t < 0 || t >= tabCount()) return;
   int previous = tab_;

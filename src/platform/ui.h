@@ -250,8 +250,10 @@ class ListView : public Control {
   // The selected row, -1 for none. Selecting from code fires nothing.
   int selectedRow() const { return selected_; }
   void setSelectedRow(int r) { selected_ = (r >= 0 && r < rowCount()) ? r : -1; }
-  // The user clicks row r: it becomes the selected row and ItemClick fires.
+  // The user clicks row r: it becomes the selected row; Click, then ItemClick fire.
   void userSelect(int r);
+  // The user clicks the view below its last row: no row stays selected; Click fires.
+  void userClick() override;
   std::function<void(int row)> onItemClick;
   std::function<void(int column)> onColumnClick;
 

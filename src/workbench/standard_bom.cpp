@@ -44,7 +44,7 @@ void writeGridText(const xl::Range& cell, const std::string& text) {
 
 void exportStandardBom(platform::Services& s, platform::Settings& settings, ui::ListView& grid, xl::AppPtr& app) {
   if (grid.rowCount() == 0) return;
-  platform::checkListFitsSheet(grid.rowCount());  // the header and the "Total:" row must fit too
+  platform::checkListFitsSheet(grid.rowCount() + 1);  // the header and the "Total:" row must fit too
   vb::SkipOnError guard;
   xl::AppPtr attached;
   if (!guard.step([&] { platform::attachSpreadsheet(s, settings, attached); })) return;
