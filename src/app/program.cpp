@@ -24,7 +24,9 @@ void Program::registerWindows() {
     return std::make_unique<ToolWindow>(services_, settings_);
   };
   factories_[capture::SettingsWindow::kName] = [] { return std::make_unique<capture::SettingsWindow>(); };
-  factories_[workbench::BomView::kName] = [this] { return std::make_unique<workbench::BomView>(*this); };
+  factories_[workbench::BomView::kName] = [this] {
+    return std::make_unique<workbench::BomView>(services_, settings_);
+  };
   factories_[assistant::DecalWindow::kName] = [this] { return std::make_unique<assistant::DecalWindow>(*this); };
   factories_[assistant::RenumberWindow::kName] = [this] {
     return std::make_unique<assistant::RenumberWindow>(*this);

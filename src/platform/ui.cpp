@@ -151,6 +151,30 @@ ListView::Row& ListView::addRow(std::vector<std::string> cells) {
   return rows_.back();
 }
 
+int ListView::columnLeft(int c) const {
+  int left = 0;
+  for (int k = 0; k < c && k < static_cast<int>(columns_.size()); ++k) left += columns_[static_cast<size_t>(k)].width;
+  return left;
+}
+
+void ListView::removeRow(int r) {
+  if (r < 0 || r >= rowCount()) return;
+  rows_.erase(rows_.begin() + r);
+  if (selected_ == r) selected_ = -1;
+  else if (selected_ > r) --selected_;
+}
+
+std::string ListView::cell(int r, int c) const {
+  const auto& cells = rows_.at(static_cast<size_t>(r)).cells;
+  return c >= 0 && static_cast<size_t>(c) < cells.size() ? cells[static_cast<size_t>(c)] : "";
+}
+
+void ListView::setCell(int r, int c, std::string text) {
+  auto& cells = rows_.at(static_cast<size_t>(r)).cells;
+  if (static_cast<size_t>(c) >= cells.size()) cells.resize(static_cast<size_t>(c) + 1);
+  cells[static_cast<size_t>(c)] = std::move(text);
+}
+
 void ListView::clearRows() {
   rows_.clear();
   selected_ = -1;
@@ -161,6 +185,11 @@ void ListView::userSelect(int r) {
   selected_ = r;
   fire(onClick);
   if (onItemClick) onItemClick(r);
+}
+
+void ListView::userClick() {
+  selected_ = -1;
+  fire(onClick);
 }
 
 void Tabs::setTab(int t) {
@@ -182,6 +211,16 @@ void Window::setClientSize(int width, int height) {
   clientHeight_ = height;
   width_ = width + 2 * kWindowBorder;
   height_ = height + kWindowCaption + 2 * kWindowBorder;
+}
+
+void Window::setWidth(int width) {
+  width_ = width;
+  clientWidth_ = width - 2 * kWindowBorder;
+}
+
+void Window::setHeight(int height) {
+  height_ = height;
+  clientHeight_ = height - kWindowCaption - 2 * kWindowBorder;
 }
 
 void Window::show() { visible_ = true; }

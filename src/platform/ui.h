@@ -46,6 +46,9 @@ class Control {
   // The frame or container that holds the control (positions are relative to it).
   Control* container() const { return container_; }
   void setContainer(Control* c) { container_ = c; }
+  // The tab (from 0) of the tab container that shows the control; -1 when it lies on no tab.
+  int page() const { return page_; }
+  void setPage(int p) { page_ = p; }
 
   long backColor() const { return backColor_; }
   void setBackColor(long c) { backColor_ = c; }
@@ -78,6 +81,7 @@ class Control {
   bool visible_ = true, enabled_ = true;
   int tabIndex_ = 0;
   Control* container_ = nullptr;
+  int page_ = -1;
   long backColor_ = 0xFFFFFF, foreColor_ = 0;
 };
 
@@ -203,16 +207,22 @@ class ListBox : public ListControl {
   std::vector<bool> selected_;
 };
 
-// A report-style list view: columns, rows of cells (text and sub-items), colours.
+// A report-style list view: columns with widths and alignment, rows of cells (the row's
+// text and its sub-items), one selected row, fore and back colours per row. A row's top
+// and height are those the view reports: rows stand one under the other below the
+// heading row, in the view's own coordinates (twips).
 class ListView : public Control {
  public:
+  enum class Align { Left, Center, Right };
   struct Column {
     std::string header;
     int width = 1000;
+    Align align = Align::Left;
   };
   struct Row {
     std::vector<std::string> cells;  // the text and the sub-items
     long foreColor = 0;
+    long backColor = 0xFFFFFF;
     bool bold = false;
     bool checked = false;
     std::string key;
@@ -220,24 +230,58 @@ class ListView : public Control {
   using Control::Control;
   std::vector<Column>& columns() { return columns_; }
   const std::vector<Column>& columns() const { return columns_; }
-  void addColumn(std::string header, int width) { columns_.push_back({std::move(header), width}); }
+  void addColumn(std::string header, int width, Align align = Align::Left) {
+    columns_.push_back({std::move(header), width, align});
+  }
+  // Column c (from 0): its width, and its left edge measured from the view's left edge.
+  int columnWidth(int c) const { return columns_.at(static_cast<size_t>(c)).width; }
+  void setColumnWidth(int c, int w) { columns_.at(static_cast<size_t>(c)).width = w; }
+  int columnLeft(int c) const;
   std::vector<Row>& rows() { return rows_; }
   const std::vector<Row>& rows() const { return rows_; }
   Row& addRow(std::vector<std::string> cells);
+  // Row r goes; the rows below move up. The selection goes when it was that row.
+  void removeRow(int r);
   void clearRows();
   int rowCount() const { return static_cast<int>(rows_.size()); }
+  // The text of cell c (0 the row's text, 1... the sub-items) of row r; a cell never written is "".
+  std::string cell(int r, int c) const;
+  void setCell(int r, int c, std::string text);
   // The selected row, -1 for none. Selecting from code fires nothing.
   int selectedRow() const { return selected_; }
-  void setSelectedRow(int r) { selected_ = r; }
-  // The user clicks row r: it becomes the selected row and ItemClick fires.
+  void setSelectedRow(int r) { selected_ = (r >= 0 && r < rowCount()) ? r : -1; }
+  // The user clicks row r: it becomes the selected row; Click, then ItemClick fire.
   void userSelect(int r);
+  // The user clicks the view below its last row: no row stays selected; Click fires.
+  void userClick() override;
   std::function<void(int row)> onItemClick;
   std::function<void(int column)> onColumnClick;
+
+  // Geometry of rows: the heading row's height (0 when headings are hidden) and the
+  // height of each row.
+  bool headingsHidden() const { return headingsHidden_; }
+  void setHeadingsHidden(bool h) { headingsHidden_ = h; }
+  int rowHeight() const { return rowHeight_; }
+  void setRowHeight(int h) { rowHeight_ = h; }
+  int headingHeight() const { return headingsHidden_ ? 0 : headingHeight_; }
+  void setHeadingHeight(int h) { headingHeight_ = h; }
+  int rowTop(int r) const { return headingHeight() + r * rowHeight_; }
+
+  const std::string& fontName() const { return fontName_; }
+  double fontSize() const { return fontSize_; }
+  void setFont(std::string name, double size) {
+    fontName_ = std::move(name);
+    fontSize_ = size;
+  }
 
  private:
   std::vector<Column> columns_;
   std::vector<Row> rows_;
   int selected_ = -1;
+  bool headingsHidden_ = false;
+  int headingHeight_ = 225, rowHeight_ = 210;
+  std::string fontName_;
+  double fontSize_ = 9;
 };
 
 // A tabbed container: the current tab counts from 0; the user's click fires Click
@@ -251,6 +295,7 @@ class Tabs : public Control {
   void setTab(int t);
   void userSelect(int t) { setTab(t); }
   const std::vector<std::string>& captions() const { return captions_; }
+  const std::string& caption(int t) const { return captions_.at(static_cast<size_t>(t)); }
   std::function<void(int previousTab)> onTabClick;
 
  private:
@@ -287,6 +332,11 @@ struct ControlRow {
   int tabIndex = -1;    // -1: not set
   void (W::*onClick)() = nullptr;
   void (W::*onKeyPress)(int& keyAscii) = nullptr;
+  int page = -1;                      // the tab of the container `frame` (a tab container) that shows it
+  void (W::*onDblClick)() = nullptr;
+  void (W::*onGotFocus)() = nullptr;
+  void (W::*onKeyDown)(int& keyCode, int shift) = nullptr;
+  void (W::*onKeyUp)(int& keyCode, int shift) = nullptr;
 };
 
 // A window: caption, geometry in twips, visibility, window state, controls by name.
@@ -311,6 +361,9 @@ class Window {
   void move(int left, int top) { left_ = left, top_ = top; }
   // The outer size follows from the client area and the frame of the window.
   void setClientSize(int width, int height);
+  // The outer size, frame included; the client area follows.
+  void setWidth(int width);
+  void setHeight(int height);
   int clientWidth() const { return clientWidth_; }
   int clientHeight() const { return clientHeight_; }
 
@@ -381,7 +434,12 @@ void Window::layOut(const ControlRow<W> (&rows)[N]) {
       return add<Timer>(row.name);
     }();
     if (row.kind != Kind::Timer) c.move(row.left, row.top, row.width, row.height);
-    if (row.frame) c.setContainer(&find<Frame>(row.frame));
+    if (row.frame) {
+      Control* holder = control(row.frame);
+      if (!holder) throw std::logic_error("window " + name_ + " has no container " + row.frame);
+      c.setContainer(holder);
+    }
+    c.setPage(row.page);
     if (row.caption) static_cast<CaptionControl&>(c).setCaption(row.caption);
     if (row.tabIndex >= 0) c.setTabIndex(row.tabIndex);
     if (auto handler = row.onClick) {
@@ -390,6 +448,10 @@ void Window::layOut(const ControlRow<W> (&rows)[N]) {
       else c.onClick = run;
     }
     if (auto handler = row.onKeyPress) c.onKeyPress = [&self, handler](int& key) { (self.*handler)(key); };
+    if (auto handler = row.onDblClick) c.onDblClick = [&self, handler] { (self.*handler)(); };
+    if (auto handler = row.onGotFocus) c.onGotFocus = [&self, handler] { (self.*handler)(); };
+    if (auto handler = row.onKeyDown) c.onKeyDown = [&self, handler](int& key, int shift) { (self.*handler)(key, shift); };
+    if (auto handler = row.onKeyUp) c.onKeyUp = [&self, handler](int& key, int shift) { (self.*handler)(key, shift); };
   }
 }
 
