@@ -143,7 +143,9 @@ TEST_F(WriteBackTest, ModifyFailsWithOneMessageAndWritesNothing) {
     sheet(c.sheetName, 2, {{"4K7", "", "", "R1"}});
     modify(c.source);
     EXPECT_EQ(lastMessage(), kFailed);
-    if (c.padsRuns) EXPECT_EQ(attribute(kLayout, "R1", "Value"), "10K");
+    if (c.padsRuns) {
+      EXPECT_EQ(attribute(kLayout, "R1", "Value"), "10K");
+    }
   }
 }
 
