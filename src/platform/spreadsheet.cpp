@@ -117,7 +117,7 @@ void Range::sort(const SortSpec& sorting) const { sheet_->sort(area_, sorting); 
 void Range::deleteCells() const {
   if (area_.c1 == 1 && area_.c2 == kMaxCols) sheet_->deleteRows(area_.r1, area_.r2);
   else if (area_.r1 == 1 && area_.r2 == kMaxRows) sheet_->deleteColumns(area_.c1, area_.c2);
-  else vb::raise(vb::kAppDefined);  // only whole rows and columns are removed by the system
+  else sheet_->deleteShiftUp(area_);
 }
 
 Range Sheet::range(const std::string& address) { return Range(shared_from_this(), parseAddress(address)); }

@@ -173,6 +173,9 @@ class Sheet : public std::enable_shared_from_this<Sheet> {
   virtual void clearContents(const Area& a) = 0;
   virtual void deleteRows(long r1, long r2) = 0;
   virtual void deleteColumns(long c1, long c2) = 0;
+  // The cells of the area removed, the cells below them in the same columns moved up
+  // (Delete on a range of some columns: the program shifts the cells up).
+  virtual void deleteShiftUp(const Area& a) = 0;
   virtual void select(const Area& a) = 0;         // activates the sheet; the area's first cell is active
   virtual Area selection() const = 0;
   virtual Area activeCell() const = 0;

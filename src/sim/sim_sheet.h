@@ -57,6 +57,7 @@ class SimSheet final : public platform::xl::Sheet {
   void clearContents(const Area& a) override;
   void deleteRows(long r1, long r2) override;
   void deleteColumns(long c1, long c2) override;
+  void deleteShiftUp(const Area& a) override;
   void select(const Area& a) override;
   Area selection() const override { return selection_; }
   Area activeCell() const override { return active_; }

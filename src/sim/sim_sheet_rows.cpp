@@ -372,4 +372,40 @@ void SimSheet::deleteColumns(long c1, long c2) {
   if (filter_ && !shrinkSpan(filter_->c1, filter_->c2, c1, c2, kMaxCols)) filter_.reset();
 }
 
+// The band of columns c1..c2 from row r1 down is taken out of its rows, and put back n rows
+// higher, without the rows of the area. A merge that reaches into the band from outside
+// cannot move: the program refuses such a delete.
+void SimSheet::deleteShiftUp(const Area& a) {
+  if (a.r1 < 1 || a.r2 > kMaxRows || a.c1 < 1 || a.c2 > kMaxCols || a.r1 > a.r2 || a.c1 > a.c2)
+    vb::raise(vb::kAppDefined);
+  for (const Area& m : merges_) {
+    const bool inBand = m.c1 >= a.c1 && m.c2 <= a.c2;
+    if (m.r2 >= a.r1 && m.c1 <= a.c2 && m.c2 >= a.c1 && !inBand)
+      vb::raise(vb::kAppDefined, "Cannot change part of a merged cell.");
+  }
+  changed();
+  const long n = a.rows();
+  const long last = rows_.lastRow();
+  std::vector<std::pair<long, Row>> below;  // the band's cells of the rows below the area
+  rows_.change(a.r1, last, [&](long r, Row& row) {
+    auto lo = findCol(row, a.c1);
+    auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
+    if (lo == hi) return;
+    if (r > a.r2) below.emplace_back(r - n, Row(std::make_move_iterator(lo), std::make_move_iterator(hi)));
+    row.erase(lo, hi);
+  });
+  for (auto& [r, part] : below) {
+    Row& row = rows_.at(r);
+    row.insert(findCol(row, a.c1), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+  }
+  std::vector<Area> kept;
+  for (Area m : merges_) {
+    if (m.c1 >= a.c1 && m.c2 <= a.c2 && m.r2 >= a.r1) {
+      if (!shrinkSpan(m.r1, m.r2, a.r1, a.r2, kMaxRows) || m.count() <= 1) continue;
+    }
+    kept.push_back(m);
+  }
+  merges_ = std::move(kept);
+}
+
 }  // namespace sim
