@@ -14,15 +14,12 @@ namespace xl = platform::xl;
 
 namespace {
 
-constexpr const char* kNoSpreadsheet = "请打开需要处理的Excel格式BOM清单";
 constexpr const char* kSeveralWorkbooks =
     "请选择打开的Excel文件中,您将要处理的文件,重新执行此命令!\n"
     "或者关闭多余的Excel文件,重新执行此命令!\n"
     "否则程序默认处理当前工作薄数据!!!";
 constexpr const char* kConfirmWorkbook = "请确定打开的Excel文件,是您将要处理的文件.";
 constexpr const char* kNoSheets = "当前为空白工作薄";
-constexpr const char* kColumnsPrompt = "请输入参数范围在:5-20之间,\n以确定元件序号占用列数。";
-constexpr const char* kBadColumns = "参数设置错误!        ";
 
 // The five-column BOM: No, Value and Decal on every line, QTY on the first, the
 // designators from column E.
@@ -39,7 +36,7 @@ class SpecialBomRun {
   long designatorsPerLine() {
     guard_.step([&] { platform::attachSpreadsheet(t_.services, t_.settings, st_.spreadsheetApp); });
     if (guard_.number() == vb::kCannotCreate) {
-      notify(kNoSpreadsheet);
+      notify(kOpenBomMessage);
       return 0;
     }
     if (holds([&] { return app().workbookCount() > 1; })) {
@@ -52,10 +49,10 @@ class SpecialBomRun {
       return 0;
     }
     // The answer is kept before the range check; one that is no number keeps the old one.
-    std::string answer = user_.input(platform::kTitle, kColumnsPrompt, "5");
+    std::string answer = user_.input(platform::kTitle, kDesignatorColumnsPrompt, "5");
     guard_.step([&] { st_.refColumns = vb::toInteger(vb::Variant(answer)); });
     if (st_.refColumns < 5 || st_.refColumns > 20) {
-      notify(kBadColumns, platform::Icon::Information);
+      notify(kBadDesignatorColumns, platform::Icon::Information);
       return 0;
     }
     return st_.refColumns;

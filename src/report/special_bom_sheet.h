@@ -16,6 +16,9 @@ namespace report {
 
 inline constexpr const char* kSpecialBomSheetName = "Special BOM";
 inline constexpr const char* kBlankSheetMessage = "当前为空白工作表";
+inline constexpr const char* kOpenBomMessage = "请打开需要处理的Excel格式BOM清单";
+inline constexpr const char* kDesignatorColumnsPrompt = "请输入参数范围在:5-20之间,\n以确定元件序号占用列数。";
+inline constexpr const char* kBadDesignatorColumns = "参数设置错误!        ";
 
 struct SpecialBomLayout {
   // The item's own columns, A to this one: every line repeats them but the last, which

@@ -1,6 +1,7 @@
 #include "workbench/bom_view.h"
 
 #include "workbench/grid_columns.h"
+#include "workbench/sheet_tools.h"
 #include "workbench/standard_bom.h"
 
 namespace workbench {
@@ -38,11 +39,11 @@ bool BomView::layOutControls() {
       {"Command6",  Kind::Button,   "SSTab1", "自动匹配",      2340,  360,  885,   300,   -1, nullptr, nullptr, kGrid},
       {"Command4",  Kind::Button,   "SSTab1", "表格列宽恢复",  3270,  360,  1245,  300,   -1, &W::restoreColumnWidths, nullptr, kGrid},
       {"Command7",  Kind::Button,   "SSTab1", "导出标准BOM",   4560,  360,  1155,  300,   -1, &W::exportStandardBom, nullptr, kGrid},
-      {"Command8",  Kind::Button,   "SSTab1", "删除NC项目",    5760,  360,  1095,  300,   -1, nullptr, nullptr, kGrid},
-      {"Command9",  Kind::Button,   "SSTab1", "删除元件分类",  6900,  360,  1245,  300,   -1, nullptr, nullptr, kGrid},
-      {"Command17", Kind::Button,   "SSTab1", "检查位号",      8190,  360,  885,   300,   -1, nullptr, nullptr, kGrid},
-      {"Command19", Kind::Button,   "SSTab1", "清除备注",      9120,  360,  885,   300,   -1, nullptr, nullptr, kGrid},
-      {"Command15", Kind::Button,   "SSTab1", "特殊BOM",       10050, 360,  885,   300,   -1, nullptr, nullptr, kGrid},
+      {"Command8",  Kind::Button,   "SSTab1", "删除NC项目",    5760,  360,  1095,  300,   -1, &W::deleteNcItems, nullptr, kGrid},
+      {"Command9",  Kind::Button,   "SSTab1", "删除元件分类",  6900,  360,  1245,  300,   -1, &W::deleteCategoryRows, nullptr, kGrid},
+      {"Command17", Kind::Button,   "SSTab1", "检查位号",      8190,  360,  885,   300,   -1, &W::checkDesignators, nullptr, kGrid},
+      {"Command19", Kind::Button,   "SSTab1", "清除备注",      9120,  360,  885,   300,   -1, &W::clearRemarks, nullptr, kGrid},
+      {"Command15", Kind::Button,   "SSTab1", "特殊BOM",       10050, 360,  885,   300,   -1, &W::buildSpecialBom, nullptr, kGrid},
       {"Command11", Kind::Button,   "SSTab1", "C",             kClearButtonLeft, kClearButtonTop, 375, kClearButtonHeight, -1, nullptr, nullptr, kGrid},
       {"ListView2", Kind::ListView, "SSTab1", nullptr,         30,    690,  10245, 4500,  -1, &W::gridRowClicked, nullptr, kGrid},
       {"Command13", Kind::Button,   "SSTab1", "+",             600,   980,  285,   200,   -1, &W::appendRow, nullptr, kGrid},
@@ -189,6 +190,17 @@ void BomView::importBom() {
   spreadsheetApp_.reset();
   setFocus(listView2);
 }
+
+// The sheet tools work on the workbook only; the grid and its state stay as they are.
+void BomView::runSheetTool(void (*tool)(platform::Services&, platform::Settings&, platform::xl::AppPtr&)) {
+  tool(services_, settings_, spreadsheetApp_);
+  spreadsheetApp_.reset();
+}
+void BomView::clearRemarks() { runSheetTool(workbench::clearRemarks); }
+void BomView::deleteNcItems() { runSheetTool(workbench::deleteNcItems); }
+void BomView::deleteCategoryRows() { runSheetTool(workbench::deleteCategoryRows); }
+void BomView::buildSpecialBom() { runSheetTool(workbench::buildSpecialBom); }
+void BomView::checkDesignators() { runSheetTool(workbench::checkDesignators); }
 
 void BomView::queryClose() {
   newRowFlag = 0;

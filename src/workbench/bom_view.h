@@ -97,8 +97,14 @@ class BomView : public ui::Window {
   void restoreColumnWidths();  // "表格列宽恢复"
   void importBom();          // "导入初始BOM"
   void exportStandardBom();  // "导出标准BOM"
+  void clearRemarks();       // "清除备注"
+  void deleteNcItems();      // "删除NC项目"
+  void deleteCategoryRows(); // "删除元件分类"
+  void buildSpecialBom();    // "特殊BOM"
+  void checkDesignators();   // "检查位号"
 
  private:
+  void runSheetTool(void (*tool)(platform::Services&, platform::Settings&, platform::xl::AppPtr&));
   void applyLayout(const TabLayout& l);
   // The first `count` edit boxes (code, name, spec, quantity, designators) over their grid columns.
   void placeEditBoxes(int count);
