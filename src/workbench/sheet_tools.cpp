@@ -87,6 +87,20 @@ void deleteRows(xl::Sheet& sheet, std::vector<long> rows, vb::SkipOnError& guard
   }
 }
 
+// The rows between the header and the last row for which doomed(rows, r) holds, deleted.
+template <class Doomed>
+void purgeRows(xl::Sheet& sheet, vb::SkipOnError& guard, Doomed&& doomed) {
+  guard.step([&] {
+    const long last = lastRowOf(sheet);
+    if (last < 3) return;
+    const Rows rows = readRows(sheet, last);
+    std::vector<long> gone;
+    for (long r = 2; r < last; ++r)
+      if (doomed(rows, r)) gone.push_back(r);
+    deleteRows(sheet, gone, guard);
+  });
+}
+
 struct Totals {
   double quantity = 0, quote = 0;
   long items = 0;
@@ -141,15 +155,7 @@ void deleteNcItems(platform::Services& s, platform::Settings& settings, xl::AppP
   vb::SkipOnError guard;
   xl::SheetPtr sheet = cleanUpSheet(s, settings, app, guard);
   if (!sheet || !platform::askYes(s.user, platform::kTitle, kDeleteNcQuestion)) return;
-  guard.step([&] {
-    const long last = lastRowOf(*sheet);
-    if (last < 3) return;
-    const Rows rows = readRows(*sheet, last);
-    std::vector<long> nc;
-    for (long r = 2; r < last; ++r)
-      if (rows.spec[static_cast<size_t>(r)] == "NC") nc.push_back(r);
-    deleteRows(*sheet, nc, guard);
-  });
+  purgeRows(*sheet, guard, [](const Rows& rows, long r) { return rows.spec[static_cast<size_t>(r)] == "NC"; });
   const Totals totals = renumber(*sheet, guard);
   // Title rows left without items: bottom up, a title row goes when the row below it (after
   // the deletions below) has no 物料规格 either.
@@ -175,15 +181,7 @@ void deleteCategoryRows(platform::Services& s, platform::Settings& settings, xl:
   vb::SkipOnError guard;
   xl::SheetPtr sheet = cleanUpSheet(s, settings, app, guard);
   if (!sheet || !platform::askYes(s.user, platform::kTitle, kDeleteTitlesQuestion)) return;
-  guard.step([&] {
-    const long last = lastRowOf(*sheet);
-    if (last < 3) return;
-    const Rows rows = readRows(*sheet, last);
-    std::vector<long> titles;
-    for (long r = 2; r < last; ++r)
-      if (isTitle(rows, r)) titles.push_back(r);
-    deleteRows(*sheet, titles, guard);
-  });
+  purgeRows(*sheet, guard, isTitle);
   writeTotals(*sheet, renumber(*sheet, guard), guard);
 }
 
