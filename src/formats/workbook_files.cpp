@@ -15,6 +15,7 @@
 #include "formats/workbook_stream.h"
 #include "formats/workbook_file_parts.h"
 #include "vb/text.h"
+#include "vb/convert.h"
 
 namespace formats {
 
@@ -93,32 +94,8 @@ std::optional<double> serialFromIsoText(std::string_view text) {
   return serial + *t;
 }
 
-namespace {
-struct ErrorName {
-  int code;
-  const char* text;
-};
-constexpr std::array<ErrorName, 8> kErrorNames{{{2000, "#NULL!"},
-                                                {2007, "#DIV/0!"},
-                                                {2015, "#VALUE!"},
-                                                {2023, "#REF!"},
-                                                {2029, "#NAME?"},
-                                                {2036, "#NUM!"},
-                                                {2042, "#N/A"},
-                                                {2043, "#GETTING_DATA"}}};
-}  // namespace
-
-std::optional<int> errorCodeFromText(std::string_view text) {
-  for (const auto& e : kErrorNames)
-    if (text == e.text) return e.code;
-  return std::nullopt;
-}
-
-std::string errorText(int code) {
-  for (const auto& e : kErrorNames)
-    if (code == e.code) return e.text;
-  return "#N/A";
-}
+std::optional<int> errorCodeFromText(std::string_view text) { return vb::errorValueCode(text); }
+std::string errorText(int code) { return vb::errorValueText(code); }
 
 namespace {
 

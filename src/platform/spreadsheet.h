@@ -201,7 +201,13 @@ class Workbook : public std::enable_shared_from_this<Workbook> {
   virtual void save() = 0;
   virtual void saveAs(const std::string& path) = 0;
   virtual long position(const Sheet& s) const = 0;  // 1-based, 0 when not in the workbook
+  // Close without arguments: the workbook leaves the program unsaved; the workbook opened
+  // before it becomes the active one.
+  virtual void close() = 0;
 };
+
+// WindowState of the program's window.
+inline constexpr int kWindowNormal = -4143, kWindowMinimized = -4140, kWindowMaximized = -4137;
 
 class Application : public std::enable_shared_from_this<Application> {
  public:
@@ -215,6 +221,8 @@ class Application : public std::enable_shared_from_this<Application> {
   virtual void setEnableEvents(bool v) = 0;
   virtual bool displayAlerts() const = 0;
   virtual void setDisplayAlerts(bool v) = 0;
+  virtual int windowState() const = 0;
+  virtual void setWindowState(int state) = 0;  // one of kWindowNormal, kWindowMinimized, kWindowMaximized
 
   virtual long workbookCount() const = 0;
   virtual WorkbookPtr workbook(long position) = 0;  // error 9 when there is none

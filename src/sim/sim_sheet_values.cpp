@@ -49,17 +49,6 @@ std::optional<double> parseFraction(std::string_view t) {
   return negative ? -v : v;
 }
 
-std::string errorText(int code) {
-  switch (code) {
-    case 2000: return "#NULL!";
-    case 2007: return "#DIV/0!";
-    case 2015: return "#VALUE!";
-    case 2023: return "#REF!";
-    case 2029: return "#NAME?";
-    case 2036: return "#NUM!";
-    default: return "#N/A";
-  }
-}
 
 // 40123 as "40,123".
 std::string groupedDigits(long n) {
@@ -240,7 +229,7 @@ std::string SimSheet::shownText(const Variant& v) {
     case Variant::Type::Number: return vb::numberText(v.number());
     case Variant::Type::Text: return v.text();
     case Variant::Type::Boolean: return v.boolean() ? "TRUE" : "FALSE";
-    case Variant::Type::Error: return errorText(v.error().code);
+    case Variant::Type::Error: return vb::errorValueText(v.error().code);
   }
   return "";
 }

@@ -29,6 +29,12 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
   void setDisplayAlerts(bool v) override { displayAlerts_ = v; }
   bool minimized() const override { return minimized_; }
   void setMinimized(bool m) override { minimized_ = m; }
+  int windowState() const override { return minimized_ ? xl::kWindowMinimized : xl::kWindowNormal; }
+  void setWindowState(int state) override {
+    if (state != xl::kWindowNormal && state != xl::kWindowMinimized && state != xl::kWindowMaximized)
+      vb::raise(vb::kAppDefined, "Unable to set the WindowState property of the Application class");
+    minimized_ = state == xl::kWindowMinimized;
+  }
 
   long workbookCount() const override { return static_cast<long>(books_.size()); }
 
@@ -99,6 +105,15 @@ class SimApp final : public SimSpreadsheet, public WorkbookHost {
   void activateWorkbook(xl::Workbook& wb) override {
     for (const auto& b : books_)
       if (b.get() == &wb) active_ = b;
+  }
+  void closeWorkbook(xl::Workbook& wb) override {
+    for (auto it = books_.begin(); it != books_.end(); ++it)
+      if (it->get() == &wb) {
+        auto closing = *it;  // alive until the bookkeeping is done
+        books_.erase(it);
+        if (active_ == closing) active_ = books_.empty() ? nullptr : books_.back();
+        return;
+      }
   }
   Faults& faults() override { return faults_; }
 

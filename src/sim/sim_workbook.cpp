@@ -99,6 +99,11 @@ void SimWorkbook::activate() {
   if (auto h = host_.lock()) h->activateWorkbook(*this);
 }
 
+void SimWorkbook::close() {
+  if (Faults* f = faults()) f->check("spreadsheet", "Close");
+  if (auto h = host_.lock()) h->closeWorkbook(*this);
+}
+
 void SimWorkbook::activateSheet(SimSheet& s) {
   if (indexOf(&s) < 0) return;
   active_ = &s;

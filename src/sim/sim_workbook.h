@@ -18,6 +18,7 @@ class WorkbookHost {
  public:
   virtual ~WorkbookHost() = default;
   virtual void activateWorkbook(platform::xl::Workbook& wb) = 0;
+  virtual void closeWorkbook(platform::xl::Workbook& wb) = 0;
   virtual Faults& faults() = 0;
 };
 
@@ -36,6 +37,7 @@ class SimWorkbook final : public platform::xl::Workbook {
   void activate() override;
   void save() override;
   void saveAs(const std::string& path) override;
+  void close() override;
   long position(const platform::xl::Sheet& s) const override;
 
   // A new sheet at the end, named "SheetN" (N the next free number) unless named.

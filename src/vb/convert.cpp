@@ -34,6 +34,32 @@ std::string toText(const Variant& v) {
   return "";
 }
 
+std::string displayText(const Variant& v) {
+  return v.isError() ? errorValueText(v.error().code) : toText(v);
+}
+
+namespace {
+struct ErrorName {
+  int code;
+  const char* text;
+};
+constexpr ErrorName kErrorNames[] = {{2000, "#NULL!"}, {2007, "#DIV/0!"}, {2015, "#VALUE!"},
+                                     {2023, "#REF!"},  {2029, "#NAME?"},  {2036, "#NUM!"},
+                                     {2042, "#N/A"},   {2043, "#GETTING_DATA"}};
+}  // namespace
+
+std::optional<int> errorValueCode(std::string_view text) {
+  for (const auto& e : kErrorNames)
+    if (text == e.text) return e.code;
+  return std::nullopt;
+}
+
+std::string errorValueText(int code) {
+  for (const auto& e : kErrorNames)
+    if (code == e.code) return e.text;
+  return "#N/A";
+}
+
 static bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 namespace {

@@ -15,6 +15,12 @@ std::string numberText(double d);
 
 // Text of a value: numbers as numberText, Booleans "True"/"False", empty "".
 std::string toText(const Variant& v);
+// What a cell shows: as toText, and an error value as its text ("#N/A").
+std::string displayText(const Variant& v);
+
+// The spreadsheet's error codes and their texts ("#N/A" is 2042); an unknown code reads "#N/A".
+std::string errorValueText(int code);
+std::optional<int> errorValueCode(std::string_view text);
 
 // The whole text read as a number (blanks around it allowed), or nothing; a number too
 // large for a double is nothing too.

@@ -194,6 +194,36 @@ TEST_F(Workbooks, OpenSaveAndSaveAs) {
   EXPECT_EQ(book->fullName(), path) << "a failed save keeps the workbook's file";
 }
 
+TEST_F(Workbooks, CloseLeavesTheProgramUnsavedAndActivatesTheLastOtherWorkbook) {
+  ScratchDir dir("xl");
+  dir.write("cat.csv", "1,A\n");
+  xl::WorkbookPtr second = app->addWorkbook();
+  xl::WorkbookPtr opened = app->open(dir.path("cat.csv"));
+  opened->sheet(1)->range("A1").setValue("changed");
+  app->activeWorkbook()->close();
+  EXPECT_EQ(app->workbookCount(), 2);
+  EXPECT_EQ(app->activeWorkbook(), second);
+  EXPECT_EQ(app->open(dir.path("cat.csv"))->sheet(1)->range("A1").value(), Variant(1.0)) << "nothing was saved";
+  app->activeWorkbook()->close();
+  second->close();
+  book->close();
+  EXPECT_EQ(app->workbookCount(), 0);
+  EXPECT_EQ(errorOf([&] { app->activeWorkbook(); }), vb::kObjectNotSet);
+}
+
+TEST(SpreadsheetProgram, WindowStateMinimisesAndRestores) {
+  sim::Faults faults;
+  platform::Files files;
+  auto app = sim::makeSimSpreadsheet("Excel.Application", faults, files);
+  EXPECT_EQ(app->windowState(), xl::kWindowNormal);
+  app->setWindowState(xl::kWindowMinimized);
+  EXPECT_TRUE(app->minimized());
+  EXPECT_EQ(app->windowState(), xl::kWindowMinimized);
+  app->setWindowState(xl::kWindowNormal);
+  EXPECT_FALSE(app->minimized());
+  EXPECT_EQ(errorOf([&] { app->setWindowState(7); }), vb::kAppDefined);
+}
+
 TEST_F(Workbooks, PlainDataRoundTrip) {
   xl::SheetPtr s2 = book->sheet(2);
   s2->setName("List Report");
