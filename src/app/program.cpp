@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "assistant/decal_window.h"
+#include "catalogue/catalogue_commands.h"
 #include "assistant/renumber_window.h"
 #include "vb/error.h"
 #include "workbench/bom_view.h"
@@ -25,7 +26,10 @@ void Program::registerWindows() {
   };
   factories_[capture::SettingsWindow::kName] = [] { return std::make_unique<capture::SettingsWindow>(); };
   factories_[workbench::BomView::kName] = [this] {
-    return std::make_unique<workbench::BomView>(services_, settings_);
+    auto view = std::make_unique<workbench::BomView>(services_, settings_);
+    view->setCatalogue(std::make_unique<catalogue::CatalogueCommands>(
+        *view, services_, settings_, [this]() -> platform::CommonDialog& { return tool().dialog(); }));
+    return view;
   };
   factories_[assistant::DecalWindow::kName] = [this] { return std::make_unique<assistant::DecalWindow>(*this); };
   factories_[assistant::RenumberWindow::kName] = [this] {

@@ -132,12 +132,16 @@ class TextBox : public Control {
   const std::string& text() const { return text_; }
   void setText(std::string t);
   std::string displayText() const override { return text_; }
+  // SelStart: the caret's place, in characters from the start of the text.
+  int selStart() const { return selStart_; }
+  void setSelStart(int at) { selStart_ = at; }
   bool locked() const { return locked_; }
   void setLocked(bool l) { locked_ = l; }
   bool multiLine() const { return multiLine_; }
   void setMultiLine(bool m) { multiLine_ = m; }
 
  private:
+  int selStart_ = 0;
   std::string text_;
   bool locked_ = false, multiLine_ = false;
 };

@@ -287,6 +287,8 @@ SimSheet::Variant SimSheet::get(long row, long col) const {
 }
 
 SimSheet::Table SimSheet::getBlock(const Area& a) const {
+  if (auto b = book())
+    if (Faults* f = b->faults()) f->check("spreadsheet", "Range.Value");
   Table t(a.rows(), a.cols());
   rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
     const long i = r - a.r1 + 1;

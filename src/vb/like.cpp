@@ -1,112 +1,133 @@
 #include "vb/like.h"
 
-#include <array>
-#include <vector>
-
 #include "vb/utf8.h"
 
 namespace vb {
 
 namespace {
 
-// The characters of a text by position: its bytes when it is ASCII, else its code points
-// decoded once (into a buffer of its own for short texts), so a match allocates nothing
-// for the texts and patterns it usually sees.
-class Chars {
- public:
-  explicit Chars(std::string_view s) : bytes_(s), ascii_(isAscii(s)) {
-    if (ascii_) return;
-    size_t n = 0;
-    for (size_t i = 0; i < s.size(); i += utf8CharBytes(s, i)) ++n;
-    if (n > small_.size()) large_.resize(n);
-    char32_t* out = n > small_.size() ? large_.data() : small_.data();
-    for (size_t i = 0, k = 0; i < s.size(); ++k) {
-      const size_t len = utf8CharBytes(s, i);
-      out[k] = utf8DecodeAt(s, i, len);
-      i += len;
-    }
-    decoded_ = out;
-    size_ = n;
-  }
-  Chars(const Chars&) = delete;
-  Chars& operator=(const Chars&) = delete;
-  size_t size() const { return ascii_ ? bytes_.size() : size_; }
-  char32_t operator[](size_t i) const { return ascii_ ? static_cast<unsigned char>(bytes_[i]) : decoded_[i]; }
-
- private:
-  std::string_view bytes_;
-  bool ascii_;
-  std::array<char32_t, 32> small_;
-  std::vector<char32_t> large_;
-  const char32_t* decoded_ = nullptr;
-  size_t size_ = 0;
+struct Decoded {
+  char32_t c;
+  size_t bytes;
 };
 
-constexpr size_t npos = std::string_view::npos;
-
-// Matches one bracket list starting at p[i] == '['; returns the index after ']' and
-// whether c is matched, or npos when the bracket is not closed (then '[' is literal).
-size_t bracket(const Chars& p, size_t i, char32_t c, bool& matched) {
-  size_t j = i + 1;
-  bool negate = false;
-  if (j < p.size() && p[j] == '!') {
-    negate = true;
-    ++j;
-  }
-  bool hit = false;
-  while (j < p.size() && p[j] != ']') {
-    if (j + 2 < p.size() && p[j + 1] == '-' && p[j + 2] != ']') {
-      if (c >= p[j] && c <= p[j + 2]) hit = true;
-      j += 3;
-    } else {
-      if (c == p[j]) hit = true;
-      ++j;
-    }
-  }
-  if (j >= p.size()) return npos;
-  matched = negate ? !hit : hit;
-  return j + 1;
+Decoded decodeAt(std::string_view s, size_t i) {
+  const size_t n = utf8CharBytes(s, i);
+  return {utf8DecodeAt(s, i, n), n};
 }
 
 }  // namespace
 
-bool like(std::string_view text, std::string_view pattern) {
-  const Chars t(text), p(pattern);
-  // Iterative matching with backtracking to the last "*".
+LikePattern::LikePattern(std::string_view p) {
+  std::vector<char32_t> chars;
+  std::vector<size_t> at;  // byte offset of each character, and the end
+  for (size_t i = 0; i < p.size();) {
+    const Decoded d = decodeAt(p, i);
+    chars.push_back(d.c);
+    at.push_back(i);
+    i += d.bytes;
+  }
+  at.push_back(p.size());
+  std::vector<size_t> tokenAt;  // the character each token starts at
+  for (size_t i = 0; i < chars.size(); ++i) {
+    const char32_t c = chars[i];
+    if (tokenAt.size() < tokens_.size() + 1) tokenAt.resize(tokens_.size() + 1);
+    tokenAt[tokens_.size()] = i;
+    if (c == '*') {
+      if (tokens_.empty() || tokens_.back().kind != Kind::Star) tokens_.push_back({Kind::Star});
+    } else if (c == '?') {
+      tokens_.push_back({Kind::AnyOne});
+    } else if (c == '#') {
+      tokens_.push_back({Kind::Digit});
+    } else if (c == '[') {
+      size_t j = i + 1;
+      Token t{Kind::List};
+      if (j < chars.size() && chars[j] == '!') {
+        t.negate = true;
+        ++j;
+      }
+      t.first = static_cast<unsigned>(ranges_.size());
+      while (j < chars.size() && chars[j] != ']') {
+        if (j + 2 < chars.size() && chars[j + 1] == '-' && chars[j + 2] != ']') {
+          ranges_.push_back({chars[j], chars[j + 2]});
+          j += 3;
+        } else {
+          ranges_.push_back({chars[j], chars[j]});
+          ++j;
+        }
+      }
+      if (j >= chars.size()) {  // not closed: the "[" stands for itself
+        ranges_.resize(t.first);
+        valid_ = false;
+        tokens_.push_back({Kind::Char, false, c});
+        continue;
+      }
+      t.last = static_cast<unsigned>(ranges_.size());
+      tokens_.push_back(t);
+      i = j;
+    } else {
+      tokens_.push_back({Kind::Char, false, c});
+    }
+  }
+  // The shapes a search box or a match key gives most often.
+  size_t from = 0, to = tokens_.size();
+  const bool starFirst = to > 0 && tokens_[0].kind == Kind::Star;
+  const bool starLast = to > 1 && tokens_[to - 1].kind == Kind::Star;
+  if (starFirst) ++from;
+  if (starLast) --to;
+  for (size_t k = from; k < to; ++k)
+    if (tokens_[k].kind != Kind::Char) return;
+  if (starFirst != starLast && !(starFirst && to <= from)) return;
+  // Plain characters only: each token is one character of the pattern.
+  if (to > from) literal_ = std::string(p.substr(at[tokenAt[from]], at[tokenAt[to - 1] + 1] - at[tokenAt[from]]));
+  shape_ = starFirst ? Shape::Contains : Shape::Equals;
+}
+
+bool LikePattern::tokenMatches(const Token& t, char32_t c) const {
+  switch (t.kind) {
+    case Kind::AnyOne: return true;
+    case Kind::Digit: return c >= '0' && c <= '9';
+    case Kind::Char: return c == t.c;
+    case Kind::List: {
+      bool hit = false;
+      for (unsigned r = t.first; r < t.last && !hit; ++r) hit = c >= ranges_[r].from && c <= ranges_[r].to;
+      return hit != t.negate;
+    }
+    case Kind::Star: break;
+  }
+  return false;
+}
+
+bool LikePattern::matches(std::string_view text) const {
+  if (shape_ == Shape::Contains) return text.find(literal_) != std::string_view::npos;
+  if (shape_ == Shape::Equals) return text == literal_;
+  // Iterative matching with backtracking to the last "*"; positions in the text are bytes.
+  constexpr size_t npos = std::string_view::npos;
   size_t ti = 0, pi = 0, starP = npos, starT = 0;
-  while (ti < t.size()) {
-    if (pi < p.size()) {
-      char32_t pc = p[pi];
-      if (pc == '*') {
+  while (ti < text.size()) {
+    const Decoded d = decodeAt(text, ti);
+    if (pi < tokens_.size()) {
+      const Token& t = tokens_[pi];
+      if (t.kind == Kind::Star) {
         starP = ++pi;
         starT = ti;
         continue;
       }
-      bool ok = false;
-      size_t next = pi + 1;
-      if (pc == '?') ok = true;
-      else if (pc == '#') ok = t[ti] >= '0' && t[ti] <= '9';
-      else if (pc == '[') {
-        bool m = false;
-        size_t after = bracket(p, pi, t[ti], m);
-        if (after == npos) ok = t[ti] == '[';
-        else {
-          ok = m;
-          next = after;
-        }
-      } else ok = t[ti] == pc;
-      if (ok) {
-        ++ti;
-        pi = next;
+      if (tokenMatches(t, d.c)) {
+        ti += d.bytes;
+        ++pi;
         continue;
       }
     }
     if (starP == npos) return false;
     pi = starP;
-    ti = ++starT;
+    starT += decodeAt(text, starT).bytes;
+    ti = starT;
   }
-  while (pi < p.size() && p[pi] == '*') ++pi;
-  return pi == p.size();
+  while (pi < tokens_.size() && tokens_[pi].kind == Kind::Star) ++pi;
+  return pi == tokens_.size();
 }
+
+bool like(std::string_view text, std::string_view pattern) { return LikePattern(pattern).matches(text); }
 
 }  // namespace vb

@@ -40,11 +40,8 @@ void placeBox(ui::TextBox& box, const ui::ListView& grid, int column, int extraW
   box.move(grid.columnLeft(column) + offset, box.top());
 }
 
-// A position from 1 as the 16-bit CurrentRowIndex holds it.
-int16_t rowPosition(int row) {
-  if (row + 1 > INT16_MAX) vb::raise(vb::kOverflow);
-  return static_cast<int16_t>(row + 1);
-}
+// A position from 1 as CurrentRowIndex holds it.
+int rowPosition(int row) { return row + 1; }
 
 }  // namespace
 

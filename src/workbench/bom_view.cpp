@@ -35,8 +35,8 @@ bool BomView::layOutControls() {
       {"List3",     Kind::ListBox,  "SSTab1", nullptr,         9360,  1050, 885,   5640,  -1, nullptr, nullptr, kView},
       // "标准化BOM"
       {"Command5",  Kind::Button,   "SSTab1", "导入初始BOM",   60,    360,  1155,  300,   -1, &W::importBom, nullptr, kGrid},
-      {"Command3",  Kind::Button,   "SSTab1", "连接数据库",    1260,  360,  1035,  300,   -1, nullptr, nullptr, kGrid},
-      {"Command6",  Kind::Button,   "SSTab1", "自动匹配",      2340,  360,  885,   300,   -1, nullptr, nullptr, kGrid},
+      {"Command3",  Kind::Button,   "SSTab1", "连接数据库",    1260,  360,  1035,  300,   -1, &W::connectCatalogue, nullptr, kGrid},
+      {"Command6",  Kind::Button,   "SSTab1", "自动匹配",      2340,  360,  885,   300,   -1, &W::autoMatchAll, nullptr, kGrid},
       {"Command4",  Kind::Button,   "SSTab1", "表格列宽恢复",  3270,  360,  1245,  300,   -1, &W::restoreColumnWidths, nullptr, kGrid},
       {"Command7",  Kind::Button,   "SSTab1", "导出标准BOM",   4560,  360,  1155,  300,   -1, &W::exportStandardBom, nullptr, kGrid},
       {"Command8",  Kind::Button,   "SSTab1", "删除NC项目",    5760,  360,  1095,  300,   -1, &W::deleteNcItems, nullptr, kGrid},
@@ -44,19 +44,19 @@ bool BomView::layOutControls() {
       {"Command17", Kind::Button,   "SSTab1", "检查位号",      8190,  360,  885,   300,   -1, &W::checkDesignators, nullptr, kGrid},
       {"Command19", Kind::Button,   "SSTab1", "清除备注",      9120,  360,  885,   300,   -1, &W::clearRemarks, nullptr, kGrid},
       {"Command15", Kind::Button,   "SSTab1", "特殊BOM",       10050, 360,  885,   300,   -1, &W::buildSpecialBom, nullptr, kGrid},
-      {"Command11", Kind::Button,   "SSTab1", "C",             kClearButtonLeft, kClearButtonTop, 375, kClearButtonHeight, -1, nullptr, nullptr, kGrid},
-      {"ListView2", Kind::ListView, "SSTab1", nullptr,         30,    690,  10245, 4500,  -1, &W::gridRowClicked, nullptr, kGrid},
+      {"Command11", Kind::Button,   "SSTab1", "C",             kClearButtonLeft, kClearButtonTop, 375, kClearButtonHeight, -1, &W::clearButtonClicked, nullptr, kGrid},
+      {"ListView2", Kind::ListView, "SSTab1", nullptr,         30,    690,  10245, 4500,  -1, &W::gridRowClicked, nullptr, kGrid, &W::autoMatchRow},
       {"Command13", Kind::Button,   "SSTab1", "+",             600,   980,  285,   200,   -1, &W::appendRow, nullptr, kGrid},
       {"Command14", Kind::Button,   "SSTab1", "-",             9600,  980,  285,   200,   -1, &W::removeCurrentRow, nullptr, kGrid},
       {"ListView4", Kind::ListView, "SSTab1", nullptr,         30,    5175, 9825,  315,   -1, nullptr, nullptr, kGrid},
-      {"Text5",     Kind::TextBox,  "SSTab1", nullptr,         840,   5220, 1250,  270,   -1, nullptr, nullptr, kGrid},
-      {"Text3",     Kind::TextBox,  "SSTab1", nullptr,         2070,  5220, 1250,  270,   -1, nullptr, nullptr, kGrid},
-      {"Text2",     Kind::TextBox,  "SSTab1", nullptr,         3330,  5220, 2530,  270,   -1, nullptr, nullptr, kGrid},
-      {"Text6",     Kind::TextBox,  "SSTab1", nullptr,         6600,  5220, 735,   270,   -1, nullptr, nullptr, kGrid},
-      {"Text7",     Kind::TextBox,  "SSTab1", nullptr,         7350,  5220, 2505,  270,   -1, nullptr, nullptr, kGrid},
+      {"Text5",     Kind::TextBox,  "SSTab1", nullptr,         840,   5220, 1250,  270,   -1, nullptr, nullptr, kGrid, nullptr, &W::text5GotFocus, &W::searchBoxKeyDown, &W::text5KeyUp},
+      {"Text3",     Kind::TextBox,  "SSTab1", nullptr,         2070,  5220, 1250,  270,   -1, nullptr, nullptr, kGrid, nullptr, &W::text3GotFocus, &W::searchBoxKeyDown, &W::text3KeyUp},
+      {"Text2",     Kind::TextBox,  "SSTab1", nullptr,         3330,  5220, 2530,  270,   -1, nullptr, nullptr, kGrid, nullptr, &W::text2GotFocus, &W::searchBoxKeyDown, &W::text2KeyUp},
+      {"Text6",     Kind::TextBox,  "SSTab1", nullptr,         6600,  5220, 735,   270,   -1, nullptr, nullptr, kGrid, nullptr, nullptr, &W::valueBoxKeyDown},
+      {"Text7",     Kind::TextBox,  "SSTab1", nullptr,         7350,  5220, 2505,  270,   -1, nullptr, nullptr, kGrid, nullptr, nullptr, &W::valueBoxKeyDown},
       {"Label8",    Kind::Label,    "SSTab1", "",              2130,  5250, 1185,  195,   -1, nullptr, nullptr, kGrid},
       {"Label10",   Kind::Label,    "SSTab1", "",              6660,  5250, 645,   195,   -1, nullptr, nullptr, kGrid},
-      {"ListView3", Kind::ListView, "SSTab1", nullptr,         30,    5460, 10245, 1515,  -1, nullptr, nullptr, kGrid},
+      {"ListView3", Kind::ListView, "SSTab1", nullptr,         30,    5460, 10245, 1515,  -1, nullptr, nullptr, kGrid, &W::pickCandidate},
       // "Velmora说明"
       {"Label2",    Kind::Label,    "SSTab1", "",              30,    630,  10215, 6345,  -1, nullptr, nullptr, kAbout},
       // "Logic<->Layout"
@@ -201,6 +201,22 @@ void BomView::deleteNcItems() { runSheetTool(workbench::deleteNcItems); }
 void BomView::deleteCategoryRows() { runSheetTool(workbench::deleteCategoryRows); }
 void BomView::buildSpecialBom() { runSheetTool(workbench::buildSpecialBom); }
 void BomView::checkDesignators() { runSheetTool(workbench::checkDesignators); }
+
+// The catalogue's handlers: without a catalogue given to the window they do nothing.
+void BomView::setCatalogue(std::unique_ptr<CatalogueHandlers> catalogue) { catalogue_ = std::move(catalogue); }
+void BomView::connectCatalogue() { if (catalogue_) catalogue_->connectCatalogue(); }
+void BomView::autoMatchAll() { if (catalogue_) catalogue_->autoMatchAll(); }
+void BomView::autoMatchRow() { if (catalogue_) catalogue_->autoMatchRow(); }
+void BomView::pickCandidate() { if (catalogue_) catalogue_->pickCandidate(); }
+void BomView::searchBoxKeyDown(int& keyCode, int) { if (catalogue_) catalogue_->searchBoxKeyDown(keyCode); }
+void BomView::valueBoxKeyDown(int& keyCode, int) { if (catalogue_) catalogue_->valueBoxKeyDown(keyCode); }
+void BomView::text2KeyUp(int& keyCode, int) { if (catalogue_) catalogue_->searchBoxKeyUp(text2, keyCode); }
+void BomView::text3KeyUp(int& keyCode, int) { if (catalogue_) catalogue_->searchBoxKeyUp(text3, keyCode); }
+void BomView::text5KeyUp(int& keyCode, int) { if (catalogue_) catalogue_->searchBoxKeyUp(text5, keyCode); }
+void BomView::text2GotFocus() { if (catalogue_) catalogue_->searchBoxGotFocus(text2); }
+void BomView::text3GotFocus() { if (catalogue_) catalogue_->searchBoxGotFocus(text3); }
+void BomView::text5GotFocus() { if (catalogue_) catalogue_->searchBoxGotFocus(text5); }
+void BomView::clearButtonClicked() { if (catalogue_) catalogue_->clearButtonClicked(); }
 
 void BomView::queryClose() {
   newRowFlag = 0;

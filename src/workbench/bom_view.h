@@ -6,12 +6,14 @@
 // grid and sheet commands. The window exists once: closing it only hides it and returns
 // to the toolbar.
 #include <cstdint>
+#include <memory>
 
 #include "platform/services.h"
 #include "platform/settings.h"
 #include "platform/spreadsheet.h"
 #include "platform/ui.h"
 #include "platform/workbook_helpers.h"
+#include "workbench/catalogue_handlers.h"
 
 namespace workbench {
 
@@ -47,7 +49,7 @@ class BomView : public ui::Window {
   ui::ListView& bomGrid() { return listView2; }
   ui::ListView& candidateGrid() { return listView3; }
   ui::ListView& rowPreview() { return listView4; }
-  int16_t currentRowIndex = 0;  // CurrentRowIndex: position (from 1) of the current grid row
+  int currentRowIndex = 0;      // CurrentRowIndex: position (from 1) of the current grid row
   int newRowFlag = 0;           // NewRowFlag: 1 while the row "+" appended waits for its first commit
 
  private:
@@ -102,6 +104,22 @@ class BomView : public ui::Window {
   void deleteCategoryRows(); // "删除元件分类"
   void buildSpecialBom();    // "特殊BOM"
   void checkDesignators();   // "检查位号"
+  // The material catalogue's handlers, forwarded to the catalogue given to the window.
+  void setCatalogue(std::unique_ptr<CatalogueHandlers> catalogue);
+  CatalogueHandlers* catalogue() { return catalogue_.get(); }
+  void connectCatalogue();                    // "连接数据库"
+  void autoMatchAll();                        // "自动匹配"
+  void autoMatchRow();                        // ListView2_DblClick
+  void pickCandidate();                       // ListView3_DblClick
+  void searchBoxKeyDown(int& keyCode, int shift);  // Text2, Text3, Text5
+  void valueBoxKeyDown(int& keyCode, int shift);   // Text6, Text7
+  void text2KeyUp(int& keyCode, int shift);
+  void text3KeyUp(int& keyCode, int shift);
+  void text5KeyUp(int& keyCode, int shift);
+  void text2GotFocus();
+  void text3GotFocus();
+  void text5GotFocus();
+  void clearButtonClicked();                  // "C"
 
  private:
   void runSheetTool(void (*tool)(platform::Services&, platform::Settings&, platform::xl::AppPtr&));
@@ -117,6 +135,7 @@ class BomView : public ui::Window {
   platform::Services& services_;
   platform::Settings& settings_;
   platform::xl::AppPtr spreadsheetApp_;  // SpreadsheetApp of this window
+  std::unique_ptr<CatalogueHandlers> catalogue_;
 };
 
 // The about text of the tab "Velmora说明".

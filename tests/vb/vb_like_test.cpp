@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "vb/like.h"
+#include "vb/utf8.h"
 
 namespace {
 
@@ -89,6 +90,41 @@ const struct {
 TEST(VbLike, Patterns) {
   for (const auto& c : kCases)
     EXPECT_EQ(vb::like(c.text, c.pattern), c.match) << '"' << c.text << "\" Like \"" << c.pattern << '"';
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VbLikePattern, AnUnclosedBracketMakesThePatternNotWellFormed) {
+  for (const char* p : {"a[b", "*[", "[!", "10K[0-9"}) EXPECT_FALSE(vb::LikePattern(p).valid()) << p;
+  for (const char* p : {"", "*", "[[]", "a[b]", "*10K*", "[!]]"}) EXPECT_TRUE(vb::LikePattern(p).valid()) << p;
+}
+
+// The shortcuts for "*text*" and "text" answer as the character-wise match does: a
+// plain recursive matcher over code points is the reference.
+bool reference(const std::u32string& t, size_t ti, const std::u32string& p, size_t pi) {
+  if (pi == p.size()) return ti == t.size();
+  if (p[pi] == U'*') return reference(t, ti, p, pi + 1) || (ti < t.size() && reference(t, ti + 1, p, pi));
+  if (ti == t.size()) return false;
+  const bool one = p[pi] == U'?' || (p[pi] == U'#' ? t[ti] >= U'0' && t[ti] <= U'9' : p[pi] == t[ti]);
+  return one && reference(t, ti + 1, p, pi + 1);
+}
+
+TEST(VbLikePattern, PreparedPatternsAgreeWithACharacterWiseMatch) {
+  const std::u32string patterns[] = {U"*", U"**", U"*10K*", U"10K", U"*10K", U"10K*", U"*10KΩ*", U"*μ*",
+                                     U"*?K*", U"*#.#*", U"", U"*元件*", U"?Ω"};
+  const std::u32string texts[] = {U"", U"10K", U"110K 1%", U"10KΩ", U"4.7μF", U"元件10K", U"10", U"K10", U"1Ω"};
+  auto utf8 = [](const std::u32string& s) {
+    std::string out;
+    for (char32_t c : s) vb::appendUtf8(out, c);
+    return out;
+  };
+  for (const auto& p : patterns) {
+    const vb::LikePattern prepared(utf8(p));
+    for (const auto& t : texts)
+      EXPECT_EQ(prepared.matches(utf8(t)), reference(t, 0, p, 0)) << '"' << utf8(t) << "\" Like \"" << utf8(p) << '"';
+  }
 }
 
 }  // namespace
