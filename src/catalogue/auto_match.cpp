@@ -34,7 +34,7 @@ struct RowTest {
   vb::LikePattern value;                      // "*" + the value as the command writes it + "*"
   bool usable;                                // a value, and only patterns that are well formed
 
-  bool packageMatches(uint8_t packages, const std::string& key) const {
+  bool packageMatches(uint8_t packages, std::string_view key) const {
     if (package) return (packages >> *package) & 1u;
     return !wholeName || wholeName->matches(key);
   }
@@ -59,10 +59,10 @@ RowTest rowTest(const std::string& name, const std::string& value) {
 // The only entry that passes the bulk test, kNoHit or kSeveralHits.
 size_t uniqueBulkHit(const MaterialCatalogue& cat, const RowTest& t) {
   if (!t.usable) return kNoHit;
+  const MaterialCatalogue::BulkKeys& b = cat.bulkKeys();
   size_t hit = kNoHit;
   for (size_t k = 0; k < cat.size(); ++k) {
-    const EntryKeys& e = cat.keys(k);
-    if (!t.packageMatches(e.bulkPackages, e.bulkKey) || !t.value.matches(e.upperBulkKey)) continue;
+    if (!t.packageMatches(b.packages[k], b.keys[k]) || !t.value.matches(b.upperKeys[k])) continue;
     if (hit != kNoHit) return kSeveralHits;
     hit = k;
   }

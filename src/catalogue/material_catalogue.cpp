@@ -44,6 +44,12 @@ void MaterialCatalogue::replace(std::vector<MaterialRecord> entries) {
   }
   entries_ = std::move(entries);
   keys_ = std::move(keys);
+  bulk_ = {};
+  for (const EntryKeys& e : keys_) {
+    bulk_.packages.push_back(e.bulkPackages);
+    bulk_.keys.emplace_back(e.bulkKey);
+    bulk_.upperKeys.emplace_back(e.upperBulkKey);
+  }
 }
 
 }  // namespace catalogue

@@ -48,9 +48,17 @@ class MaterialCatalogue {
   const EntryKeys& keys(size_t k) const { return keys_[k]; }
   void replace(std::vector<MaterialRecord> entries);
 
+  // The bulk match's keys side by side, so a run over the whole catalogue reads only them.
+  struct BulkKeys {
+    std::vector<uint8_t> packages;
+    std::vector<std::string_view> keys, upperKeys;
+  };
+  const BulkKeys& bulkKeys() const { return bulk_; }
+
  private:
   std::optional<std::vector<MaterialRecord>> entries_;
   std::vector<EntryKeys> keys_;
+  BulkKeys bulk_;
 };
 
 }  // namespace catalogue
