@@ -102,3 +102,30 @@ TEST_F(AutoMatchTest, ADoubleClickedRowMatchesKeysThatBeginWithItsValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grid and a catalogue large enough that the rows are matched side by side: every row
+// still gets its own entry, committed in grid order.
+TEST_F(AutoMatchTest, ALargeGridIsMatchedRowByRowAsASmallOneIs) {
+  std::vector<Cells> entries;
+  constexpr int kCount = 1200;
+  for (int k = 1; k <= kCount; ++k)
+    entries.push_back(entry(std::to_string(k), "M" + std::to_string(k), "CHIP RES 0603", "V" + std::to_string(k) + "X"));
+  connect(writeCatalogue("large.xlsx", entries));
+  for (int k = kCount; k >= 1; --k) addRow("R-0603", "v" + std::to_string(k) + "x");
+  click(*w->control("Command6"));
+  EXPECT_EQ(lastMessage(), "      Okay!");
+  int wrong = 0;
+  for (int r = 0; r < kCount; ++r) wrong += grid().cell(r, workbench::kCodeColumn) != "M" + std::to_string(kCount - r);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(grid().selectedRow(), kCount - 1);
+}
+
+TEST(UnitSymbolFold, OmegaFirstThenMuAndNoLookAlikes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"10KΩ", "10KR"}, {"4.7μF", "4.7UF"}, {"ΩμΩ", "RμR"}, {"1\u2126 2\u00B5F", "1\u2126 2\u00B5F"}, {"", ""}};
+  for (auto [text, folded] : cases) EXPECT_EQ(catalogue::unitSymbolFold(text), folded) << text;
+}
+
+}  // namespace

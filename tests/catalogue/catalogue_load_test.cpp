@@ -98,3 +98,20 @@ TEST_F(CatalogueLoadTest, FailuresLeaveTheCatalogueAsItWas) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CatalogueLoadTest, AnotherSpreadsheetSettingEndsTheProgramOnceAFileIsChosen) {
+  const std::string path = writeCatalogue("cat.xlsx", {entry("1", "C1", "RES", "10K")});
+  program->settings().spreadsheetProgram();
+  static_cast<capture::SettingsWindow*>(program->existing(capture::SettingsWindow::kName))->combo5.setText("Calc");
+  world.user.cancelFile();
+  click(*w->control("Command3"));
+  EXPECT_FALSE(program->ended()) << "a cancel ends the command only";
+  connect(path);
+  EXPECT_EQ(lastMessage(), "请在设置中选择BOM输出软件");
+  EXPECT_TRUE(program->ended());
+  EXPECT_EQ(excel->workbookCount(), 0) << "the file was not opened";
+}
+
+}  // namespace
