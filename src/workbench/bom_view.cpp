@@ -60,14 +60,14 @@ bool BomView::layOutControls() {
       // "Velmora说明"
       {"Label2",    Kind::Label,    "SSTab1", "",              30,    630,  10215, 6345,  -1, nullptr, nullptr, kAbout},
       // "Logic<->Layout"
-      {"Command16", Kind::Button,   "SSTab1", "导入对比xls",   150,   345,  1245,  300,   -1, nullptr, nullptr, kCompare},
+      {"Command16", Kind::Button,   "SSTab1", "导入对比xls",   150,   345,  1245,  300,   -1, &W::importCompareSheet, nullptr, kCompare},
       {"Label1",    Kind::Label,    "SSTab1", "缩放比例:",     5340,  450,  855,   195,   -1, nullptr, nullptr, kCompare},
       {"Text8",     Kind::TextBox,  "SSTab1", nullptr,         6120,  360,  975,   270,   -1, nullptr, nullptr, kCompare},
       {"Check1",    Kind::CheckBox, "SSTab1", "同步修改",      8700,  360,  1065,  255,   -1, nullptr, nullptr, kCompare},
-      {"Command18", Kind::Button,   "SSTab1", "M",             8400,  1010, 285,   260,   -1, nullptr, nullptr, kCompare},
-      {"Text9",     Kind::TextBox,  "SSTab1", nullptr,         8700,  1010, 1275,  270,   -1, nullptr, nullptr, kCompare},
-      {"ListView5", Kind::ListView, "SSTab1", nullptr,         0,     660,  5145,  6015,  -1, nullptr, nullptr, kCompare},
-      {"ListView6", Kind::ListView, "SSTab1", nullptr,         5130,  660,  5145,  6015,  -1, nullptr, nullptr, kCompare},
+      {"Command18", Kind::Button,   "SSTab1", "M",             8400,  1010, 285,   260,   -1, &W::markPackage, nullptr, kCompare},
+      {"Text9",     Kind::TextBox,  "SSTab1", nullptr,         8700,  1010, 1275,  270,   -1, nullptr, nullptr, kCompare, nullptr, nullptr, &W::compareValueKeyDown},
+      {"ListView5", Kind::ListView, "SSTab1", nullptr,         0,     660,  5145,  6015,  -1, &W::logicRowClicked, nullptr, kCompare},
+      {"ListView6", Kind::ListView, "SSTab1", nullptr,         5130,  660,  5145,  6015,  -1, &W::layoutRowClicked, nullptr, kCompare},
   };
   layOut(kControls);
   move(1500, 1500);

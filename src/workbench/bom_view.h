@@ -110,9 +110,16 @@ class BomView : public ui::Window {
   void partValueKeyDown(int& keyCode, int shift);  // Text4_KeyDown
   void padsProgramChosen();  // Combo2_Click
   void showCoordinates();    // "坐标"
+  // "Logic<->Layout" (compare_tab.cpp)
+  void importCompareSheet();  // "导入对比xls"
+  void logicRowClicked();     // ListView5_Click
+  void layoutRowClicked();    // ListView6_Click
+  void markPackage();         // "M"
+  void compareValueKeyDown(int& keyCode, int shift);  // Text9_KeyDown
 
  private:
   void runSheetTool(void (*tool)(platform::Services&, platform::Settings&, platform::xl::AppPtr&));
+  void compareRowClicked(ui::ListView& list, int editorLeft);
   void applyLayout(const TabLayout& l);
   // The first `count` edit boxes (code, name, spec, quantity, designators) over their grid columns.
   void placeEditBoxes(int count);
