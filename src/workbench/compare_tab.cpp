@@ -12,6 +12,7 @@
 #include "vb/error.h"
 #include "workbench/bom_view.h"
 #include "workbench/pads_selection.h"
+#include "workbench/running_spreadsheet.h"
 
 namespace workbench {
 
@@ -66,7 +67,7 @@ void BomView::importCompareSheet() {
   listView5.clearRows();
   listView6.clearRows();
   vb::SkipOnError skip;
-  if (!skip.step([&] { platform::attachSpreadsheet(services_, settings_, spreadsheetApp_); }) || !spreadsheetApp_) {
+  if (!attachRunningSpreadsheet(services_, settings_, spreadsheetApp_)) {
     platform::notify(services_.user, platform::kTitle, "请打开您将要导入的xls.");
     return;
   }
@@ -102,8 +103,7 @@ void BomView::compareRowClicked(ui::ListView& list, int editorLeft) {
   const double percent = zoomPercent(text8);
   for (PadsProgram p : {side.program, otherProgram(side.program)})
     selectAndZoom(p, attachIfRunning(services_.programs, p), designator, percent);
-  vb::SkipOnError skip;
-  if (!skip.step([&] { platform::attachSpreadsheet(services_, settings_, spreadsheetApp_); }) || !spreadsheetApp_)
+  if (!attachRunningSpreadsheet(services_, settings_, spreadsheetApp_))
     return;
   const vb::Variant visited(list.cell(row, kNumberCell) + "√");
   markCompareCell(*spreadsheetApp_, row + 2, side.visitedColumn, kVisitedFill, &visited);
@@ -115,8 +115,7 @@ void BomView::markPackage() {
   const bool logic = left == kLogicSide.markLeft;
   const Side& side = logic ? kLogicSide : kLayoutSide;
   const Side& other = logic ? kLayoutSide : kLogicSide;
-  vb::SkipOnError skip;
-  if (!skip.step([&] { platform::attachSpreadsheet(services_, settings_, spreadsheetApp_); }) || !spreadsheetApp_)
+  if (!attachRunningSpreadsheet(services_, settings_, spreadsheetApp_))
     return;
   const int row = (logic ? listView5 : listView6).selectedRow();
   if (row < 0) return;
@@ -148,8 +147,7 @@ void BomView::compareValueKeyDown(int& keyCode, int /*shift*/) {
     if (otherTaken) mirror.setCell(row, kValueCell, text9.text());
   }
   if (!ownTaken && !otherTaken) return;
-  vb::SkipOnError skip;
-  if (!skip.step([&] { platform::attachSpreadsheet(services_, settings_, spreadsheetApp_); }) || !spreadsheetApp_)
+  if (!attachRunningSpreadsheet(services_, settings_, spreadsheetApp_))
     return;
   const vb::Variant value(text9.text());
   if (otherTaken) markCompareCell(*spreadsheetApp_, row + 2, other.valueColumn, kEditedFill, &value);

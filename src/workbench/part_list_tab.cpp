@@ -13,6 +13,7 @@
 #include "vb/text.h"
 #include "workbench/bom_view.h"
 #include "workbench/pads_selection.h"
+#include "workbench/running_spreadsheet.h"
 
 namespace workbench {
 
@@ -43,7 +44,7 @@ void BomView::importPartList() {
   listView1.clearRows();
   shownPartLine_ = -1;  // List3 keeps its designators, but their line is gone
   vb::SkipOnError skip;
-  if (!skip.step([&] { platform::attachSpreadsheet(services_, settings_, spreadsheetApp_); }) || !spreadsheetApp_)
+  if (!attachRunningSpreadsheet(services_, settings_, spreadsheetApp_))
     return;
   skip.step([&] {
     xl::SheetPtr sheet = spreadsheetApp_->sheet(1);
@@ -63,7 +64,7 @@ void BomView::importPartList() {
 void BomView::exportPartList() {
   if (listView1.rowCount() == 0) return;
   vb::SkipOnError skip;
-  if (!skip.step([&] { platform::attachSpreadsheet(services_, settings_, spreadsheetApp_); }) || !spreadsheetApp_)
+  if (!attachRunningSpreadsheet(services_, settings_, spreadsheetApp_))
     return;
   skip.step([&] {
     spreadsheetApp_->addWorkbook();  // its visibility stays as it is

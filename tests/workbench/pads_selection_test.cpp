@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_programs.h"
-#include "support/scratch_dir.h"
+#include "support/pads_designs.h"
 
 namespace {
 
@@ -23,10 +23,7 @@ const char* const kLogicBoard = R"({"name": "board.sch", "parts": [
 class PadsSelectionTest : public ::testing::Test {
  protected:
   std::shared_ptr<sim::SimPads> run(const char* progId, const char* board) {
-    auto p = world.programs.runPads(progId);
-    p->openDocument(dir.write(std::string(progId) + ".json", board));
-    p->takeLog();
-    return p;
+    return testing_support::runDesign(world, dir, progId, board);
   }
   double zoomOf(const std::string& text) {
     ui::TextBox box(window, "Text1", -1);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_spreadsheet.h"
-#include "support/scratch_dir.h"
+#include "support/pads_designs.h"
 #include "support/workbook_dump.h"
 #include "vb/convert.h"
 #include "workbench/bom_view_fixture.h"
@@ -40,10 +40,7 @@ class PartListTabTest : public testing_support::BomViewTest {
   }
   virtual bool runsLogic() const { return true; }
   std::shared_ptr<sim::SimPads> runPads(const char* progId, const char* board) {
-    auto p = world.programs.runPads(progId);
-    p->openDocument(dir.write(std::string(progId) + ".json", board));
-    p->takeLog();
-    return p;
+    return testing_support::runDesign(world, dir, progId, board);
   }
   void fill(const Rows& rows) {
     xl::SheetPtr s = book->sheet(1);
