@@ -2,6 +2,7 @@
 // written into the design, and a part's centre read from PADS Layout.
 #include <gtest/gtest.h>
 
+#include "capture/settings_window.h"
 #include "sim/sim_spreadsheet.h"
 #include "support/pads_designs.h"
 #include "support/workbook_dump.h"
@@ -148,6 +149,21 @@ TEST_F(PartListTabTest, ALineListsItsDesignatorsAndShowsTheFirstInTheChosenProgr
   clickLine(2);
   EXPECT_EQ(messages(), std::vector<std::string>{"请选择对应软件"});
   EXPECT_EQ(w->text4.text(), "10K");
+}
+
+TEST_F(PartListTabTest, TheJoinSymbolIsReadAtEveryLineClick) {
+  importReport();
+  program->settings().spreadsheetProgram();  // the first read creates the settings window
+  auto* settings = static_cast<capture::SettingsWindow*>(program->existing(capture::SettingsWindow::kName));
+  ASSERT_NE(settings, nullptr);
+  settings->text1.setText("");
+  clickLine(2);
+  EXPECT_EQ(w->list3.listCount(), 0) << "an empty separator gives no designators";
+  EXPECT_EQ(w->text4.text(), "10K");
+  EXPECT_EQ(layout->takeLog(), Log{});
+  settings->text1.setText(",R");
+  clickLine(2);
+  EXPECT_EQ(designators(), (std::vector<std::string>{"R1", "2", "9"}));
 }
 
 TEST_F(PartListTabTest, EnterWritesTheValueIntoEveryPartOfTheLineAndReportsItsQuantity) {
