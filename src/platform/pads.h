@@ -12,6 +12,28 @@ constexpr const char* kLogicProgId = "PowerLogic.Application";
 constexpr const char* kLayoutProgId = "PowerPCB.Application";
 constexpr const char* kRouterProgId = "BlazeRouter.Application";
 
+// A gate of a PADS Logic part: its place and the sheet it stands on.
+class Gate {
+ public:
+  virtual ~Gate() = default;
+  virtual double positionX() const = 0;
+  virtual double positionY() const = 0;
+  // Sheet.Activate: the gate's sheet becomes the shown sheet.
+  virtual void activateSheet() = 0;
+};
+
+// The design's view (ActiveView).
+class View {
+ public:
+  virtual ~View() = default;
+  virtual void setExtentsToSelection() = 0;
+  virtual double zoom() const = 0;  // the current zoom factor
+  virtual void setScale(double scale) = 0;
+  virtual void refresh() = 0;
+  // PADS Logic: the view shows the rectangle x1, y1 to x2, y2.
+  virtual void setExtents(double x1, double y1, double x2, double y2) = 0;
+};
+
 class Attribute {
  public:
   virtual ~Attribute() = default;
@@ -45,6 +67,8 @@ class Part {
   // Attributes.Add: the attribute with this value (after the part's other attributes);
   // the program may refuse it, which is an error.
   virtual void addAttribute(const std::string& name, const std::string& value) = 0;
+  // Gates(index), from 1: the gate, or nothing (no object) when the part has none there.
+  virtual Gate* gate(int index) = 0;
 };
 
 class Jumper {
@@ -54,6 +78,8 @@ class Jumper {
   virtual double length() const = 0;
   virtual double orientation() const = 0;
   virtual std::string netName() const = 0;
+  virtual bool selected() const = 0;
+  virtual void setSelected(bool s) = 0;
 };
 
 class Design {
@@ -68,6 +94,11 @@ class Design {
   virtual Part* component(const std::string& name) = 0;
   virtual std::vector<Jumper*> jumpers() = 0;
   virtual long jumperCount() const = 0;
+  // Jumpers(name): the jumper of that name, or nothing (no object).
+  virtual Jumper* jumper(const std::string& name) = 0;
+  // SelectObjects with the object type and name left out and False: nothing stays selected.
+  virtual void clearSelection() = 0;
+  virtual View& activeView() = 0;
   virtual std::string layerName(int layer) const = 0;
   // Layers(name).Visible = True; a name the design does not know is an error.
   virtual void showLayer(const std::string& name) = 0;
@@ -84,6 +115,8 @@ class Application {
   virtual bool hasDocument() const = 0;
   // Opens a design file as the active design; a file that cannot be opened is an error.
   virtual void openDocument(const std::string& path) = 0;
+  // ModelessCmd (PADS Layout): the text run as a modeless command.
+  virtual void modelessCmd(const std::string& command) = 0;
 };
 
 using AppPtr = std::shared_ptr<Application>;

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "sim/design_file_io.h"
+#include "vb/convert.h"
 #include "vb/error.h"
 
 namespace sim {
@@ -28,6 +29,7 @@ namespace {
 namespace pads = platform::pads;
 using formats::AttributeData;
 using formats::DesignData;
+using formats::GateData;
 using formats::JumperData;
 using formats::PartData;
 
@@ -58,12 +60,36 @@ class SimAttribute final : public pads::Attribute {
   AttributeData d_;
 };
 
+// A gate lives in its part's data (the gate list never changes size).
+class SimGate final : public pads::Gate {
+ public:
+  SimGate(GateData& d, Program& program) : program_(program), d_(d) {}
+  double positionX() const override {
+    program_.check("PositionX");
+    return d_.x;
+  }
+  double positionY() const override {
+    program_.check("PositionY");
+    return d_.y;
+  }
+  void activateSheet() override {
+    program_.record("Sheet.Activate " + logArg(d_.sheet));
+    program_.check("Activate");
+  }
+
+ private:
+  Program& program_;
+  GateData& d_;
+};
+
 class SimPart final : public pads::Part {
  public:
   SimPart(PartData d, Program& program) : program_(program), d_(std::move(d)) {
     attributes_.reserve(d_.attributes.size());
     for (auto& a : d_.attributes) attributes_.push_back(std::make_unique<SimAttribute>(std::move(a)));
     d_.attributes.clear();
+    gates_.reserve(d_.gates.size());
+    for (auto& g : d_.gates) gates_.push_back(std::make_unique<SimGate>(g, program_));
   }
 
   std::string name() const override { return d_.name; }
@@ -118,6 +144,18 @@ class SimPart final : public pads::Part {
     attributes_.push_back(std::make_unique<SimAttribute>(AttributeData{name, value}));
   }
 
+  pads::Gate* gate(int index) override {
+    program_.check("Gates");
+    if (index < 1 || index > static_cast<int>(gates_.size())) return nullptr;
+    return gates_[static_cast<size_t>(index - 1)].get();
+  }
+  // SelectObjects with False: the part and its gates leave the selection.
+  void markSelected() { d_.selected = true; }
+  void deselectAll() {
+    d_.selected = false;
+    for (auto& g : d_.gates) g.selected = false;
+  }
+
   PartData toData() const {
     PartData d = d_;
     d.attributes.reserve(attributes_.size());
@@ -142,6 +180,7 @@ class SimPart final : public pads::Part {
   std::vector<std::unique_ptr<SimAttribute>> attributes_;
   std::vector<std::unique_ptr<SimAttribute>> retired_;  // deleted or replaced, still valid
   std::map<std::string, std::string> deleted_;           // the value each deleted attribute had
+  std::vector<std::unique_ptr<SimGate>> gates_;          // over d_.gates
 };
 
 class SimJumper final : public pads::Jumper {
@@ -161,11 +200,56 @@ class SimJumper final : public pads::Jumper {
     program_.check("Net");
     return d_.net;
   }
+  bool selected() const override {
+    program_.check("Selected");
+    return d_.selected;
+  }
+  void setSelected(bool s) override {
+    program_.record(d_.name + ".Selected " + (s ? "True" : "False"));
+    program_.check("Selected");
+    d_.selected = s;
+  }
   const JumperData& data() const { return d_; }
+  JumperData& data() { return d_; }
 
  private:
   Program& program_;
   JumperData d_;
+};
+
+// The view: a fit to the selection gives the zoom factor kFitZoom, a scale set becomes
+// the zoom; the calls are logged, as a session checks what the commands asked of PADS.
+class SimView final : public pads::View {
+ public:
+  static constexpr double kFitZoom = 1000;
+  explicit SimView(Program& program) : program_(program) {}
+  void setExtentsToSelection() override {
+    program_.record("SetExtentsToSelection");
+    program_.check("SetExtentsToSelection");
+    zoom_ = kFitZoom;
+  }
+  double zoom() const override {
+    program_.check("Zoom");
+    return zoom_;
+  }
+  void setScale(double scale) override {
+    program_.record("SetScale " + vb::numberText(scale));
+    program_.check("SetScale");
+    zoom_ = scale;
+  }
+  void refresh() override {
+    program_.record("Refresh");
+    program_.check("Refresh");
+  }
+  void setExtents(double x1, double y1, double x2, double y2) override {
+    program_.record("SetExtents " + vb::numberText(x1) + " " + vb::numberText(y1) + " " + vb::numberText(x2) + " " +
+                    vb::numberText(y2));
+    program_.check("SetExtents");
+  }
+
+ private:
+  Program& program_;
+  double zoom_ = kFitZoom;
 };
 
 class SimDesign final : public pads::Design {
@@ -211,6 +295,26 @@ class SimDesign final : public pads::Design {
     program_.check("Jumpers");
     return static_cast<long>(jumpers_.size());
   }
+  pads::Jumper* jumper(const std::string& name) override {
+    program_.check("Jumpers");
+    for (const auto& j : jumpers_)
+      if (j->name() == name) return j.get();
+    return nullptr;
+  }
+  void clearSelection() override {
+    program_.record("SelectObjects , , False");
+    program_.check("SelectObjects");
+    for (auto& p : parts_) p->deselectAll();
+    for (auto& j : jumpers_) j->data().selected = false;
+  }
+  // A selection the program makes itself, not a call of the caller's.
+  void selectQuietly(const std::string& name) {
+    if (pads::Part* p = component(name)) static_cast<SimPart*>(p)->markSelected();
+  }
+  pads::View& activeView() override {
+    program_.check("ActiveView");
+    return view_;
+  }
   std::string layerName(int layer) const override {
     program_.check("LayerName");
     auto it = d_.layers.find(layer);
@@ -242,6 +346,7 @@ class SimDesign final : public pads::Design {
   std::vector<pads::Part*> partList_;
   std::vector<pads::Jumper*> jumperList_;
   std::unordered_map<std::string, SimPart*> byName_;  // made at the first lookup by name
+  SimView view_{program_};
 };
 
 class SimPadsProgram final : public SimPads {
@@ -277,6 +382,15 @@ class SimPadsProgram final : public SimPads {
     // The design it replaces stays alive, so that objects a caller still holds stay valid.
     if (design_) retired_.push_back(std::move(design_));
     design_ = std::move(opened);
+  }
+
+  // "ss NAME" selects the part of that name, as PADS Layout's search command does; any
+  // other command is only logged.
+  void modelessCmd(const std::string& command) override {
+    program_.record("ModelessCmd \"" + command + "\"");
+    program_.check("ModelessCmd");
+    if (design_ && command.rfind("ss ", 0) == 0)
+      design_->selectQuietly(command.substr(3));
   }
 
   void saveDesign(const std::string& localPath) override {

@@ -22,17 +22,17 @@ bool BomView::layOutControls() {
       {"SSTab1",    Kind::Tabs,     nullptr,  nullptr,         0,     0,    15300, 8500,  -1, &W::tabClicked},
       // "BOM View"
       {"Label4",    Kind::Label,    "SSTab1", "选择软件:",     60,    450,  855,   195,   -1, nullptr, nullptr, kView},
-      {"Combo2",    Kind::ComboBox, "SSTab1", nullptr,         900,   360,  1095,  300,   -1, nullptr, nullptr, kView},
+      {"Combo2",    Kind::ComboBox, "SSTab1", nullptr,         900,   360,  1095,  300,   -1, &W::padsProgramChosen, nullptr, kView},
       {"Label5",    Kind::Label,    "SSTab1", "缩放比例:",     2070,  450,  855,   195,   -1, nullptr, nullptr, kView},
       {"Text1",     Kind::TextBox,  "SSTab1", nullptr,         2880,  360,  975,   295,   -1, nullptr, nullptr, kView},
       {"属性",      Kind::Label,    "SSTab1", "元件属性:",     3900,  480,  855,   195,   -1, nullptr, nullptr, kView},
       {"Label7",    Kind::Label,    "SSTab1", "",              4710,  480,  2775,  195,   -1, nullptr, nullptr, kView},
-      {"Command10", Kind::Button,   "SSTab1", "坐标",          7800,  360,  735,   315,   -1, nullptr, nullptr, kView},
-      {"Command1",  Kind::Button,   "SSTab1", "Import",        8640,  360,  735,   315,   -1, nullptr, nullptr, kView},
-      {"Command2",  Kind::Button,   "SSTab1", "Export",        9450,  360,  735,   315,   -1, nullptr, nullptr, kView},
-      {"ListView1", Kind::ListView, "SSTab1", nullptr,         0,     690,  9345,  6015,  -1, nullptr, nullptr, kView},
-      {"Text4",     Kind::TextBox,  "SSTab1", nullptr,         9360,  700,  885,   295,   -1, nullptr, nullptr, kView},
-      {"List3",     Kind::ListBox,  "SSTab1", nullptr,         9360,  1050, 885,   5640,  -1, nullptr, nullptr, kView},
+      {"Command10", Kind::Button,   "SSTab1", "坐标",          7800,  360,  735,   315,   -1, &W::showCoordinates, nullptr, kView},
+      {"Command1",  Kind::Button,   "SSTab1", "Import",        8640,  360,  735,   315,   -1, &W::importPartList, nullptr, kView},
+      {"Command2",  Kind::Button,   "SSTab1", "Export",        9450,  360,  735,   315,   -1, &W::exportPartList, nullptr, kView},
+      {"ListView1", Kind::ListView, "SSTab1", nullptr,         0,     690,  9345,  6015,  -1, &W::partLineClicked, nullptr, kView},
+      {"Text4",     Kind::TextBox,  "SSTab1", nullptr,         9360,  700,  885,   295,   -1, nullptr, nullptr, kView, nullptr, nullptr, &W::partValueKeyDown},
+      {"List3",     Kind::ListBox,  "SSTab1", nullptr,         9360,  1050, 885,   5640,  -1, &W::designatorClicked, nullptr, kView},
       // "标准化BOM"
       {"Command5",  Kind::Button,   "SSTab1", "导入初始BOM",   60,    360,  1155,  300,   -1, &W::importBom, nullptr, kGrid},
       {"Command3",  Kind::Button,   "SSTab1", "连接数据库",    1260,  360,  1035,  300,   -1, &W::connectCatalogue, nullptr, kGrid},
@@ -60,14 +60,14 @@ bool BomView::layOutControls() {
       // "Velmora说明"
       {"Label2",    Kind::Label,    "SSTab1", "",              30,    630,  10215, 6345,  -1, nullptr, nullptr, kAbout},
       // "Logic<->Layout"
-      {"Command16", Kind::Button,   "SSTab1", "导入对比xls",   150,   345,  1245,  300,   -1, nullptr, nullptr, kCompare},
+      {"Command16", Kind::Button,   "SSTab1", "导入对比xls",   150,   345,  1245,  300,   -1, &W::importCompareSheet, nullptr, kCompare},
       {"Label1",    Kind::Label,    "SSTab1", "缩放比例:",     5340,  450,  855,   195,   -1, nullptr, nullptr, kCompare},
       {"Text8",     Kind::TextBox,  "SSTab1", nullptr,         6120,  360,  975,   270,   -1, nullptr, nullptr, kCompare},
       {"Check1",    Kind::CheckBox, "SSTab1", "同步修改",      8700,  360,  1065,  255,   -1, nullptr, nullptr, kCompare},
-      {"Command18", Kind::Button,   "SSTab1", "M",             8400,  1010, 285,   260,   -1, nullptr, nullptr, kCompare},
-      {"Text9",     Kind::TextBox,  "SSTab1", nullptr,         8700,  1010, 1275,  270,   -1, nullptr, nullptr, kCompare},
-      {"ListView5", Kind::ListView, "SSTab1", nullptr,         0,     660,  5145,  6015,  -1, nullptr, nullptr, kCompare},
-      {"ListView6", Kind::ListView, "SSTab1", nullptr,         5130,  660,  5145,  6015,  -1, nullptr, nullptr, kCompare},
+      {"Command18", Kind::Button,   "SSTab1", "M",             8400,  1010, 285,   260,   -1, &W::markPackage, nullptr, kCompare},
+      {"Text9",     Kind::TextBox,  "SSTab1", nullptr,         8700,  1010, 1275,  270,   -1, nullptr, nullptr, kCompare, nullptr, nullptr, &W::compareValueKeyDown},
+      {"ListView5", Kind::ListView, "SSTab1", nullptr,         0,     660,  5145,  6015,  -1, &W::logicRowClicked, nullptr, kCompare},
+      {"ListView6", Kind::ListView, "SSTab1", nullptr,         5130,  660,  5145,  6015,  -1, &W::layoutRowClicked, nullptr, kCompare},
   };
   layOut(kControls);
   move(1500, 1500);

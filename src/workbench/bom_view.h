@@ -104,6 +104,20 @@ class BomView : public ui::Window {
   void deleteCategoryRows(); // "删除元件分类"
   void buildSpecialBom();    // "特殊BOM"
   void checkDesignators();   // "检查位号"
+  // "BOM View" (part_list_tab.cpp)
+  void importPartList();     // "Import"
+  void exportPartList();     // "Export"
+  void partLineClicked();    // ListView1_Click
+  void designatorClicked();  // List3_Click
+  void partValueKeyDown(int& keyCode, int shift);  // Text4_KeyDown
+  void padsProgramChosen();  // Combo2_Click
+  void showCoordinates();    // "坐标"
+  // "Logic<->Layout" (compare_tab.cpp)
+  void importCompareSheet();  // "导入对比xls"
+  void logicRowClicked();     // ListView5_Click
+  void layoutRowClicked();    // ListView6_Click
+  void markPackage();         // "M"
+  void compareValueKeyDown(int& keyCode, int shift);  // Text9_KeyDown
   // The material catalogue's handlers, forwarded to the catalogue given to the window.
   void setCatalogue(std::unique_ptr<CatalogueHandlers> catalogue);
   CatalogueHandlers* catalogue() { return catalogue_.get(); }
@@ -123,6 +137,7 @@ class BomView : public ui::Window {
 
  private:
   void runSheetTool(void (*tool)(platform::Services&, platform::Settings&, platform::xl::AppPtr&));
+  void compareRowClicked(ui::ListView& list, int editorLeft);
   void applyLayout(const TabLayout& l);
   // The first `count` edit boxes (code, name, spec, quantity, designators) over their grid columns.
   void placeEditBoxes(int count);
@@ -135,6 +150,7 @@ class BomView : public ui::Window {
   platform::Services& services_;
   platform::Settings& settings_;
   platform::xl::AppPtr spreadsheetApp_;  // SpreadsheetApp of this window
+  int shownPartLine_ = -1;  // the part-list line whose designators List3 shows (from 0)
   std::unique_ptr<CatalogueHandlers> catalogue_;
 };
 

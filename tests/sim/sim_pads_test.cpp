@@ -363,6 +363,37 @@ TEST_F(SimPadsTest, LogListsTheCallsSinceTheLastTake) {
   EXPECT_EQ(other->takeLog(), (std::vector<std::string>{"Visible True"}));
 }
 
+// What a selection leaves in the design as "pads save" writes it: SelectObjects clears parts,
+// gates and jumpers; the search command "ss" selects a part without a call of its own.
+TEST_F(SimPadsTest, SelectionStateIsSavedWithTheDesign) {
+  const std::string file = dir_.write("sel.pcb", R"({"name": "sel.pcb", "parts": [
+      {"name": "R1", "selected": true, "gates": [{"name": "A", "sheet": "S1", "selected": true}]},
+      {"name": "R2"}], "jumpers": [{"name": "W1", "selected": true}, {"name": "W2"}]})");
+  auto app = open(file);
+  pads::Design& d = app->activeDocument();
+  d.clearSelection();
+  d.jumper("W2")->setSelected(true);
+  app->modelessCmd("ss R2");
+  app->modelessCmd("ss R9");
+  EXPECT_EQ(d.jumper("W9"), nullptr);
+  EXPECT_EQ(d.component("R1")->gate(2), nullptr);
+  EXPECT_EQ(app->takeLog(), (std::vector<std::string>{"SelectObjects , , False", "W2.Selected True",
+                                                      "ModelessCmd \"ss R2\"", "ModelessCmd \"ss R9\""}));
+  app->saveDesign(dir_.path("saved.pcb"));
+  formats::DesignData saved = sim::readDesignFile(dir_.path("saved.pcb"));
+  EXPECT_FALSE(saved.parts[0].selected);
+  EXPECT_FALSE(saved.parts[0].gates[0].selected);
+  EXPECT_TRUE(saved.parts[1].selected);
+  EXPECT_FALSE(saved.jumpers[0].selected);
+  EXPECT_TRUE(saved.jumpers[1].selected);
+  // A fit gives the zoom the scale is computed from; a scale set becomes the zoom.
+  pads::View& view = d.activeView();
+  view.setScale(25);
+  EXPECT_EQ(view.zoom(), 25);
+  view.setExtentsToSelection();
+  EXPECT_EQ(view.zoom(), 1000);
+}
+
 TEST_F(SimPadsTest, LargeDesignLoadsAndEnumeratesQuickly) {
   formats::DesignData big;
   big.name = "big.pcb";
