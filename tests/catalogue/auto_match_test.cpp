@@ -95,9 +95,12 @@ TEST_F(AutoMatchTest, ADoubleClickedRowMatchesKeysThatBeginWithItsValue) {
     EXPECT_EQ(w->currentRowIndex, 1);
     if (c.candidates.empty()) EXPECT_EQ(lastMessage(), "   没有匹配结果!");
     else EXPECT_EQ(messages().size(), shown);
-    if (c.candidates.size() == 1) EXPECT_EQ(grid().cell(0, workbench::kDesignatorColumn), "R7");
-    if (c.candidates.size() == 1) EXPECT_EQ(grid().cell(0, workbench::kCodeColumn), c.candidates[0]);
-    if (c.candidates.size() != 1) EXPECT_EQ(grid().cell(0, workbench::kCodeColumn), "");
+    if (c.candidates.size() == 1) {
+      EXPECT_EQ(grid().cell(0, workbench::kDesignatorColumn), "R7");
+      EXPECT_EQ(grid().cell(0, workbench::kCodeColumn), c.candidates[0]);
+    } else {
+      EXPECT_EQ(grid().cell(0, workbench::kCodeColumn), "");
+    }
   }
 }
 
