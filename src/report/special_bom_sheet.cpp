@@ -159,7 +159,7 @@ SpecialBomResult writeSpecialBom(xl::Application& app, platform::Settings& setti
     });
   guard.step([&] { sheet.cell(1, k + 1).resize(1, n).merge(); });
 
-  for (const auto& [column, width] : layout.widths) guard.step([&] { sheet.columns(column).setColumnWidth(width); });
+  for (const auto& w : layout.widths) guard.step([&] { sheet.columns(w.first).setColumnWidth(w.second); });
   guard.step([&] { sheet.cells().setFontSize(9); });
   guard.step([&] { sheet.cells().setWrapText(true); });
   guard.step([&] { sheet.usedRange().entireColumn().autoFit(); });
