@@ -79,9 +79,11 @@ TEST_F(CatalogueBuilderTest, RebuildsSheetOneAndKeepsEachMaterialsPriceAndSuppli
       {old(1, "00012345", 0.5, "ACME"), old(2, "0402", 0.01, "0402 Ltd"), old(3, "C3", 3, "Gone"),
        old(4, "X5", 5, "Fifth"), old(5, "Y6", 6, "Sixth")},
       {source("0402", "cap"), source("NEW1", "new"), source("00012345", "ic")}, {source("X5", "res")});
+  connect(path);
   excel->setMinimized(false);
   rebuild(path);
   EXPECT_EQ(lastMessage(), "      Okay!");
+  EXPECT_EQ(commands().catalogue().size(), 5u) << "the loaded catalogue stays until the next load";
   EXPECT_EQ(excel->workbookCount(), 0) << "the workbook is closed";
   EXPECT_TRUE(excel->minimized());
   EXPECT_TRUE(excel->visible());
