@@ -94,8 +94,17 @@ void rebuildCatalogueSheet(xl::Workbook& wb) {
 
   if (oldLast >= kFirstEntryRow) target->range(rows("a", "j", kFirstEntryRow, oldLast)).clear();
   if (count > 0) {
-    // Texts are kept as texts ("0402" is no number); numbers stay numbers in a "@" cell.
-    platform::textFirst(target->range(rows("B", "J", kFirstEntryRow, kFirstEntryRow + count - 1)));
+    // Texts are kept as texts ("0402" is no number): the text format goes on columns B to
+    // E and on each of F to J that holds a text, so columns of numbers keep the general
+    // format. Numbers stay numbers in a "@" cell.
+    const long last = kFirstEntryRow + count - 1;
+    platform::textFirst(target->range(rows("B", "E", kFirstEntryRow, last)));
+    for (long c = kKeptFirst; c <= kColumns; ++c)
+      for (long r = 1; r <= count; ++r)
+        if (built(r, c).isText()) {
+          platform::textFirst(target->cell(kFirstEntryRow, c).resize(count, 1));
+          break;
+        }
     platform::blockWrite(target->cell(kFirstEntryRow, 1), built);
   }
   vb::Table heading(1, 5);
