@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Writes material_catalogue.xlsx, a small material catalogue as "连接数据库" reads it:
 a title row, the heading row, then one material per row in columns A to J (序号,
-物料编码, 物料名称, 物料规格, 单位, 用量, 位号, 单价, 供应商, 报价). Sheet 2 and 3 stand
-for the sources the catalogue was built from and are not read.
+物料编码, 物料名称, 物料规格, 单位, 用量, 位号, 单价, 供应商, 报价). Sheets 2 and 3 hold
+the sources the catalogue is built from (物料编码, 物料名称, 物料规格, 单位 under a heading
+row): the hidden rebuild behind the code box (a double-click on it holding "戊") makes
+sheet 1 from them again, each material keeping its price and supplier.
 
 Run it from any folder: python3 make_material_catalogue.py
 """
@@ -28,6 +30,8 @@ MATERIALS = [
     ("90-0001", "贴片电容 0603", "1μF 16V", 0.03, "村田"),
 ]
 
+SPLIT = 8  # materials on sheet 2; the rest are on sheet 3
+
 
 def main():
     wb = openpyxl.Workbook()
@@ -39,8 +43,12 @@ def main():
         ws.append([n, code, name, spec, "PCS", None, None, price, supplier, None])
     # An error value stands for a supplier nobody entered.
     ws.cell(row=3 + 8, column=9).data_type = "e"
-    wb.create_sheet("物料编码")
-    wb.create_sheet("物料规格")
+    # The sources: the first materials on sheet 2, the others on sheet 3.
+    for title, part in (("物料编码", MATERIALS[:SPLIT]), ("物料规格", MATERIALS[SPLIT:])):
+        source = wb.create_sheet(title)
+        source.append(HEADINGS[1:5])
+        for code, name, spec, _price, _supplier in part:
+            source.append([code, name, spec, "PCS"])
     wb.save(os.path.join(os.path.dirname(os.path.abspath(__file__)), "material_catalogue.xlsx"))
 
 

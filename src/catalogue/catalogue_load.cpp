@@ -29,8 +29,7 @@ void setUpDialog(platform::CommonDialog& dialog, const std::string& program) {
 }  // namespace
 
 void openWorkbookFile(platform::Services& s, platform::Settings& settings, platform::CommonDialog& dialog,
-                      const std::function<void(xl::Workbook&)>& work, bool save, const std::string& doneMessage,
-                      const std::string& failedMessage) {
+                      const WorkbookJob& job) {
   vb::SkipOnError guard;
   std::string path;
   bool chosen = guard.step([&] {
@@ -44,8 +43,17 @@ void openWorkbookFile(platform::Services& s, platform::Settings& settings, platf
   xl::AppPtr app;
   if (!guard.step([&] { app = s.programs.attachSpreadsheet(id); })) return;
   bool wasVisible = true;
+  int stateBefore = xl::kWindowNormal;
   guard.step([&] { wasVisible = app->visible(); });
+  guard.step([&] { stateBefore = app->windowState(); });
   guard.step([&] { app->setVisible(false); });
+  // After a failure the program's window comes back as it was before the command.
+  auto giveBack = [&](const std::string& message) {
+    guard.step([&] { app->setWindowState(stateBefore); });
+    guard.step([&] { app->setVisible(wasVisible); });
+    app.reset();
+    platform::notify(s.user, platform::kTitle, message);
+  };
 
   // A workbook that was open before the open stays open afterwards.
   std::vector<xl::WorkbookPtr> openBefore;
@@ -53,29 +61,37 @@ void openWorkbookFile(platform::Services& s, platform::Settings& settings, platf
     for (long k = 1; k <= app->workbookCount(); ++k) openBefore.push_back(app->workbook(k));
   });
   xl::WorkbookPtr wb;
-  std::string failure;
   try {
     wb = app->open(path);
   } catch (const vb::Error& e) {
-    guard.step([&] { app->setVisible(wasVisible); });
-    platform::notify(s.user, platform::kTitle, failedMessage + "\n" + e.description());
+    giveBack(job.failedMessage + "\n" + e.description());
     return;
   }
   const bool wasOpen = std::find(openBefore.begin(), openBefore.end(), wb) != openBefore.end();
+  if (wasOpen && !job.alreadyOpenMessage.empty()) {
+    giveBack(job.alreadyOpenMessage + "\n" + path);
+    return;
+  }
 
+  // The work and the save succeed together or the workbook is left unsaved.
+  std::string failure;
   bool worked = true;
   try {
-    work(*wb);
+    job.work(*wb);
+    if (job.save) wb->save();
   } catch (const vb::Error& e) {
     worked = false;
     failure = e.description();
   }
-  if (save) guard.step([&] { wb->save(); });
   if (!wasOpen) guard.step([&] { wb->close(); });
+  if (!worked) {
+    giveBack(job.failedMessage + "\n" + failure);
+    return;
+  }
   guard.step([&] { app->setWindowState(xl::kWindowMinimized); });
   guard.step([&] { app->setVisible(true); });
   app.reset();
-  platform::notify(s.user, platform::kTitle, worked ? doneMessage : failedMessage + "\n" + failure);
+  platform::notify(s.user, platform::kTitle, job.doneMessage);
 }
 
 std::vector<MaterialRecord> readCatalogueSheet(xl::Workbook& wb) {
@@ -92,9 +108,11 @@ std::vector<MaterialRecord> readCatalogueSheet(xl::Workbook& wb) {
 }
 
 void CatalogueCommands::connectCatalogue() {
-  openWorkbookFile(
-      services_, settings_, dialog_(), [&](xl::Workbook& wb) { catalogue_.replace(readCatalogueSheet(wb)); }, false,
-      kConnectedMessage, kConnectFailedMessage);
+  WorkbookJob job;
+  job.work = [&](xl::Workbook& wb) { catalogue_.replace(readCatalogueSheet(wb)); };
+  job.doneMessage = kConnectedMessage;
+  job.failedMessage = kConnectFailedMessage;
+  openWorkbookFile(services_, settings_, dialog_(), job);
 }
 
 }  // namespace catalogue

@@ -49,7 +49,7 @@ bool BomView::layOutControls() {
       {"Command13", Kind::Button,   "SSTab1", "+",             600,   980,  285,   200,   -1, &W::appendRow, nullptr, kGrid},
       {"Command14", Kind::Button,   "SSTab1", "-",             9600,  980,  285,   200,   -1, &W::removeCurrentRow, nullptr, kGrid},
       {"ListView4", Kind::ListView, "SSTab1", nullptr,         30,    5175, 9825,  315,   -1, nullptr, nullptr, kGrid},
-      {"Text5",     Kind::TextBox,  "SSTab1", nullptr,         840,   5220, 1250,  270,   -1, nullptr, nullptr, kGrid, nullptr, &W::text5GotFocus, &W::searchBoxKeyDown, &W::text5KeyUp},
+      {"Text5",     Kind::TextBox,  "SSTab1", nullptr,         840,   5220, 1250,  270,   -1, nullptr, nullptr, kGrid, &W::text5DblClick, &W::text5GotFocus, &W::searchBoxKeyDown, &W::text5KeyUp},
       {"Text3",     Kind::TextBox,  "SSTab1", nullptr,         2070,  5220, 1250,  270,   -1, nullptr, nullptr, kGrid, nullptr, &W::text3GotFocus, &W::searchBoxKeyDown, &W::text3KeyUp},
       {"Text2",     Kind::TextBox,  "SSTab1", nullptr,         3330,  5220, 2530,  270,   -1, nullptr, nullptr, kGrid, nullptr, &W::text2GotFocus, &W::searchBoxKeyDown, &W::text2KeyUp},
       {"Text6",     Kind::TextBox,  "SSTab1", nullptr,         6600,  5220, 735,   270,   -1, nullptr, nullptr, kGrid, nullptr, nullptr, &W::valueBoxKeyDown},
@@ -217,6 +217,7 @@ void BomView::text2GotFocus() { if (catalogue_) catalogue_->searchBoxGotFocus(te
 void BomView::text3GotFocus() { if (catalogue_) catalogue_->searchBoxGotFocus(text3); }
 void BomView::text5GotFocus() { if (catalogue_) catalogue_->searchBoxGotFocus(text5); }
 void BomView::clearButtonClicked() { if (catalogue_) catalogue_->clearButtonClicked(); }
+void BomView::text5DblClick() { if (catalogue_) catalogue_->codeBoxDoubleClicked(); }
 
 void BomView::queryClose() {
   newRowFlag = 0;

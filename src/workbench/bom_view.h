@@ -134,6 +134,7 @@ class BomView : public ui::Window {
   void text3GotFocus();
   void text5GotFocus();
   void clearButtonClicked();                  // "C"
+  void text5DblClick();                       // Text5_DblClick
 
  private:
   void runSheetTool(void (*tool)(platform::Services&, platform::Settings&, platform::xl::AppPtr&));

@@ -18,6 +18,7 @@ class CatalogueHandlers {
   virtual void searchBoxKeyUp(ui::TextBox& box, int keyCode) = 0;
   virtual void searchBoxGotFocus(ui::TextBox& box) = 0;
   virtual void clearButtonClicked() = 0;                      // "C"
+  virtual void codeBoxDoubleClicked() = 0;                    // double-click on Text5
 };
 
 }  // namespace workbench
