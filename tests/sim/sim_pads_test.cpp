@@ -394,6 +394,47 @@ TEST_F(SimPadsTest, SelectionStateIsSavedWithTheDesign) {
   EXPECT_EQ(view.zoom(), 1000);
 }
 
+// The assistant's lookups: nets, pins by "PART.PIN", decals that select their parts,
+// GetObjects by pattern and selection, renames (a name in use is refused), and the
+// calls a session checks in the log.
+TEST_F(SimPadsTest, NetsPinsDecalsAndPartQueries) {
+  const std::string file = dir_.write("q.pcb", R"({"name": "q.pcb", "unit": "Mil",
+      "parts": [{"name": "R1", "decal": "R0603", "pins": [{"name": "1", "x": 5, "y": 6}],
+                 "gates": [{"name": "A", "sheet": "S2"}]},
+                {"name": "R2", "decal": "R0603"}, {"name": "C1", "decal": "C0603"}],
+      "nets": [{"name": "GND", "length": 12}], "vias": 3})");
+  auto app = open(file);
+  pads::Design& d = app->activeDocument();
+  EXPECT_EQ(d.net("GND")->length(), 12);
+  EXPECT_EQ(d.net("VCC"), nullptr);
+  EXPECT_EQ(d.pin("R1.1")->positionX(), 5);
+  EXPECT_EQ(d.pin("R1.2"), nullptr);
+  EXPECT_EQ(d.pin("R9.1"), nullptr);
+  EXPECT_EQ(d.decalObject("SOT23"), nullptr);
+  EXPECT_EQ(d.viaCount(), 3);
+  EXPECT_EQ(d.unit(), pads::Unit::Mil);
+
+  d.decalObject("R0603")->setSelected(true);
+  std::vector<std::string> selected;
+  for (auto* p : d.getParts("", true)) selected.push_back(p->name());
+  EXPECT_EQ(selected, (std::vector<std::string>{"R1", "R2"}));
+  EXPECT_EQ(d.getParts("C*", false).size(), 1u);
+  d.pin("R1.1")->activateSheet();
+  d.setActiveLayer("1");
+  d.activeView().setExtentsToSheet();
+  app->setStatusBarText("busy");
+  d.selectAllParts();
+  EXPECT_EQ(d.getParts("", true).size(), 3u);
+
+  EXPECT_NE(errorOf([&] { d.component("R2")->rename("R1"); }).number(), 0);
+  d.component("R2")->rename("R7");
+  EXPECT_EQ(d.component("R2"), nullptr);
+  EXPECT_EQ(d.component("R7")->decal(), "R0603");
+  EXPECT_EQ(app->takeLog(), (std::vector<std::string>{"Decals R0603 Selected True", "Sheet.Activate S2", "ActiveLayer 1",
+                                                      "SetExtentsToSheet", "StatusBarText busy", "SelectObjects 1, , True",
+                                                      "R2.Name R1", "R2.Name R7"}));
+}
+
 TEST_F(SimPadsTest, LargeDesignLoadsAndEnumeratesQuickly) {
   formats::DesignData big;
   big.name = "big.pcb";
