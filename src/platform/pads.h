@@ -20,6 +20,28 @@ class Gate {
   virtual double positionY() const = 0;
   // Sheet.Activate: the gate's sheet becomes the shown sheet.
   virtual void activateSheet() = 0;
+  // Visibility(index) put, index 0 to 7: one of the gate's label visibilities.
+  virtual void setVisibility(int index, long value) = 0;
+};
+
+// A text label of a PADS Layout part; its text is its kind, "Ref.Des." or "Value".
+class Label {
+ public:
+  virtual ~Label() = default;
+  virtual std::string kind() const = 0;
+  virtual double positionX() const = 0;
+  virtual double positionY() const = 0;
+  virtual double orientation() const = 0;
+  virtual long rightReading() const = 0;
+  virtual long horzJustification() const = 0;
+  virtual long vertJustification() const = 0;
+  virtual void setPositionX(double x) = 0;
+  virtual void setPositionY(double y) = 0;
+  virtual void setOrientation(double o) = 0;
+  virtual void setRightReading(long v) = 0;
+  virtual void setHorzJustification(long v) = 0;
+  virtual void setVertJustification(long v) = 0;
+  virtual void setDisplay(long v) = 0;
 };
 
 // The design's view (ActiveView).
@@ -77,6 +99,10 @@ class Part {
   virtual void addAttribute(const std::string& name, const std::string& value) = 0;
   // Gates(index), from 1: the gate, or nothing (no object) when the part has none there.
   virtual Gate* gate(int index) = 0;
+  // Labels, in the part's order (item k from 1 is labels()[k - 1]).
+  virtual std::vector<Label*> labels() = 0;
+  // Pins: the part's pins, each named "PART.PIN".
+  virtual std::vector<std::string> pinNames() const = 0;
   // Name put: the part is renamed; the program may refuse the name, which is an error.
   virtual void rename(const std::string& name) = 0;
 };
@@ -120,6 +146,16 @@ class DecalObject {
   virtual void setSelected(bool s) = 0;
 };
 
+// PADS Router's automatic routing of the active design.
+class Router {
+ public:
+  virtual ~Router() = default;
+  virtual void setRun(bool on) = 0;    // Run put True
+  virtual void setPause(bool on) = 0;  // Pause put True
+  virtual void optimize() = 0;
+  virtual void route() = 0;
+};
+
 class Design {
  public:
   virtual ~Design() = default;
@@ -160,6 +196,12 @@ class Design {
   virtual double gridX() const = 0;
   virtual double gridY() const = 0;
   virtual long electricalLayerCount() const = 0;
+  virtual long layerCount() const = 0;
+  // Layers(number).Visible put; a number the design does not name is an error.
+  virtual void setLayerVisible(int number, bool visible) = 0;
+  // SetVisibility(code, 0 or 1): an object class of PADS Layout shown or hidden.
+  virtual void setVisibility(long code, long on) = 0;
+  virtual Router& router() = 0;
 };
 
 class Application {

@@ -33,6 +33,7 @@ using formats::AttributeData;
 using formats::DesignData;
 using formats::GateData;
 using formats::JumperData;
+using formats::LabelData;
 using formats::NetData;
 using formats::PartData;
 using formats::PinData;
@@ -80,10 +81,54 @@ class SimGate final : public pads::Gate {
     program_.record("Sheet.Activate " + logArg(d_.sheet));
     program_.check("Activate");
   }
+  void setVisibility(int index, long value) override {
+    program_.record("Gates(1).Visibility " + std::to_string(index) + " " + std::to_string(value));
+    program_.check("Visibility");
+    if (index < 0 || index >= static_cast<int>(d_.visibility.size())) vb::raise(vb::kSubscript);
+    d_.visibility[static_cast<size_t>(index)] = value;
+  }
 
  private:
   Program& program_;
   GateData& d_;
+};
+
+// A label lives in its part's data (the label list never changes size); its puts are
+// logged as "R1.Labels(1).Display 1".
+class SimLabel final : public pads::Label {
+ public:
+  SimLabel(std::string where, LabelData& d, Program& program) : program_(program), where_(std::move(where)), d_(d) {}
+  std::string kind() const override { return d_.kind; }
+  double positionX() const override { return get("PositionX", d_.x); }
+  double positionY() const override { return get("PositionY", d_.y); }
+  double orientation() const override { return get("Orientation", d_.orientation); }
+  long rightReading() const override { return get("RightReading", d_.rightReading); }
+  long horzJustification() const override { return get("HorzJustification", d_.horzJustification); }
+  long vertJustification() const override { return get("VertJustification", d_.vertJustification); }
+  void setPositionX(double x) override { put("PositionX", d_.x, x); }
+  void setPositionY(double y) override { put("PositionY", d_.y, y); }
+  void setOrientation(double o) override { put("Orientation", d_.orientation, o); }
+  void setRightReading(long v) override { put("RightReading", d_.rightReading, v); }
+  void setHorzJustification(long v) override { put("HorzJustification", d_.horzJustification, v); }
+  void setVertJustification(long v) override { put("VertJustification", d_.vertJustification, v); }
+  void setDisplay(long v) override { put("Display", d_.display, v); }
+
+ private:
+  template <class T>
+  const T& get(const char* member, const T& field) const {
+    program_.check(member);
+    return field;
+  }
+  template <class T>
+  void put(const char* member, T& field, T value) {
+    program_.record(where_ + "." + member + " " + vb::numberText(static_cast<double>(value)));
+    program_.check(member);
+    field = value;
+  }
+
+  Program& program_;
+  std::string where_;
+  LabelData& d_;
 };
 
 class SimPart final : public pads::Part {
@@ -148,6 +193,24 @@ class SimPart final : public pads::Part {
     attributes_.push_back(std::make_unique<SimAttribute>(AttributeData{name, value}));
   }
 
+  std::vector<pads::Label*> labels() override {
+    program_.check("Labels");
+    if (labels_.size() != d_.labels.size()) {
+      labels_.clear();
+      for (size_t i = 0; i < d_.labels.size(); ++i)
+        labels_.push_back(std::make_unique<SimLabel>(d_.name + ".Labels(" + std::to_string(i + 1) + ")", d_.labels[i], program_));
+    }
+    std::vector<pads::Label*> list;
+    for (const auto& l : labels_) list.push_back(l.get());
+    return list;
+  }
+  std::vector<std::string> pinNames() const override {
+    program_.check("Pins");
+    std::vector<std::string> names;
+    for (const PinData& p : d_.pins) names.push_back(d_.name + "." + p.name);
+    return names;
+  }
+
   pads::Gate* gate(int index) override {
     program_.check("Gates");
     if (index < 1 || index > static_cast<int>(gates_.size())) return nullptr;
@@ -199,6 +262,7 @@ class SimPart final : public pads::Part {
   std::vector<std::unique_ptr<SimAttribute>> retired_;  // deleted or replaced, still valid
   std::map<std::string, std::string> deleted_;           // the value each deleted attribute had
   std::vector<std::unique_ptr<SimGate>> gates_;          // over d_.gates
+  std::vector<std::unique_ptr<SimLabel>> labels_;        // over d_.labels, made at the first use
 };
 
 class SimJumper final : public pads::Jumper {
@@ -311,6 +375,23 @@ class SimDecal final : public pads::DecalObject {
   Program& program_;
   std::string name_;
   std::vector<SimPart*> users_;
+};
+
+// The router's calls are only logged: what a routing pass does is not simulated.
+class SimRouter final : public pads::Router {
+ public:
+  explicit SimRouter(Program& program) : program_(program) {}
+  void setRun(bool on) override { call(std::string("Run ") + (on ? "True" : "False"), "Run"); }
+  void setPause(bool on) override { call(std::string("Pause ") + (on ? "True" : "False"), "Pause"); }
+  void optimize() override { call("Optimize", "Optimize"); }
+  void route() override { call("Route", "Route"); }
+
+ private:
+  void call(const std::string& line, const char* member) {
+    program_.record("Router." + line);
+    program_.check(member);
+  }
+  Program& program_;
 };
 
 // The view: a fit to the selection gives the zoom factor kFitZoom, a scale set becomes
@@ -488,6 +569,23 @@ class SimDesign final : public pads::Design {
     program_.check("ElectricalLayerCount");
     return d_.electricalLayerCount;
   }
+  long layerCount() const override {
+    program_.check("Layers");
+    return static_cast<long>(d_.layers.size());
+  }
+  void setLayerVisible(int number, bool visible) override {
+    program_.record("Layers " + std::to_string(number) + " Visible " + (visible ? "True" : "False"));
+    program_.check("Layers");
+    if (!d_.layers.count(number)) vb::raise(vb::kObjectNotSet);
+  }
+  void setVisibility(long code, long on) override {
+    program_.record("SetVisibility " + std::to_string(code) + " " + std::to_string(on));
+    program_.check("SetVisibility");
+  }
+  pads::Router& router() override {
+    program_.check("Router");
+    return router_;
+  }
   std::string defaultFilePath() const { return d_.defaultFilePath; }
   // A selection the program makes itself, not a call of the caller's.
   void selectQuietly(const std::string& name) {
@@ -552,6 +650,7 @@ class SimDesign final : public pads::Design {
     pins_.clear();
   }
   SimView view_{program_};
+  SimRouter router_{program_};
 };
 
 class SimPadsProgram final : public SimPads {
