@@ -31,6 +31,11 @@ struct SearchRow {
   bool showAllLayers;  // "z  *" sent with the attach, under its message
 };
 
+// The part line of a search: the decal field is the part's Decal in both programs.
+std::string searchPartLine(const pads::Part& part) {
+  return partDetailLine({part.name(), part.decal(), valueKey(part)});
+}
+
 }  // namespace
 
 // The part in PADS Layout (a name holding "JMP" is a jumper's): selected, described,
@@ -49,7 +54,7 @@ void DecalWindow::SearchBox::layoutPart(pads::Application& app, pads::Design& de
     pads::Part* part = nullptr;
     skip.step([&] { part = design.component(name); });
     if (part && skip.step([&] { part->setSelected(true); }))
-      skip.step([&] { w.detail.setCaption(partDetailLine({part->name(), part->decal(), valueKey(*part)})); });
+      skip.step([&] { w.detail.setCaption(searchPartLine(*part)); });
   }
   std::string layer;
   skip.step([&] {
@@ -60,14 +65,7 @@ void DecalWindow::SearchBox::layoutPart(pads::Application& app, pads::Design& de
   zoomView(design);
 }
 
-void DecalWindow::SearchBox::zoomView(pads::Design& design) {
-  vb::SkipOnError skip;
-  pads::View* view = nullptr;
-  if (!skip.step([&] { view = &design.activeView(); })) return;
-  skip.step([&] { view->setExtentsToSelection(); });
-  skip.step([&] { view->setScale(view->zoom() * 0.001 * w.zoomPercent()); });
-  skip.step([&] { view->refresh(); });
-}
+void DecalWindow::SearchBox::zoomView(pads::Design& design) { workbench::zoomToSelection(design, w.zoomPercent()); }
 
 void DecalWindow::SearchBox::layoutNet(pads::Application&, pads::Design& design, const std::string& name) {
   vb::SkipOnError skip;
@@ -113,16 +111,8 @@ void DecalWindow::SearchBox::logicPart(pads::Application&, pads::Design& design,
   pads::Part* part = nullptr;
   skip.step([&] { part = design.component(name); });
   if (!part || !skip.step([&] { part->setSelected(true); })) return;
-  skip.step([&] { w.detail.setCaption(partDetailLine({part->name(), part->decal(), valueKey(*part)})); });
-  pads::Gate* gate = nullptr;
-  double x = 0, y = 0;
-  if (!skip.step([&] { gate = part->gate(1); }) || !gate) return;
-  skip.step([&] {
-    x = gate->positionX();
-    y = gate->positionY();
-  });
-  skip.step([&] { gate->activateSheet(); });
-  skip.step([&] { design.activeView().setExtents(x, y, x, y); });
+  skip.step([&] { w.detail.setCaption(searchPartLine(*part)); });
+  workbench::centerOnGate(design, name);
 }
 
 void DecalWindow::SearchBox::logicNet(pads::Application&, pads::Design& design, const std::string& name) {
@@ -241,7 +231,7 @@ void DecalWindow::SearchBox::bothPrograms() {
     pads::Part* part = nullptr;
     if (skip.step([&] { design = &logic->activeDocument(); }) && skip.step([&] { part = design->component(name); }) &&
         part && skip.step([&] { part->setSelected(true); })) {
-      skip.step([&] { w.detail.setCaption(partDetailLine({part->name(), part->decal(), valueKey(*part)})); });
+      skip.step([&] { w.detail.setCaption(searchPartLine(*part)); });
       showLogicGateTwice(*design, *part);
     }
   }
