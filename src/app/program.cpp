@@ -31,7 +31,7 @@ void Program::registerWindows() {
         *view, services_, settings_, [this]() -> platform::CommonDialog& { return tool().dialog(); }));
     return view;
   };
-  factories_[assistant::DecalWindow::kName] = [this] { return std::make_unique<assistant::DecalWindow>(*this); };
+  factories_[assistant::DecalWindow::kName] = [this] { return std::make_unique<assistant::DecalWindow>(services_); };
   factories_[assistant::RenumberWindow::kName] = [this] {
     return std::make_unique<assistant::RenumberWindow>(*this);
   };

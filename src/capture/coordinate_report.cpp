@@ -46,7 +46,7 @@ std::vector<vb::AnsiLine> ansiLines(const std::vector<std::string>& lines) {
 
 std::string programFolder(platform::Desktop& desktop) { return desktop.programFolder(); }
 
-void showInNotepad(platform::Desktop& desktop, const std::string& path) { desktop.startProcess("notepad " + path); }
+void showInNotepad(platform::Desktop& desktop, const std::string& path) { desktop.startProcess({"notepad", path}); }
 
 std::string reportCellText(const vb::Variant& v) {
   if (v.isEmpty()) return "";

@@ -2,6 +2,7 @@
 // The desktop and the operating system: cursor, screen, window rectangles, the
 // user's short date format, the clock, Notepad and pauses.
 #include <string>
+#include <vector>
 
 namespace ui {
 class Window;
@@ -37,8 +38,10 @@ class Desktop {
   virtual std::string shortDateFormat() = 0;
 
   virtual Date today() = 0;
-  // Starts Notepad with this command line, not waited for.
-  virtual void startProcess(const std::string& commandLine) = 0;
+  // Starts a program, not waited for: the program's name and its arguments, each passed
+  // as it is, never through a shell, so blanks and shell characters in a path stay part
+  // of that one argument.
+  virtual void startProcess(const std::vector<std::string>& argv) = 0;
   virtual void sleep(int milliseconds) = 0;
   // The folder of the program's executable, without a trailing separator.
   virtual std::string programFolder() = 0;

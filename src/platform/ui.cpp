@@ -63,6 +63,14 @@ void TextBox::setText(std::string t) {
   fire(onChange);
 }
 
+void ListControl::addItem(std::string item) {
+  if (!sorted_) {
+    items_.push_back(std::move(item));
+    return;
+  }
+  insertItem(item, static_cast<int>(std::upper_bound(items_.begin(), items_.end(), item) - items_.begin()));
+}
+
 void ListControl::insertItem(std::string item, int at) {
   at = std::clamp(at, 0, listCount());
   items_.insert(items_.begin() + at, std::move(item));
@@ -137,6 +145,11 @@ void ListBox::setSelected(int i, bool s) {
 void ListBox::userSelect(const std::vector<int>& entries) {
   if (multiSelect_) selected_.assign(items_.size(), false);
   for (int e : entries) setListIndex(e);
+}
+
+void ListBox::removeItem(int at) {
+  if (at >= 0 && static_cast<size_t>(at) < selected_.size()) selected_.erase(selected_.begin() + at);
+  ListControl::removeItem(at);
 }
 
 void ListBox::clear() {

@@ -150,8 +150,11 @@ class TextBox : public Control {
 class ListControl : public Control {
  public:
   using Control::Control;
-  void addItem(std::string item) { items_.push_back(std::move(item)); }
+  // A sorted list puts each new entry at its place in ascending text order.
+  void addItem(std::string item);
   void insertItem(std::string item, int at);
+  bool sorted() const { return sorted_; }
+  void setSorted(bool s) { sorted_ = s; }
   void removeItem(int at);
   virtual void clear();
   int listCount() const { return static_cast<int>(items_.size()); }
@@ -165,6 +168,7 @@ class ListControl : public Control {
  protected:
   std::vector<std::string> items_;
   int listIndex_ = -1;
+  bool sorted_ = false;
 };
 
 // A combo box. Editable drop-down boxes take any typed text. Picking an entry sets the
@@ -203,6 +207,8 @@ class ListBox : public ListControl {
   void setSelected(int i, bool s);
   // The user clicks entry i; with several, a ctrl-click selection of each.
   void userSelect(const std::vector<int>& entries);
+  // The entry's selection flag goes with it.
+  void removeItem(int at);
   void clear() override;
   std::string text() const { return listIndex_ >= 0 && listIndex_ < listCount() ? item(listIndex_) : ""; }
 
@@ -319,6 +325,9 @@ class Timer : public Control {
  private:
   int interval_ = 0;
 };
+
+// The system colour of window backgrounds (COLOR_WINDOW) as it reads.
+constexpr long kColorWindow = 16777215;
 
 enum class Kind { Button, ComboBox, TextBox, Label, Frame, CheckBox, ListBox, ListView, Tabs, Timer };
 

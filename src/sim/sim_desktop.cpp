@@ -34,9 +34,12 @@ bool SimDesktop::enumDateFormats(long lcid, int flags) {
   return true;
 }
 
-void SimDesktop::startProcess(const std::string& commandLine) {
-  processes_.push_back(commandLine);
-  if (onLine) onLine(commandLine);
+void SimDesktop::startProcess(const std::vector<std::string>& argv) {
+  std::string line;
+  for (const std::string& a : argv) line += (line.empty() ? "" : " ") + a;
+  launches_.push_back(argv);
+  processes_.push_back(line);
+  if (onLine) onLine(line);
 }
 
 }  // namespace sim

@@ -22,7 +22,7 @@ class SimDesktop : public platform::Desktop {
   bool enumDateFormats(long lcid, int flags) override;
   std::string shortDateFormat() override { return shortDate_; }
   platform::Date today() override { return today_; }
-  void startProcess(const std::string& commandLine) override;
+  void startProcess(const std::vector<std::string>& argv) override;
   void sleep(int milliseconds) override { sleeps_.push_back(milliseconds); }
   std::string programFolder() override { return programFolder_; }
 
@@ -34,7 +34,10 @@ class SimDesktop : public platform::Desktop {
   void setShortDateFormat(std::string f) { shortDate_ = std::move(f); }
 
   // What the program did.
+  // Each launch as one line, the arguments joined by blanks ("notepad PATH").
   const std::vector<std::string>& processes() const { return processes_; }
+  // Each launch's argument vector as the program received it.
+  const std::vector<std::vector<std::string>>& launches() const { return launches_; }
   const std::vector<int>& sleeps() const { return sleeps_; }
   const std::vector<std::string>& localeCalls() const { return localeCalls_; }
   std::function<void(const std::string&)> onLine;  // "notepad PATH" for each launch
@@ -46,6 +49,7 @@ class SimDesktop : public platform::Desktop {
   platform::Date today_;
   std::string programFolder_ = ".";
   std::vector<std::string> processes_;
+  std::vector<std::vector<std::string>> launches_;
   std::vector<int> sleeps_;
   std::vector<std::string> localeCalls_;
 };

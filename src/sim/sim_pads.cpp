@@ -14,11 +14,13 @@
 #include "sim/sim_pads.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <unordered_map>
 #include <utility>
 
 #include "sim/design_file_io.h"
+#include "vb/like.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 
@@ -31,7 +33,10 @@ using formats::AttributeData;
 using formats::DesignData;
 using formats::GateData;
 using formats::JumperData;
+using formats::LabelData;
+using formats::NetData;
 using formats::PartData;
+using formats::PinData;
 
 // What every object of one program shares: its identifier, the faults and the call log.
 struct Program {
@@ -76,10 +81,54 @@ class SimGate final : public pads::Gate {
     program_.record("Sheet.Activate " + logArg(d_.sheet));
     program_.check("Activate");
   }
+  void setVisibility(int index, long value) override {
+    program_.record("Gates(1).Visibility " + std::to_string(index) + " " + std::to_string(value));
+    program_.check("Visibility");
+    if (index < 0 || index >= static_cast<int>(d_.visibility.size())) vb::raise(vb::kSubscript);
+    d_.visibility[static_cast<size_t>(index)] = value;
+  }
 
  private:
   Program& program_;
   GateData& d_;
+};
+
+// A label lives in its part's data (the label list never changes size); its puts are
+// logged as "R1.Labels(1).Display 1".
+class SimLabel final : public pads::Label {
+ public:
+  SimLabel(std::string where, LabelData& d, Program& program) : program_(program), where_(std::move(where)), d_(d) {}
+  std::string kind() const override { return d_.kind; }
+  double positionX() const override { return get("PositionX", d_.x); }
+  double positionY() const override { return get("PositionY", d_.y); }
+  double orientation() const override { return get("Orientation", d_.orientation); }
+  long rightReading() const override { return get("RightReading", d_.rightReading); }
+  long horzJustification() const override { return get("HorzJustification", d_.horzJustification); }
+  long vertJustification() const override { return get("VertJustification", d_.vertJustification); }
+  void setPositionX(double x) override { put("PositionX", d_.x, x); }
+  void setPositionY(double y) override { put("PositionY", d_.y, y); }
+  void setOrientation(double o) override { put("Orientation", d_.orientation, o); }
+  void setRightReading(long v) override { put("RightReading", d_.rightReading, v); }
+  void setHorzJustification(long v) override { put("HorzJustification", d_.horzJustification, v); }
+  void setVertJustification(long v) override { put("VertJustification", d_.vertJustification, v); }
+  void setDisplay(long v) override { put("Display", d_.display, v); }
+
+ private:
+  template <class T>
+  const T& get(const char* member, const T& field) const {
+    program_.check(member);
+    return field;
+  }
+  template <class T>
+  void put(const char* member, T& field, T value) {
+    program_.record(where_ + "." + member + " " + vb::numberText(static_cast<double>(value)));
+    program_.check(member);
+    field = value;
+  }
+
+  Program& program_;
+  std::string where_;
+  LabelData& d_;
 };
 
 class SimPart final : public pads::Part {
@@ -144,17 +193,49 @@ class SimPart final : public pads::Part {
     attributes_.push_back(std::make_unique<SimAttribute>(AttributeData{name, value}));
   }
 
+  std::vector<pads::Label*> labels() override {
+    program_.check("Labels");
+    if (labels_.size() != d_.labels.size()) {
+      labels_.clear();
+      for (size_t i = 0; i < d_.labels.size(); ++i)
+        labels_.push_back(std::make_unique<SimLabel>(d_.name + ".Labels(" + std::to_string(i + 1) + ")", d_.labels[i], program_));
+    }
+    std::vector<pads::Label*> list;
+    for (const auto& l : labels_) list.push_back(l.get());
+    return list;
+  }
+  std::vector<std::string> pinNames() const override {
+    program_.check("Pins");
+    std::vector<std::string> names;
+    for (const PinData& p : d_.pins) names.push_back(d_.name + "." + p.name);
+    return names;
+  }
+
   pads::Gate* gate(int index) override {
     program_.check("Gates");
     if (index < 1 || index > static_cast<int>(gates_.size())) return nullptr;
     return gates_[static_cast<size_t>(index - 1)].get();
   }
-  // SelectObjects with False: the part and its gates leave the selection.
+  // The design checks the new name against its other parts and keeps its name map.
+  void rename(const std::string& name) override {
+    program_.record(d_.name + ".Name " + logArg(name));
+    program_.check("Name");
+    if (renamer_) renamer_(*this, name);
+    d_.name = name;
+  }
+  std::function<void(SimPart&, const std::string&)> renamer_;
+
+  // SelectObjects with False: the part, its gates and its pins leave the selection.
   void markSelected() { d_.selected = true; }
   void deselectAll() {
     d_.selected = false;
     for (auto& g : d_.gates) g.selected = false;
+    for (auto& p : d_.pins) p.selected = false;
   }
+  const PartData& data() const { return d_; }
+  PartData& data() { return d_; }
+  // The sheet its first gate stands on, "" without gates.
+  std::string sheet() const { return d_.gates.empty() ? std::string() : d_.gates.front().sheet; }
 
   PartData toData() const {
     PartData d = d_;
@@ -181,6 +262,7 @@ class SimPart final : public pads::Part {
   std::vector<std::unique_ptr<SimAttribute>> retired_;  // deleted or replaced, still valid
   std::map<std::string, std::string> deleted_;           // the value each deleted attribute had
   std::vector<std::unique_ptr<SimGate>> gates_;          // over d_.gates
+  std::vector<std::unique_ptr<SimLabel>> labels_;        // over d_.labels, made at the first use
 };
 
 class SimJumper final : public pads::Jumper {
@@ -217,6 +299,101 @@ class SimJumper final : public pads::Jumper {
   JumperData d_;
 };
 
+class SimNet final : public pads::Net {
+ public:
+  SimNet(NetData& d, Program& program) : program_(program), d_(d) {}
+  std::string name() const override {
+    program_.check("Name");
+    return d_.name;
+  }
+  double length() const override {
+    program_.check("Length");
+    return d_.length;
+  }
+  void setSelected(bool s) override {
+    program_.record("Nets " + logArg(d_.name) + " Selected " + (s ? "True" : "False"));
+    program_.check("Selected");
+    d_.selected = s;
+  }
+
+ private:
+  Program& program_;
+  NetData& d_;
+};
+
+// A pin lives in its part's data (the pin list never changes size).
+class SimPin final : public pads::Pin {
+ public:
+  SimPin(SimPart& part, PinData& d, Program& program) : program_(program), part_(part), d_(d) {}
+  std::string name() const override {
+    program_.check("Name");
+    return part_.name() + "." + d_.name;
+  }
+  double positionX() const override {
+    program_.check("PositionX");
+    return d_.x;
+  }
+  double positionY() const override {
+    program_.check("PositionY");
+    return d_.y;
+  }
+  void activateSheet() override {
+    program_.record("Sheet.Activate " + logArg(part_.sheet()));
+    program_.check("Activate");
+  }
+  void setSelected(bool s) override {
+    program_.record("Pins " + logArg(name()) + " Selected " + (s ? "True" : "False"));
+    program_.check("Selected");
+    d_.selected = s;
+  }
+
+ private:
+  Program& program_;
+  SimPart& part_;
+  PinData& d_;
+};
+
+// A decal exists while a part uses it (PADS Layout: the part's Decal, PADS Logic: its
+// PCBDecal); selecting it selects those parts.
+class SimDecal final : public pads::DecalObject {
+ public:
+  SimDecal(std::string name, std::vector<SimPart*> users, Program& program)
+      : program_(program), name_(std::move(name)), users_(std::move(users)) {}
+  std::string name() const override {
+    program_.check("Name");
+    return name_;
+  }
+  void setSelected(bool s) override {
+    program_.record("Decals " + logArg(name_) + " Selected " + (s ? "True" : "False"));
+    program_.check("Selected");
+    for (SimPart* p : users_)
+      if (s) p->markSelected();
+      else p->data().selected = false;
+  }
+
+ private:
+  Program& program_;
+  std::string name_;
+  std::vector<SimPart*> users_;
+};
+
+// The router's calls are only logged: what a routing pass does is not simulated.
+class SimRouter final : public pads::Router {
+ public:
+  explicit SimRouter(Program& program) : program_(program) {}
+  void setRun(bool on) override { call(std::string("Run ") + (on ? "True" : "False"), "Run"); }
+  void setPause(bool on) override { call(std::string("Pause ") + (on ? "True" : "False"), "Pause"); }
+  void optimize() override { call("Optimize", "Optimize"); }
+  void route() override { call("Route", "Route"); }
+
+ private:
+  void call(const std::string& line, const char* member) {
+    program_.record("Router." + line);
+    program_.check(member);
+  }
+  Program& program_;
+};
+
 // The view: a fit to the selection gives the zoom factor kFitZoom, a scale set becomes
 // the zoom; the calls are logged, as a session checks what the commands asked of PADS.
 class SimView final : public pads::View {
@@ -246,6 +423,10 @@ class SimView final : public pads::View {
                     vb::numberText(y2));
     program_.check("SetExtents");
   }
+  void setExtentsToSheet() override {
+    program_.record("SetExtentsToSheet");
+    program_.check("SetExtentsToSheet");
+  }
 
  private:
   Program& program_;
@@ -260,7 +441,10 @@ class SimDesign final : public pads::Design {
     for (auto& p : d_.parts) {
       parts_.push_back(std::make_unique<SimPart>(std::move(p), program_));
       partList_.push_back(parts_.back().get());
+      parts_.back()->renamer_ = [this](SimPart& part, const std::string& name) { renamePart(part, name); };
     }
+    nets_.reserve(d_.nets.size());
+    for (auto& n : d_.nets) nets_.push_back(std::make_unique<SimNet>(n, program_));
     d_.parts.clear();
     jumpers_.reserve(d_.jumpers.size());
     jumperList_.reserve(d_.jumpers.size());
@@ -282,10 +466,7 @@ class SimDesign final : public pads::Design {
   }
   pads::Part* component(const std::string& name) override {
     program_.check("Components");
-    if (byName_.empty() && !parts_.empty())
-      for (auto it = parts_.rbegin(); it != parts_.rend(); ++it) byName_[(*it)->name()] = it->get();
-    auto it = byName_.find(name);
-    return it == byName_.end() ? nullptr : it->second;
+    return findPart(name);
   }
   std::vector<pads::Jumper*> jumpers() override {
     program_.check("Jumpers");
@@ -306,7 +487,106 @@ class SimDesign final : public pads::Design {
     program_.check("SelectObjects");
     for (auto& p : parts_) p->deselectAll();
     for (auto& j : jumpers_) j->data().selected = false;
+    for (auto& n : d_.nets) n.selected = false;
   }
+
+  pads::Net* net(const std::string& name) override {
+    program_.check("Nets");
+    if (netsByName_.empty())
+      for (size_t i = nets_.size(); i-- > 0;) netsByName_[d_.nets[i].name] = nets_[i].get();
+    auto it = netsByName_.find(name);
+    return it == netsByName_.end() ? nullptr : it->second;
+  }
+  long netCount() const override {
+    program_.check("Nets");
+    return static_cast<long>(nets_.size());
+  }
+  // "PART.PIN": the pin PIN of the part PART (split at the last ".").
+  pads::Pin* pin(const std::string& name) override {
+    program_.check("Pins");
+    if (auto it = pins_.find(name); it != pins_.end()) return it->second.get();
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return nullptr;
+    auto* part = static_cast<SimPart*>(findPart(name.substr(0, dot)));
+    if (!part) return nullptr;
+    for (PinData& p : part->data().pins)
+      if (p.name == name.substr(dot + 1))
+        return pins_.emplace(name, std::make_unique<SimPin>(*part, p, program_)).first->second.get();
+    return nullptr;
+  }
+  pads::DecalObject* decalObject(const std::string& name) override {
+    program_.check("Decals");
+    std::vector<SimPart*> users;
+    const bool logic = program_.progId.find("Logic") != std::string::npos;
+    for (const auto& p : parts_)
+      if ((logic ? p->data().pcbDecal : p->data().decal) == name) users.push_back(p.get());
+    if (users.empty()) return nullptr;
+    decals_.push_back(std::make_unique<SimDecal>(name, std::move(users), program_));
+    return decals_.back().get();
+  }
+  long viaCount() const override {
+    program_.check("Vias");
+    return d_.vias.empty() ? d_.viaCount : static_cast<long>(d_.vias.size());
+  }
+  std::vector<pads::Part*> getParts(const std::string& namePattern, bool selectedOnly) override {
+    program_.check("GetObjects");
+    vb::LikePattern pattern(namePattern.empty() ? "*" : namePattern);
+    std::vector<pads::Part*> found;
+    for (const auto& p : parts_)
+      if ((!selectedOnly || p->data().selected) && pattern.matches(p->data().name)) found.push_back(p.get());
+    return found;
+  }
+  void selectAllParts() override {
+    program_.record("SelectObjects 1, , True");
+    program_.check("SelectObjects");
+    for (auto& p : parts_) p->markSelected();
+  }
+  void setActiveLayer(const std::string& layer) override {
+    program_.record("ActiveLayer " + logArg(layer));
+    program_.check("ActiveLayer");
+  }
+  pads::Unit unit() const override {
+    program_.check("unit");
+    for (const auto& [text, u] : kUnits)
+      if (d_.unit == text) return u;
+    return pads::Unit::Current;
+  }
+  void setUnit(pads::Unit u) override {
+    program_.record("unit " + std::to_string(static_cast<int>(u)));
+    program_.check("unit");
+    for (const auto& [text, unit] : kUnits)
+      if (unit == u) d_.unit = text;
+  }
+  double gridX() const override {
+    program_.check("GridX");
+    return d_.gridX;
+  }
+  double gridY() const override {
+    program_.check("GridY");
+    return d_.gridY;
+  }
+  long electricalLayerCount() const override {
+    program_.check("ElectricalLayerCount");
+    return d_.electricalLayerCount;
+  }
+  long layerCount() const override {
+    program_.check("Layers");
+    return static_cast<long>(d_.layers.size());
+  }
+  void setLayerVisible(int number, bool visible) override {
+    program_.record("Layers " + std::to_string(number) + " Visible " + (visible ? "True" : "False"));
+    program_.check("Layers");
+    if (!d_.layers.count(number)) vb::raise(vb::kObjectNotSet);
+  }
+  void setVisibility(long code, long on) override {
+    program_.record("SetVisibility " + std::to_string(code) + " " + std::to_string(on));
+    program_.check("SetVisibility");
+  }
+  pads::Router& router() override {
+    program_.check("Router");
+    return router_;
+  }
+  std::string defaultFilePath() const { return d_.defaultFilePath; }
   // A selection the program makes itself, not a call of the caller's.
   void selectQuietly(const std::string& name) {
     if (pads::Part* p = component(name)) static_cast<SimPart*>(p)->markSelected();
@@ -330,6 +610,7 @@ class SimDesign final : public pads::Design {
 
   DesignData toData() const {
     DesignData d = d_;
+    d.parts.clear();
     d.parts.reserve(parts_.size());
     for (const auto& p : parts_) d.parts.push_back(p->toData());
     d.jumpers.reserve(jumpers_.size());
@@ -346,7 +627,30 @@ class SimDesign final : public pads::Design {
   std::vector<pads::Part*> partList_;
   std::vector<pads::Jumper*> jumperList_;
   std::unordered_map<std::string, SimPart*> byName_;  // made at the first lookup by name
+  std::vector<std::unique_ptr<SimNet>> nets_;          // over d_.nets
+  std::unordered_map<std::string, SimNet*> netsByName_;
+  std::unordered_map<std::string, std::unique_ptr<SimPin>> pins_;  // made at their first lookup
+  std::vector<std::unique_ptr<SimDecal>> decals_;                  // handed out, kept valid
+
+  static constexpr std::pair<const char*, pads::Unit> kUnits[] = {
+      {"DataBase", pads::Unit::DataBase}, {"Mil", pads::Unit::Mil}, {"Inch", pads::Unit::Inch}, {"MM", pads::Unit::MM}};
+
+  // The first part of the name; the map is made at the first lookup.
+  pads::Part* findPart(const std::string& name) {
+    if (byName_.empty() && !parts_.empty())
+      for (auto it = parts_.rbegin(); it != parts_.rend(); ++it) byName_[(*it)->name()] = it->get();
+    auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second;
+  }
+  // A name another part holds is refused; the old name stays.
+  void renamePart(SimPart& part, const std::string& name) {
+    pads::Part* holder = findPart(name);
+    if (holder && holder != &part) vb::raise(vb::kAppDefined, "Automation error: the name " + name + " is in use");
+    byName_.clear();
+    pins_.clear();
+  }
   SimView view_{program_};
+  SimRouter router_{program_};
 };
 
 class SimPadsProgram final : public SimPads {
@@ -391,6 +695,21 @@ class SimPadsProgram final : public SimPads {
     program_.check("ModelessCmd");
     if (design_ && command.rfind("ss ", 0) == 0)
       design_->selectQuietly(command.substr(3));
+  }
+
+  void setStatusBarText(const std::string& text) override {
+    program_.record("StatusBarText " + logArg(text));
+    program_.check("StatusBarText");
+  }
+  std::string defaultFilePath() const override {
+    program_.check("DefaultFilePath");
+    return design_ ? design_->defaultFilePath() : std::string();
+  }
+  // The macro file must exist; what the macro does is not simulated.
+  void runMacro(const std::string& path, const std::string& macroName) override {
+    program_.record("RunMacro " + logArg(path) + " " + logArg(macroName));
+    program_.check("RunMacro");
+    if (!files_.exists(path)) vb::raise(vb::kAppDefined, "Automation error: no macro file " + path);
   }
 
   void saveDesign(const std::string& localPath) override {

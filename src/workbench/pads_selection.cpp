@@ -33,8 +33,6 @@ bool selectPartByName(const pads::AppPtr& app, const std::string& designator, bo
   return part || jumper;
 }
 
-namespace {
-
 // Layout: fit to the selection first, so that the scale is relative to the fitted view.
 void zoomToSelection(pads::Design& design, double percent) {
   vb::SkipOnError skip;
@@ -61,8 +59,6 @@ void centerOnGate(pads::Design& design, const std::string& designator) {
   if (gate) skip.step([&] { gate->activateSheet(); });
   if (placed) skip.step([&] { design.activeView().setExtents(x, y, x, y); });
 }
-
-}  // namespace
 
 void showSelection(PadsProgram program, const pads::AppPtr& app, const std::string& designator, double percent) {
   vb::SkipOnError skip;

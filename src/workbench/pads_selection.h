@@ -23,6 +23,10 @@ bool selectPartByName(const platform::pads::AppPtr& app, const std::string& desi
 // gate centred on that gate, without scaling.
 void showSelection(PadsProgram program, const platform::pads::AppPtr& app, const std::string& designator,
                    double percent);
+// The two halves of showSelection on a design at hand: PADS Layout's fitted and scaled
+// view, and PADS Logic's view centred on the part's first gate on its own sheet.
+void zoomToSelection(platform::pads::Design& design, double percent);
+void centerOnGate(platform::pads::Design& design, const std::string& designator);
 // Selection and view step together; the view stays where it was when the designator is
 // missing.
 bool selectAndZoom(PadsProgram program, const platform::pads::AppPtr& app, const std::string& designator,

@@ -379,6 +379,8 @@ TEST_F(PadsListTest, AcceptedFilesAreWrittenIntoTheProgramFolderAndOpenedInNotep
   const std::string folder = dir.path("program");
   EXPECT_EQ(world.desktop.processes(),
             (std::vector<std::string>{"notepad " + folder + "\\report.txt", "notepad " + folder + "\\report.csv"}));
+  // Notepad gets the path as one argument of its own, never through a shell.
+  EXPECT_EQ(world.desktop.launches().at(0), (std::vector<std::string>{"notepad", folder + "\\report.txt"}));
   // W is one more than the longest value of a part row (7 characters: "-12.345" as a
   // number, the texts "-40.000" and "100.000"); a header name longer than W is kept whole.
   std::vector<vb::AnsiLine> txt = platform::Files().readLines(reportFile("report.txt").string());

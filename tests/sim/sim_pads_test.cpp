@@ -394,6 +394,85 @@ TEST_F(SimPadsTest, SelectionStateIsSavedWithTheDesign) {
   EXPECT_EQ(view.zoom(), 1000);
 }
 
+// The assistant's lookups: nets, pins by "PART.PIN", decals that select their parts,
+// GetObjects by pattern and selection, renames (a name in use is refused), and the
+// calls a session checks in the log.
+TEST_F(SimPadsTest, NetsPinsDecalsAndPartQueries) {
+  const std::string file = dir_.write("q.pcb", R"({"name": "q.pcb", "unit": "Mil",
+      "parts": [{"name": "R1", "decal": "R0603", "pins": [{"name": "1", "x": 5, "y": 6}],
+                 "gates": [{"name": "A", "sheet": "S2"}]},
+                {"name": "R2", "decal": "R0603"}, {"name": "C1", "decal": "C0603"}],
+      "nets": [{"name": "GND", "length": 12}], "vias": 3})");
+  auto app = open(file);
+  pads::Design& d = app->activeDocument();
+  EXPECT_EQ(d.net("GND")->length(), 12);
+  EXPECT_EQ(d.net("VCC"), nullptr);
+  EXPECT_EQ(d.pin("R1.1")->positionX(), 5);
+  EXPECT_EQ(d.pin("R1.2"), nullptr);
+  EXPECT_EQ(d.pin("R9.1"), nullptr);
+  EXPECT_EQ(d.decalObject("SOT23"), nullptr);
+  EXPECT_EQ(d.viaCount(), 3);
+  EXPECT_EQ(d.unit(), pads::Unit::Mil);
+
+  d.decalObject("R0603")->setSelected(true);
+  std::vector<std::string> selected;
+  for (auto* p : d.getParts("", true)) selected.push_back(p->name());
+  EXPECT_EQ(selected, (std::vector<std::string>{"R1", "R2"}));
+  EXPECT_EQ(d.getParts("C*", false).size(), 1u);
+  d.pin("R1.1")->activateSheet();
+  d.setActiveLayer("1");
+  d.activeView().setExtentsToSheet();
+  app->setStatusBarText("busy");
+  d.selectAllParts();
+  EXPECT_EQ(d.getParts("", true).size(), 3u);
+
+  EXPECT_NE(errorOf([&] { d.component("R2")->rename("R1"); }).number(), 0);
+  d.component("R2")->rename("R7");
+  EXPECT_EQ(d.component("R2"), nullptr);
+  EXPECT_EQ(d.component("R7")->decal(), "R0603");
+  EXPECT_EQ(app->takeLog(), (std::vector<std::string>{"Decals R0603 Selected True", "Sheet.Activate S2", "ActiveLayer 1",
+                                                      "SetExtentsToSheet", "StatusBarText busy", "SelectObjects 1, , True",
+                                                      "R2.Name R1", "R2.Name R7"}));
+}
+
+// Label, gate-visibility and layer puts change what "pads save" writes; an index or
+// layer the design lacks is an error; the router's calls are logged.
+TEST_F(SimPadsTest, LabelsGateVisibilitiesLayersAndTheRouter) {
+  const std::string file = dir_.write("l.pcb", R"({"name": "l.pcb", "layers": {"1": "Top", "2": "Bottom"},
+      "parts": [{"name": "U1", "pins": [{"name": "1"}, {"name": "2"}],
+                 "gates": [{"name": "A", "sheet": "S1"}],
+                 "labels": [{"kind": "Ref.Des.", "x": 1, "y": 2}, {"kind": "Value"}]}]})");
+  auto app = open(file);
+  pads::Design& d = app->activeDocument();
+  pads::Part& u1 = *d.component("U1");
+  EXPECT_EQ(u1.pinNames(), (std::vector<std::string>{"U1.1", "U1.2"}));
+  std::vector<pads::Label*> labels = u1.labels();
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_EQ(labels[1]->kind(), "Value");
+  EXPECT_EQ(labels[0]->positionY(), 2);
+  labels[1]->setDisplay(1);
+  labels[1]->setPositionX(7.5);
+  labels[1]->setHorzJustification(2);
+  u1.gate(1)->setVisibility(3, 1);
+  EXPECT_EQ(errorOf([&] { u1.gate(1)->setVisibility(8, 1); }).number(), vb::kSubscript);
+  EXPECT_EQ(d.layerCount(), 2);
+  d.setLayerVisible(2, false);
+  EXPECT_EQ(errorOf([&] { d.setLayerVisible(4, true); }).number(), vb::kObjectNotSet);
+  d.setVisibility(5, 0);
+  d.router().setRun(true);
+  d.router().route();
+  EXPECT_EQ(app->takeLog(),
+            (std::vector<std::string>{"U1.Labels(2).Display 1", "U1.Labels(2).PositionX 7.5",
+                                      "U1.Labels(2).HorzJustification 2", "Gates(1).Visibility 3 1",
+                                      "Gates(1).Visibility 8 1", "Layers 2 Visible False", "Layers 4 Visible True",
+                                      "SetVisibility 5 0", "Router.Run True", "Router.Route"}));
+  app->saveDesign(dir_.path("saved.pcb"));
+  formats::DesignData saved = sim::readDesignFile(dir_.path("saved.pcb"));
+  EXPECT_EQ(saved.parts[0].labels[1].display, 1);
+  EXPECT_EQ(saved.parts[0].labels[1].x, 7.5);
+  EXPECT_EQ(saved.parts[0].gates[0].visibility[3], 1);
+}
+
 TEST_F(SimPadsTest, LargeDesignLoadsAndEnumeratesQuickly) {
   formats::DesignData big;
   big.name = "big.pcb";
