@@ -127,6 +127,12 @@ class DecalWindow : public ui::Window {
   void searchKeyDown(int& keyCode, int shift);
   void crossProbe();
 
+  // "修改" and "同步" (value_sync.cpp).
+  void editValue();
+  void syncValues();
+  // "Decal" (decal_macro.cpp).
+  void reassignDecal();
+
   // The program that the software box names, or none (with the message shown).
   Software chosenSoftware();
   void notify(const std::string& text);
