@@ -83,7 +83,7 @@ void DecalWindow::reassignDecal() {
   if (selected.empty()) return platform::notify(services_.user, platform::kKitTitle, "没有选择元件");
   if (selected.size() > 1) return platform::notify(services_.user, platform::kKitTitle, "请选择一个取样元件");
 
-  skip.step([&] { design->clearSelection(); });
+  // The sample is read before the selection is cleared, so a failed read leaves it selected.
   std::string sampleDecal;
   std::optional<std::string> sampleValue;
   if (!skip.step([&] {
@@ -91,6 +91,7 @@ void DecalWindow::reassignDecal() {
         sampleValue = valueOf(*selected.front());
       }))
     return notify("无法读取取样元件");
+  skip.step([&] { design->clearSelection(); });
 
   std::vector<pads::Part*> parts;
   skip.step([&] { parts = design->components(); });

@@ -27,6 +27,7 @@ std::string storedValue(const pads::Part& part) {
 class HiddenWhileWriting {
  public:
   explicit HiddenWhileWriting(pads::AppPtr app) : app_(std::move(app)) {
+    if (!app_) return;
     vb::SkipOnError skip;
     skip.step([&] { app_->setVisible(false); });
   }

@@ -129,7 +129,14 @@ TEST_F(DecalMacroTest, AFailedWriteOrRunLeavesItsPartsUnprocessed) {
   EXPECT_TRUE(macroCalls(*p).empty());
   EXPECT_EQ(w->list3.listCount(), 0);
 
+  // A sample that cannot be read would match the wrong parts.
   world.faults.clear();
+  world.faults.set(pads::kLogicProgId, "PCBDecal", 1);
+  forget();
+  reassign("R0805");
+  EXPECT_EQ(shown(), (std::vector<std::string>{"无法读取取样元件"}));
+  EXPECT_TRUE(macroCalls(*p).empty());
+
   world.faults.set(pads::kLogicProgId, "RunMacro", 1);
   forget();
   reassign("R0805");

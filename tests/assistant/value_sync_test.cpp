@@ -113,4 +113,24 @@ TEST_F(ValueSyncTest, SyncShowsTheTargetAgainOnEveryWayOut) {
   EXPECT_EQ(value(*logic, "R1"), "10k");
 }
 
+// Rows the target did not take stay in the work list, uncounted; a refused part still
+// had a namesake, so it is not listed as unmatched.
+TEST_F(ValueSyncTest, RowsTheTargetDidNotTakeStay) {
+  run(pads::kLayoutProgId, kLayout);
+  software("Layout");
+  sync(true);
+  ASSERT_EQ(shown().size(), 2u);  // the question, then the error of the missing target
+  EXPECT_EQ(w->list3.listCount(), 4);
+
+  auto logic = run(pads::kLogicProgId, kLogic);
+  world.faults.refuseChangedAdds(pads::kLogicProgId);
+  forget();
+  sync(true);
+  EXPECT_EQ(shown().back(), "同步了0个元件属性");
+  EXPECT_EQ(w->list3.listCount(), 4);
+  EXPECT_EQ(w->text1.text(), "4");
+  EXPECT_EQ(w->list1.items(), (std::vector<std::string>{"R10"}));
+  EXPECT_EQ(value(*logic, "R2"), "22K");
+}
+
 }  // namespace
