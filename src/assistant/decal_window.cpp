@@ -154,12 +154,16 @@ void DecalWindow::softwarePicked() {
 }
 
 void DecalWindow::load() {
+  emptyListsAndBoxes();
+  loading();
+}
+
+void DecalWindow::emptyListsAndBoxes() {
   for (ui::ListBox* list : {&list1, &list2, &list3, &list4}) list->clear();
   text1.setText("");
   text4.setText("");
   detail.setCaption("");
   searchBoxReset();
-  loading();
 }
 
 // Each distinct decal name once (exact comparison, case included); the count box gets

@@ -109,6 +109,8 @@ class DecalWindow : public ui::Window {
   void softwarePicked();
   void searchBoxReset();
   void load();
+  // The four lists, the count and value boxes and the detail label emptied, the search box reset.
+  void emptyListsAndBoxes();
   void loading();
   void addToWorkList();
   void removeFromWorkList();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "assistant/decal_window.h"
+#include "capture/pads_attach.h"
 #include "compare/pads_writing.h"
 #include "platform/user.h"
 #include "vb/error.h"
@@ -15,12 +16,6 @@ namespace pads = platform::pads;
 namespace {
 
 const char* notRunningMessage(bool layout) { return layout ? "请打开Layout软件" : "请打开Logic软件"; }
-
-// The value text a sync carries: the "Value" attribute as stored, or the empty text.
-std::string storedValue(const pads::Part& part) {
-  const pads::Attribute* value = part.attribute("Value");
-  return value ? value->value() : std::string();
-}
 
 // The target program is hidden while the values are written; this shows it again on
 // every way out of the command, an error's included.
@@ -69,11 +64,7 @@ void DecalWindow::editValue() {
 }
 
 void DecalWindow::syncValues() {
-  for (ui::ListBox* list : {&list1, &list2, &list3, &list4}) list->clear();
-  text1.setText("");
-  text4.setText("");
-  detail.setCaption("");
-  searchBoxReset();
+  emptyListsAndBoxes();
 
   Software software = chosenSoftware();
   if (software == Software::None) return;
@@ -92,7 +83,7 @@ void DecalWindow::syncValues() {
     skip.step([&] { design.clearSelection(); });
     for (pads::Part* part : design.getParts("", false)) {
       skip.step([&] {
-        list3.addItem(syncRow(part->name(), storedValue(*part)));
+        list3.addItem(syncRow(part->name(), capture::partValueText(*part, "")));
         text1.setText(std::to_string(++listed));
       });
     }
