@@ -668,8 +668,18 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
       vb::splitTextLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
   long lineNo = 0;
   auto where = [&] { return sessionPath + ":" + std::to_string(lineNo) + ": error: "; };
+  const std::optional<fs::path> saveTo = outDir ? std::optional<fs::path>(fs::absolute(*outDir)) : std::nullopt;
   try {
     Player player(sessionPath, out);
+    // The programs' own relative paths (a design's default file path) are the session folder's too.
+    struct InSessionFolder {
+      fs::path before = fs::current_path();
+      explicit InSessionFolder(const fs::path& folder) { fs::current_path(folder); }
+      ~InSessionFolder() {
+        std::error_code ec;
+        fs::current_path(before, ec);
+      }
+    } inFolder(fs::absolute(sessionPath).parent_path());
     bool stopped = false;
     for (size_t k = 0; !stopped && k < lines.lines.size(); ++k) {
       const std::string& line = lines.lines[k].text;
@@ -692,7 +702,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
     // loses nothing the run had made.
     if (outDir) {
       try {
-        player.saveAll(fs::absolute(*outDir));
+        player.saveAll(*saveTo);
       } catch (const std::exception& e) {
         err << sessionPath << ": error: " << e.what() << "\n";
         return 1;

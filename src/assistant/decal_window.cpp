@@ -33,14 +33,14 @@ bool DecalWindow::layOutControls() {
       {"Text3",    Kind::TextBox,  nullptr, nullptr,         1460, 120,  1065, 300,  -1, nullptr, nullptr, -1,
        nullptr, nullptr, &W::searchKeyDown},
       {"Combo3",   Kind::ComboBox, nullptr, nullptr,         2640, 120,  1065, 300,  -1, &W::searchBoxReset},
-      {"Command9", Kind::Button,   nullptr, "Decal",         3800, 120,  1065, 300},
+      {"Command9", Kind::Button,   nullptr, "Decal",         3800, 120,  1065, 300,  -1, &W::reassignDecal},
       {"Label6",   Kind::Label,    nullptr, "Layer Show:",   300,  600,  1035, 255},
       {"Combo1",   Kind::ComboBox, nullptr, nullptr,         1380, 570,  945,  300,  -1, &W::searchBoxReset},
       {"Label2",   Kind::Label,    nullptr, "Secelt Scale:", 2580, 600,  1185, 255},
       {"Text2",    Kind::TextBox,  nullptr, nullptr,         3840, 570,  1005, 300},
       {"Command1", Kind::Button,   nullptr, "加载",          200,  1000, 615,  300,  -1, &W::load},
       {"Text4",    Kind::TextBox,  nullptr, nullptr,         1000, 1000, 975,  300},
-      {"Command2", Kind::Button,   nullptr, "修改",          2040, 1000, 615,  300},
+      {"Command2", Kind::Button,   nullptr, "修改",          2040, 1000, 615,  300,  -1, &W::editValue},
       {"Label7",   Kind::Label,    nullptr, "属性:",         2880, 960,  615,  255},
       {"属性",     Kind::Label,    nullptr, "",              3480, 960,  1545, 550},
       {"Check1",   Kind::CheckBox, nullptr, "Part",          120,  1470, 735,  195,  -1, &W::searchBoxReset},
@@ -54,7 +54,7 @@ bool DecalWindow::layOutControls() {
       {"List1",    Kind::ListBox,  nullptr, nullptr,         1335, 1860, 1195, 6180, -1, &W::partClicked},
       {"List2",    Kind::ListBox,  nullptr, nullptr,         2580, 1860, 1195, 6180, -1, &W::valueClicked},
       {"List3",    Kind::ListBox,  nullptr, nullptr,         3825, 1860, 1200, 6180, -1, &W::workListClicked},
-      {"Command6", Kind::Button,   nullptr, "同步",          50,   8100, 800,  300},
+      {"Command6", Kind::Button,   nullptr, "同步",          50,   8100, 800,  300,  -1, &W::syncValues},
       {"Command3", Kind::Button,   nullptr, "Filter\n",      890,  8100, 800,  300,  -1, &W::filter},
       {"Command4", Kind::Button,   nullptr, "Add >>",        1740, 8100, 800,  300,  -1, &W::addToWorkList},
       {"Command8", Kind::Button,   nullptr, "<< Del",        2580, 8100, 800,  300,  -1, &W::removeFromWorkList},
@@ -154,12 +154,16 @@ void DecalWindow::softwarePicked() {
 }
 
 void DecalWindow::load() {
+  emptyListsAndBoxes();
+  loading();
+}
+
+void DecalWindow::emptyListsAndBoxes() {
   for (ui::ListBox* list : {&list1, &list2, &list3, &list4}) list->clear();
   text1.setText("");
   text4.setText("");
   detail.setCaption("");
   searchBoxReset();
-  loading();
 }
 
 // Each distinct decal name once (exact comparison, case included); the count box gets

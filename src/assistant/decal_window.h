@@ -109,6 +109,8 @@ class DecalWindow : public ui::Window {
   void softwarePicked();
   void searchBoxReset();
   void load();
+  // The four lists, the count and value boxes and the detail label emptied, the search box reset.
+  void emptyListsAndBoxes();
   void loading();
   void addToWorkList();
   void removeFromWorkList();
@@ -126,6 +128,12 @@ class DecalWindow : public ui::Window {
   // The search box (search_box.cpp).
   void searchKeyDown(int& keyCode, int shift);
   void crossProbe();
+
+  // "修改" and "同步" (value_sync.cpp).
+  void editValue();
+  void syncValues();
+  // "Decal" (decal_macro.cpp).
+  void reassignDecal();
 
   // The program that the software box names, or none (with the message shown).
   Software chosenSoftware();

@@ -53,6 +53,12 @@ struct Program {
 
 // A call's argument in the log: as given, an empty text written "".
 std::string logArg(const std::string& s) { return s.empty() ? "\"\"" : s; }
+// A file's bytes on one log line: CR and LF written as \r and \n.
+std::string escapedBytes(const std::string& bytes) {
+  std::string out;
+  for (char c : bytes) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  return out;
+}
 
 class SimAttribute final : public pads::Attribute {
  public:
@@ -710,6 +716,7 @@ class SimPadsProgram final : public SimPads {
     program_.record("RunMacro " + logArg(path) + " " + logArg(macroName));
     program_.check("RunMacro");
     if (!files_.exists(path)) vb::raise(vb::kAppDefined, "Automation error: no macro file " + path);
+    program_.record("RunMacro.Text " + escapedBytes(files_.read(path)));
   }
 
   void saveDesign(const std::string& localPath) override {
