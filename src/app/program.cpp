@@ -3,6 +3,7 @@
 #include "assistant/decal_window.h"
 #include "catalogue/catalogue_commands.h"
 #include "assistant/renumber_window.h"
+#include "assistant/label_window.h"
 #include "vb/error.h"
 #include "workbench/bom_view.h"
 
@@ -32,6 +33,7 @@ void Program::registerWindows() {
     return view;
   };
   factories_[assistant::DecalWindow::kName] = [this] { return std::make_unique<assistant::DecalWindow>(services_); };
+  factories_[assistant::LabelWindow::kName] = [this] { return std::make_unique<assistant::LabelWindow>(services_); };
   factories_[assistant::RenumberWindow::kName] = [this] {
     return std::make_unique<assistant::RenumberWindow>(*this);
   };

@@ -187,6 +187,8 @@ class Design {
   // name matches the Like pattern (every part when it is empty), only the selected ones
   // when asked.
   virtual std::vector<Part*> getParts(const std::string& namePattern, bool selectedOnly) = 0;
+  // GetObjects(4, missing, True) (PADS Logic): the selected gates, part by part in the design's order.
+  virtual std::vector<Gate*> selectedGates() = 0;
   // SelectObjects(1, missing, True): every part selected.
   virtual void selectAllParts() = 0;
   // ActiveLayer put, with the layer as the caller has it (a number's text, or empty).

@@ -224,6 +224,10 @@ class SimPart final : public pads::Part {
     d_.name = name;
   }
   std::function<void(SimPart&, const std::string&)> renamer_;
+  void addSelectedGates(std::vector<pads::Gate*>& found) {
+    for (size_t i = 0; i < gates_.size(); ++i)
+      if (d_.gates[i].selected) found.push_back(gates_[i].get());
+  }
 
   // SelectObjects with False: the part, its gates and its pins leave the selection.
   void markSelected() { d_.selected = true; }
@@ -534,6 +538,12 @@ class SimDesign final : public pads::Design {
     std::vector<pads::Part*> found;
     for (const auto& p : parts_)
       if ((!selectedOnly || p->data().selected) && pattern.matches(p->data().name)) found.push_back(p.get());
+    return found;
+  }
+  std::vector<pads::Gate*> selectedGates() override {
+    program_.check("GetObjects");
+    std::vector<pads::Gate*> found;
+    for (const auto& p : parts_) p->addSelectedGates(found);
     return found;
   }
   void selectAllParts() override {
