@@ -201,6 +201,10 @@ class Design {
   virtual long layerCount() const = 0;
   // Layers(number).Visible put; a number the design does not name is an error.
   virtual void setLayerVisible(int number, bool visible) = 0;
+  // Layers(name).Visible put; a name the design does not know is an error.
+  virtual void setLayerVisible(const std::string& name, bool visible) = 0;
+  // Pins.Count: the pins of every part.
+  virtual long pinCount() const = 0;
   // SetVisibility(code, 0 or 1): an object class of PADS Layout shown or hidden.
   virtual void setVisibility(long code, long on) = 0;
   virtual Router& router() = 0;

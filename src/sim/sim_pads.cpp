@@ -588,6 +588,19 @@ class SimDesign final : public pads::Design {
     program_.check("Layers");
     if (!d_.layers.count(number)) vb::raise(vb::kObjectNotSet);
   }
+  void setLayerVisible(const std::string& name, bool visible) override {
+    program_.record("Layers " + logArg(name) + " Visible " + (visible ? "True" : "False"));
+    program_.check("Layers");
+    for (const auto& [number, layer] : d_.layers)
+      if (layer == name) return;
+    vb::raise(vb::kObjectNotSet);
+  }
+  long pinCount() const override {
+    program_.check("Pins");
+    long count = 0;
+    for (const auto& p : parts_) count += p->data().pinCount;
+    return count;
+  }
   void setVisibility(long code, long on) override {
     program_.record("SetVisibility " + std::to_string(code) + " " + std::to_string(on));
     program_.check("SetVisibility");
@@ -610,13 +623,7 @@ class SimDesign final : public pads::Design {
     auto it = d_.layers.find(layer);
     return it == d_.layers.end() ? std::string() : it->second;
   }
-  void showLayer(const std::string& name) override {
-    program_.record("Layers " + logArg(name) + " Visible True");
-    program_.check("Layers");
-    for (const auto& [number, layer] : d_.layers)
-      if (layer == name) return;
-    vb::raise(vb::kObjectNotSet);
-  }
+  void showLayer(const std::string& name) override { setLayerVisible(name, true); }
 
   DesignData toData() const {
     DesignData d = d_;
