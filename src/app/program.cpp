@@ -5,6 +5,7 @@
 #include "assistant/renumber_window.h"
 #include "assistant/label_window.h"
 #include "assistant/visibility_window.h"
+#include "assistant/router_window.h"
 #include "vb/error.h"
 #include "workbench/bom_view.h"
 
@@ -36,6 +37,7 @@ void Program::registerWindows() {
   factories_[assistant::DecalWindow::kName] = [this] { return std::make_unique<assistant::DecalWindow>(services_); };
   factories_[assistant::LabelWindow::kName] = [this] { return std::make_unique<assistant::LabelWindow>(services_); };
   factories_[assistant::VisibilityWindow::kName] = [this] { return std::make_unique<assistant::VisibilityWindow>(services_); };
+  factories_[assistant::RouterWindow::kName] = [this] { return std::make_unique<assistant::RouterWindow>(services_); };
   factories_[assistant::RenumberWindow::kName] = [this] {
     return std::make_unique<assistant::RenumberWindow>(*this);
   };

@@ -180,6 +180,8 @@ class Design {
   // Nets(name), Pins(name), Decals(name): the object of that name, or nothing (no object).
   virtual Net* net(const std::string& name) = 0;
   virtual long netCount() const = 0;
+  // GetObjects(2, missing, False): every net, in the design's order.
+  virtual std::vector<Net*> nets() = 0;
   virtual Pin* pin(const std::string& name) = 0;
   virtual DecalObject* decalObject(const std::string& name) = 0;
   virtual long viaCount() const = 0;

@@ -501,6 +501,12 @@ class SimDesign final : public pads::Design {
     auto it = netsByName_.find(name);
     return it == netsByName_.end() ? nullptr : it->second;
   }
+  std::vector<pads::Net*> nets() override {
+    program_.check("GetObjects");
+    std::vector<pads::Net*> found;
+    for (const auto& n : nets_) found.push_back(n.get());
+    return found;
+  }
   long netCount() const override {
     program_.check("Nets");
     return static_cast<long>(nets_.size());
