@@ -39,7 +39,7 @@ void Program::registerWindows() {
   factories_[assistant::VisibilityWindow::kName] = [this] { return std::make_unique<assistant::VisibilityWindow>(services_); };
   factories_[assistant::RouterWindow::kName] = [this] { return std::make_unique<assistant::RouterWindow>(services_); };
   factories_[assistant::RenumberWindow::kName] = [this] {
-    return std::make_unique<assistant::RenumberWindow>(*this);
+    return std::make_unique<assistant::RenumberWindow>(services_);
   };
 }
 
