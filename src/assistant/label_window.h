@@ -25,7 +25,7 @@ struct LabelOffsetRow {
 };
 
 // The offset of the label of a part on `layer` turned by `orientation` with `pinCount`
-// pins. A value that could not be read is passed as nullopt: the first condition that
+// pins. A value that could not be read is passed as nullopt: the first row whose test
 // needs it counts as met.
 struct LabelOffset {
   double dx, dy;
