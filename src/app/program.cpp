@@ -3,6 +3,9 @@
 #include "assistant/decal_window.h"
 #include "catalogue/catalogue_commands.h"
 #include "assistant/renumber_window.h"
+#include "assistant/label_window.h"
+#include "assistant/visibility_window.h"
+#include "assistant/router_window.h"
 #include "vb/error.h"
 #include "workbench/bom_view.h"
 
@@ -32,8 +35,11 @@ void Program::registerWindows() {
     return view;
   };
   factories_[assistant::DecalWindow::kName] = [this] { return std::make_unique<assistant::DecalWindow>(services_); };
+  factories_[assistant::LabelWindow::kName] = [this] { return std::make_unique<assistant::LabelWindow>(services_); };
+  factories_[assistant::VisibilityWindow::kName] = [this] { return std::make_unique<assistant::VisibilityWindow>(services_); };
+  factories_[assistant::RouterWindow::kName] = [this] { return std::make_unique<assistant::RouterWindow>(services_); };
   factories_[assistant::RenumberWindow::kName] = [this] {
-    return std::make_unique<assistant::RenumberWindow>(*this);
+    return std::make_unique<assistant::RenumberWindow>(services_);
   };
 }
 

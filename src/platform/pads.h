@@ -180,6 +180,8 @@ class Design {
   // Nets(name), Pins(name), Decals(name): the object of that name, or nothing (no object).
   virtual Net* net(const std::string& name) = 0;
   virtual long netCount() const = 0;
+  // GetObjects(2, missing, False): every net, in the design's order.
+  virtual std::vector<Net*> nets() = 0;
   virtual Pin* pin(const std::string& name) = 0;
   virtual DecalObject* decalObject(const std::string& name) = 0;
   virtual long viaCount() const = 0;
@@ -187,6 +189,8 @@ class Design {
   // name matches the Like pattern (every part when it is empty), only the selected ones
   // when asked.
   virtual std::vector<Part*> getParts(const std::string& namePattern, bool selectedOnly) = 0;
+  // GetObjects(4, missing, True) (PADS Logic): the selected gates, part by part in the design's order.
+  virtual std::vector<Gate*> selectedGates() = 0;
   // SelectObjects(1, missing, True): every part selected.
   virtual void selectAllParts() = 0;
   // ActiveLayer put, with the layer as the caller has it (a number's text, or empty).
@@ -199,6 +203,10 @@ class Design {
   virtual long layerCount() const = 0;
   // Layers(number).Visible put; a number the design does not name is an error.
   virtual void setLayerVisible(int number, bool visible) = 0;
+  // Layers(name).Visible put; a name the design does not know is an error.
+  virtual void setLayerVisible(const std::string& name, bool visible) = 0;
+  // Pins.Count: the pins of every part.
+  virtual long pinCount() const = 0;
   // SetVisibility(code, 0 or 1): an object class of PADS Layout shown or hidden.
   virtual void setVisibility(long code, long on) = 0;
   virtual Router& router() = 0;

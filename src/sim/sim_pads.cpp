@@ -230,6 +230,10 @@ class SimPart final : public pads::Part {
     d_.name = name;
   }
   std::function<void(SimPart&, const std::string&)> renamer_;
+  void addSelectedGates(std::vector<pads::Gate*>& found) {
+    for (size_t i = 0; i < gates_.size(); ++i)
+      if (d_.gates[i].selected) found.push_back(gates_[i].get());
+  }
 
   // SelectObjects with False: the part, its gates and its pins leave the selection.
   void markSelected() { d_.selected = true; }
@@ -503,6 +507,12 @@ class SimDesign final : public pads::Design {
     auto it = netsByName_.find(name);
     return it == netsByName_.end() ? nullptr : it->second;
   }
+  std::vector<pads::Net*> nets() override {
+    program_.check("GetObjects");
+    std::vector<pads::Net*> found;
+    for (const auto& n : nets_) found.push_back(n.get());
+    return found;
+  }
   long netCount() const override {
     program_.check("Nets");
     return static_cast<long>(nets_.size());
@@ -540,6 +550,12 @@ class SimDesign final : public pads::Design {
     std::vector<pads::Part*> found;
     for (const auto& p : parts_)
       if ((!selectedOnly || p->data().selected) && pattern.matches(p->data().name)) found.push_back(p.get());
+    return found;
+  }
+  std::vector<pads::Gate*> selectedGates() override {
+    program_.check("GetObjects");
+    std::vector<pads::Gate*> found;
+    for (const auto& p : parts_) p->addSelectedGates(found);
     return found;
   }
   void selectAllParts() override {
@@ -584,6 +600,19 @@ class SimDesign final : public pads::Design {
     program_.check("Layers");
     if (!d_.layers.count(number)) vb::raise(vb::kObjectNotSet);
   }
+  void setLayerVisible(const std::string& name, bool visible) override {
+    program_.record("Layers " + logArg(name) + " Visible " + (visible ? "True" : "False"));
+    program_.check("Layers");
+    for (const auto& [number, layer] : d_.layers)
+      if (layer == name) return;
+    vb::raise(vb::kObjectNotSet);
+  }
+  long pinCount() const override {
+    program_.check("Pins");
+    long count = 0;
+    for (const auto& p : parts_) count += p->data().pinCount;
+    return count;
+  }
   void setVisibility(long code, long on) override {
     program_.record("SetVisibility " + std::to_string(code) + " " + std::to_string(on));
     program_.check("SetVisibility");
@@ -606,13 +635,7 @@ class SimDesign final : public pads::Design {
     auto it = d_.layers.find(layer);
     return it == d_.layers.end() ? std::string() : it->second;
   }
-  void showLayer(const std::string& name) override {
-    program_.record("Layers " + logArg(name) + " Visible True");
-    program_.check("Layers");
-    for (const auto& [number, layer] : d_.layers)
-      if (layer == name) return;
-    vb::raise(vb::kObjectNotSet);
-  }
+  void showLayer(const std::string& name) override { setLayerVisible(name, true); }
 
   DesignData toData() const {
     DesignData d = d_;
