@@ -219,7 +219,9 @@ TEST_F(LabelWindowTest, AlignResultMessages) {
     if (asks) world.user.answerYes();
     click(w->command2);
     EXPECT_EQ(messages().back(), c.last);
-    if (!asks) EXPECT_TRUE(layout->takeLog().empty());  // neither the unit nor the selection touched
+    if (!asks) {
+      EXPECT_TRUE(layout->takeLog().empty());  // neither the unit nor the selection touched
+    }
   }
 }
 
