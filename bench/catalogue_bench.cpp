@@ -22,7 +22,7 @@ constexpr int kGridRows = 5000;
 const char* const kKinds[] = {"CHIP RES", "CHIP CAP", "INDUCTOR", "LED", "IC", "DIODE"};
 const char* const kPackages[] = {"0402", "0603", "0805", "1206", "SOT-23"};
 
-// Entry k: a kind and a package in its name, a value made of k in its specification.
+// Entry k: a kind and a package in its name, a value made of k in its rating.
 // With sources, sheets 2 and 3 hold the same entries in the reverse order, so every
 // rebuilt row takes its columns F to J from another row.
 std::string catalogueFile(bool sources = false) {

@@ -39,16 +39,16 @@ def main():
     ws.title = "物料库"
     ws.append(["Velmora 物料库"])
     ws.append(HEADINGS)
-    for n, (code, name, spec, price, supplier) in enumerate(MATERIALS, start=1):
-        ws.append([n, code, name, spec, "PCS", None, None, price, supplier, None])
+    for n, (code, name, rating, price, supplier) in enumerate(MATERIALS, start=1):
+        ws.append([n, code, name, rating, "PCS", None, None, price, supplier, None])
     # An error value stands for a supplier nobody entered.
     ws.cell(row=3 + 8, column=9).data_type = "e"
     # The sources: the first materials on sheet 2, the others on sheet 3.
     for title, part in (("物料编码", MATERIALS[:SPLIT]), ("物料规格", MATERIALS[SPLIT:])):
         source = wb.create_sheet(title)
         source.append(HEADINGS[1:5])
-        for code, name, spec, _price, _supplier in part:
-            source.append([code, name, spec, "PCS"])
+        for code, name, rating, _price, _supplier in part:
+            source.append([code, name, rating, "PCS"])
     wb.save(os.path.join(os.path.dirname(os.path.abspath(__file__)), "material_catalogue.xlsx"))
 
 

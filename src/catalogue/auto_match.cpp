@@ -90,7 +90,7 @@ void CatalogueCommands::autoMatchAll() {
   auto matchRows = [&](int from, int to) {
     for (int r = from; r < to; ++r)
       hits[static_cast<size_t>(r)] =
-          uniqueBulkHit(catalogue_, bulkTest(grid.cell(r, kNameColumn), grid.cell(r, kSpecColumn)));
+          uniqueBulkHit(catalogue_, bulkTest(grid.cell(r, kNameColumn), grid.cell(r, kRatingColumn)));
   };
   const int workers = std::clamp<int>(static_cast<int>(std::thread::hardware_concurrency()), 1, 16);
   const long long work = static_cast<long long>(rows) * static_cast<long long>(catalogue_.size());
@@ -122,7 +122,7 @@ void CatalogueCommands::autoMatchRow() {
     platform::notify(services_.user, platform::kTitle, kNotConnectedMessage);
     return;
   }
-  const RowTest t = rowTest(grid.cell(row, kNameColumn), grid.cell(row, kSpecColumn));
+  const RowTest t = rowTest(grid.cell(row, kNameColumn), grid.cell(row, kRatingColumn));
   size_t hits = 0, last = 0;
   if (t.usable)
     for (size_t k = 0; k < catalogue_.size(); ++k) {

@@ -35,7 +35,7 @@ inline constexpr int kInBoxOffset = 380, kInCodeBoxOffset = 370;
 
 // The six fields a commit takes from an entry: 物料编码, 物料名称, 物料规格, 单位, 单价, 供应商.
 struct EntryTexts {
-  std::string code, name, spec, unit, price, supplier;
+  std::string code, name, rating, unit, price, supplier;
 };
 
 // What a command does inside OpenWorkbookFile: its work on the opened workbook, whether

@@ -15,7 +15,7 @@ CatalogueCommands::CatalogueCommands(BomView& view, platform::Services& services
 
 EntryTexts CatalogueCommands::entryTexts(size_t entry) const {
   const auto& t = catalogue_.keys(entry).texts;
-  return {t[kCodeColumn], t[kNameColumn], t[kSpecColumn], t[kUnitColumn], t[kPriceColumn], t[kSupplierColumn]};
+  return {t[kCodeColumn], t[kNameColumn], t[kRatingColumn], t[kUnitColumn], t[kPriceColumn], t[kSupplierColumn]};
 }
 
 int CatalogueCommands::selectCurrentRow() {
@@ -32,7 +32,7 @@ void CatalogueCommands::commitEntry(int row, const EntryTexts& e, Commit kind) {
   matchedCode = e.code;
   grid.setCell(row, kCodeColumn, matchedCode);
   grid.setCell(row, kNameColumn, e.name);
-  grid.setCell(row, kSpecColumn, e.spec);
+  grid.setCell(row, kRatingColumn, e.rating);
   grid.setCell(row, kUnitColumn, e.unit);
   if (kind != Commit::BulkMatch) {
     grid.setCell(row, kQuantityColumn, view_.text6.text());
@@ -72,11 +72,11 @@ void CatalogueCommands::pickCandidate() {
   ui::ListView& candidates = view_.candidateGrid();
   const int picked = candidates.selectedRow();
   if (picked < 0) return;
-  const std::string spec = candidates.cell(picked, kSpecColumn);
-  view_.text2.setText(spec);
-  if (spec.empty()) return;
+  const std::string rating = candidates.cell(picked, kRatingColumn);
+  view_.text2.setText(rating);
+  if (rating.empty()) return;
   const EntryTexts e{candidates.cell(picked, kCodeColumn),  candidates.cell(picked, kNameColumn),
-                     spec,                                   candidates.cell(picked, kUnitColumn),
+                     rating,                                   candidates.cell(picked, kUnitColumn),
                      candidates.cell(picked, kPriceColumn), candidates.cell(picked, kSupplierColumn)};
   candidates.clearRows();
   commitEntry(selectCurrentRow(), e, Commit::Entry);

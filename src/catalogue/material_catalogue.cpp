@@ -31,13 +31,13 @@ void MaterialCatalogue::replace(std::vector<MaterialRecord> entries) {
     EntryKeys& e = keys[k];
     for (int f = 0; f < kRecordFields; ++f) e.texts[static_cast<size_t>(f)] = vb::displayText(entries[k].cells[static_cast<size_t>(f)]);
     const std::string& name = e.texts[kNameColumn];
-    const std::string& spec = e.texts[kSpecColumn];
+    const std::string& rating = e.texts[kRatingColumn];
     e.upperCode = vb::ucase(e.texts[kCodeColumn]);
     e.upperName = vb::ucase(name);
-    e.upperFoldedSpec = vb::ucase(unitSymbolFold(spec));
-    e.bulkKey = unitSymbolFold(name + spec);
+    e.upperFoldedRating = vb::ucase(unitSymbolFold(rating));
+    e.bulkKey = unitSymbolFold(name + rating);
     e.upperBulkKey = vb::ucase(e.bulkKey);
-    e.rowKey = unitSymbolFold(spec + spec);
+    e.rowKey = unitSymbolFold(rating + rating);
     e.markedRowKey = vb::ucase("@" + e.rowKey);
     e.bulkPackages = packagesIn(e.bulkKey);
     e.rowPackages = packagesIn(e.rowKey);

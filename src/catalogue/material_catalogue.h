@@ -31,7 +31,7 @@ inline constexpr std::array<std::string_view, 4> kPackageCodes{"0402", "0603", "
 // What the searches compare of one entry, as texts.
 struct EntryKeys {
   std::array<std::string, kRecordFields> texts;  // what the cells show ("#N/A" for an error)
-  std::string upperCode, upperName, upperFoldedSpec;  // the search boxes' fields
+  std::string upperCode, upperName, upperFoldedRating;  // the search boxes' fields
   std::string bulkKey, upperBulkKey;    // folded 物料名称 + 物料规格
   std::string rowKey, markedRowKey;     // folded 物料规格 + 物料规格; "@" + its upper case
   uint8_t bulkPackages = 0;             // bit k: bulkKey holds kPackageCodes[k]

@@ -1,5 +1,5 @@
 // The search boxes over the grid: Enter searches the catalogue with the code, name and
-// spec boxes together, Up and Down step the current row, "C" empties a search box.
+// rating boxes together, Up and Down step the current row, "C" empties a search box.
 #include "catalogue/catalogue_commands.h"
 #include "vb/like.h"
 #include "vb/text.h"
@@ -30,13 +30,13 @@ void CatalogueCommands::search() {
     platform::notify(services_.user, platform::kTitle, kNotConnectedMessage);
     return;
   }
-  const vb::LikePattern spec = boxPattern(view_.text2), code = boxPattern(view_.text5), name = boxPattern(view_.text3);
+  const vb::LikePattern rating = boxPattern(view_.text2), code = boxPattern(view_.text5), name = boxPattern(view_.text3);
   size_t hits = 0, last = 0;
   // A pattern that is not well formed matches nothing.
-  if (spec.valid() && code.valid() && name.valid())
+  if (rating.valid() && code.valid() && name.valid())
     for (size_t k = 0; k < catalogue_.size(); ++k) {
       const EntryKeys& e = catalogue_.keys(k);
-      if (!spec.matches(e.upperFoldedSpec) || !code.matches(e.upperCode) || !name.matches(e.upperName)) continue;
+      if (!rating.matches(e.upperFoldedRating) || !code.matches(e.upperCode) || !name.matches(e.upperName)) continue;
       listCandidate(k);
       last = k;
       ++hits;
@@ -61,8 +61,8 @@ void CatalogueCommands::stepRow(int keyCode) {
   for (int c = 0; c < kPreviewColumnCount; ++c) cells.push_back(grid.cell(row, c));
   preview.addRow(std::move(cells));
   view_.text2.setEnabled(true);
-  view_.text2.setBackColor(kSpecBoxActive);
-  view_.text2.setText(grid.cell(row, kSpecColumn));
+  view_.text2.setBackColor(kRatingBoxActive);
+  view_.text2.setText(grid.cell(row, kRatingColumn));
 }
 
 void CatalogueCommands::searchBoxKeyDown(int keyCode) {

@@ -22,7 +22,7 @@ struct BoxPlace {
 };
 const BoxPlace kEditBarPlaces[] = {
     {"Text5", kCodeColumn, 0, 45},      {"Text3", kNameColumn, 0, 45},
-    {"Text2", kSpecColumn, 20, 60},     {"Text6", kQuantityColumn, 20, 35},
+    {"Text2", kRatingColumn, 20, 60},     {"Text6", kQuantityColumn, 20, 35},
     {"Text7", kDesignatorColumn, 20, 35},
 };
 constexpr int kSearchBoxCount = 3;  // Text5, Text3, Text2
@@ -57,9 +57,9 @@ void BomView::showInPreview(int row) {
 
 void BomView::fillEditBoxes(int row) {
   text2.setEnabled(true);
-  text2.setBackColor(kSpecBoxActive);
+  text2.setBackColor(kRatingBoxActive);
   if (row < 0) return;  // no row selected: the boxes keep their texts
-  text2.setText(listView2.cell(row, kSpecColumn));
+  text2.setText(listView2.cell(row, kRatingColumn));
   text6.setText(listView2.cell(row, kQuantityColumn));
   text7.setText(listView2.cell(row, kDesignatorColumn));
 }

@@ -157,7 +157,7 @@ void BomView::formLoad() {
   ssTab1.setTab(1);
   applyLayout(kWideLayout);
   text1.setText("100");
-  text2.setBackColor(kSpecBoxGrey);
+  text2.setBackColor(kRatingBoxGrey);
   combo2.addItem("Layout");
   combo2.addItem("Logic");
   combo2.setText("Layout");

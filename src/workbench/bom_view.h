@@ -28,8 +28,8 @@ inline constexpr TabLayout kWideLayout{15375, 9000, 15300, 8500, 15200, 3000, 15
 inline constexpr TabLayout kNarrowLayout{10425, 7230, 10305, 6725, 10245, 1515, 10245};  // the other tabs
 
 inline constexpr const char* kGridTab = "标准化BOM";
-inline constexpr long kSpecBoxGrey = platform::rgb(224, 224, 224);   // the spec box after the load
-inline constexpr long kSpecBoxActive = platform::rgb(255, 128, 128); // once a row is current
+inline constexpr long kRatingBoxGrey = platform::rgb(224, 224, 224);   // the rating box after the load
+inline constexpr long kRatingBoxActive = platform::rgb(255, 128, 128); // once a row is current
 // The grid's background, the system colour "inactive title-bar text" (&H80000013), as its
 // default RGB reads.
 inline constexpr long kGridBackColor = platform::rgb(212, 208, 200);
@@ -77,7 +77,7 @@ class BomView : public ui::Window {
   ui::ListView& listView4;  // RowPreview
   ui::TextBox& text5;    // EditBar: code search
   ui::TextBox& text3;    // EditBar: name search
-  ui::TextBox& text2;    // EditBar: specification search and edit
+  ui::TextBox& text2;    // EditBar: rating search and edit
   ui::TextBox& text6;    // EditBar: quantity
   ui::TextBox& text7;    // EditBar: designators
   ui::ListView& listView3;  // CandidateGrid
@@ -140,11 +140,11 @@ class BomView : public ui::Window {
   void runSheetTool(void (*tool)(platform::Services&, platform::Settings&, platform::xl::AppPtr&));
   void compareRowClicked(ui::ListView& list, int editorLeft);
   void applyLayout(const TabLayout& l);
-  // The first `count` edit boxes (code, name, spec, quantity, designators) over their grid columns.
+  // The first `count` edit boxes (code, name, rating, quantity, designators) over their grid columns.
   void placeEditBoxes(int count);
   // The preview gets row `row` (from 0; -1: an empty row).
   void showInPreview(int row);
-  // The spec box enabled and coloured; with a row, the spec, quantity and designator
+  // The rating box enabled and coloured; with a row, the rating, quantity and designator
   // boxes get its texts.
   void fillEditBoxes(int row);
 

@@ -13,7 +13,7 @@ class CatalogueHandlers {
   virtual void autoMatchAll() = 0;                            // "自动匹配"
   virtual void autoMatchRow() = 0;                            // double-click on a grid row
   virtual void pickCandidate() = 0;                           // double-click on a candidate
-  virtual void searchBoxKeyDown(int keyCode) = 0;             // code, name and spec boxes
+  virtual void searchBoxKeyDown(int keyCode) = 0;             // code, name and rating boxes
   virtual void valueBoxKeyDown(int keyCode) = 0;              // quantity and designator boxes
   virtual void searchBoxKeyUp(ui::TextBox& box, int keyCode) = 0;
   virtual void searchBoxGotFocus(ui::TextBox& box) = 0;

@@ -22,7 +22,7 @@ enum GridCell {
   kNumberColumn = 0,   // 序号
   kCodeColumn = 1,     // 物料编码
   kNameColumn = 2,     // 物料名称
-  kSpecColumn = 3,     // 物料规格
+  kRatingColumn = 3,     // 物料规格
   kUnitColumn = 4,     // 单位
   kQuantityColumn = 5, // 用量
   kDesignatorColumn = 6, // 位号

@@ -22,7 +22,7 @@ namespace xl = platform::xl;
 namespace {
 
 // Columns of a standard BOM the clean-ups use.
-constexpr long kNumberCol = 1, kSpecCol = 4, kQuantityCol = 6, kQuoteCol = 10, kRemarkCol = 11;
+constexpr long kNumberCol = 1, kRatingCol = 4, kQuantityCol = 6, kQuoteCol = 10, kRemarkCol = 11;
 // A deleted row takes the cells of A to Y with it; the cells below move up.
 constexpr long kDeletedColumns = 25;
 constexpr long kCheckHeadingFill = platform::rgb(150, 250, 250);
@@ -55,22 +55,22 @@ long lastRowOf(xl::Sheet& sheet) { return platform::lastUsedRow(sheet, kNumberCo
 
 // Column A and D of rows 1 to last, as texts.
 struct Rows {
-  std::vector<std::string> number, spec;  // index = sheet row
+  std::vector<std::string> number, rating;  // index = sheet row
 };
 Rows readRows(xl::Sheet& sheet, long last) {
   Rows r;
   r.number.assign(static_cast<size_t>(last) + 1, "");
-  r.spec.assign(static_cast<size_t>(last) + 1, "");
-  const vb::Table t = platform::blockRead(sheet.range(sheet.cell(1, 1), sheet.cell(last, kSpecCol)));
+  r.rating.assign(static_cast<size_t>(last) + 1, "");
+  const vb::Table t = platform::blockRead(sheet.range(sheet.cell(1, 1), sheet.cell(last, kRatingCol)));
   for (long row = 1; row <= last; ++row) {
     r.number[static_cast<size_t>(row)] = vb::toText(t(row, kNumberCol));
-    r.spec[static_cast<size_t>(row)] = vb::toText(t(row, kSpecCol));
+    r.rating[static_cast<size_t>(row)] = vb::toText(t(row, kRatingCol));
   }
   return r;
 }
 
 bool isTitle(const Rows& r, long row) {
-  return r.spec[static_cast<size_t>(row)].empty() &&
+  return r.rating[static_cast<size_t>(row)].empty() &&
          r.number[static_cast<size_t>(row)].find("Part") == std::string::npos;
 }
 
@@ -116,7 +116,7 @@ Totals renumber(xl::Sheet& sheet, vb::SkipOnError& guard) {
   if (!guard.step([&] { rows = platform::blockRead(sheet.range(sheet.cell(2, 1), sheet.cell(last, kQuoteCol))); }))
     return t;
   for (long r = 1; r <= rows.rows(); ++r) {
-    if (vb::toText(rows(r, kSpecCol)).empty()) continue;
+    if (vb::toText(rows(r, kRatingCol)).empty()) continue;
     ++t.items;
     guard.step([&] { sheet.cell(r + 1, kNumberCol).setValue(static_cast<double>(t.items)); });
     t.quantity += leadingNumber(vb::toText(rows(r, kQuantityCol)));
@@ -155,7 +155,7 @@ void deleteNcItems(platform::Services& s, platform::Settings& settings, xl::AppP
   vb::SkipOnError guard;
   xl::SheetPtr sheet = cleanUpSheet(s, settings, app, guard);
   if (!sheet || !platform::askYes(s.user, platform::kTitle, kDeleteNcQuestion)) return;
-  purgeRows(*sheet, guard, [](const Rows& rows, long r) { return rows.spec[static_cast<size_t>(r)] == "NC"; });
+  purgeRows(*sheet, guard, [](const Rows& rows, long r) { return rows.rating[static_cast<size_t>(r)] == "NC"; });
   const Totals totals = renumber(*sheet, guard);
   // Title rows left without items: bottom up, a title row goes when the row below it (after
   // the deletions below) has no 物料规格 either.
@@ -166,7 +166,7 @@ void deleteNcItems(platform::Services& s, platform::Settings& settings, xl::AppP
     std::vector<long> emptied;
     long below = last;  // the row below, as it stands after the deletions further down
     for (long r = last - 1; r >= 2; --r) {
-      if (isTitle(rows, r) && rows.spec[static_cast<size_t>(below)].empty()) {
+      if (isTitle(rows, r) && rows.rating[static_cast<size_t>(below)].empty()) {
         emptied.push_back(r);
         continue;
       }

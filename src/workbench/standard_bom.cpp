@@ -64,7 +64,7 @@ void exportStandardBom(platform::Services& s, platform::Settings& settings, ui::
     const long row = r + 2;
     for (int c = 0; c < kGridColumnCount; ++c) {
       std::string text = grid.cell(r, c);
-      if (c == kQuantityColumn && vb::toText(sheet->get(row, kSpecColumn + 1)).empty()) text.clear();
+      if (c == kQuantityColumn && vb::toText(sheet->get(row, kRatingColumn + 1)).empty()) text.clear();
       guard.step([&] { writeGridText(sheet->cell(row, c + 1), text); });
     }
     guard.step([&] { quoteTotal += leadingNumber(grid.cell(r, kQuoteColumn)); });
@@ -102,7 +102,7 @@ std::vector<std::string> reportRowCells(const vb::Table& block, long r) {
   std::vector<std::string> cells(kGridColumnCount);
   cells[kNumberColumn] = text(1);
   cells[kNameColumn] = text(3);
-  cells[kSpecColumn] = text(2);
+  cells[kRatingColumn] = text(2);
   cells[kQuantityColumn] = text(4);
   cells[kDesignatorColumn] = text(5);
   if (!cells[kNameColumn].empty()) cells[kRemarkColumn] = text(2) + " " + text(3);

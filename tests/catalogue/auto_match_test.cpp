@@ -77,11 +77,11 @@ TEST_F(AutoMatchTest, ADoubleClickedRowMatchesKeysThatBeginWithItsValue) {
       {"RES 0805", "10K", {}},
       {"RES", "10kr", {"R-5"}},   // the key 10KR10KR
       {"RES", "10KΩ", {}},        // only the key is folded
-      {"RES", "10K 1%10", {"R-1"}},  // the key is the specification twice over
+      {"RES", "10K 1%10", {"R-1"}},  // the key is the rating twice over
       {"RES", "", {}},
       {"RES", "1[0", {}},
       {"RES", "  ", {"R-1", "R-2", "R-3", "R-4", "R-5", "X-1"}},  // blanks only: the package decides
-      {"RES 0402", "10K", {}},  // the package code is looked for in the specification
+      {"RES 0402", "10K", {}},  // the package code is looked for in the rating
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + "/" + c.value);

@@ -60,7 +60,7 @@ class CatalogueBuilderTest : public CatalogueTest {
     return out.str();
   }
   static Cells source(const std::string& code, const std::string& name) {
-    return {Variant(code), Variant(name), Variant("spec " + name), Variant("PCS")};
+    return {Variant(code), Variant(name), Variant("rating " + name), Variant("PCS")};
   }
   // An old catalogue row: 序号, the source fields, then F to J (用量, 位号, 单价, 供应商, 报价).
   static Cells old(double n, const std::string& code, double price, const std::string& supplier) {

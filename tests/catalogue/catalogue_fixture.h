@@ -41,8 +41,8 @@ class CatalogueTest : public BomViewTest {
   }
   // An entry: 序号, 物料编码, 物料名称, 物料规格, 单位, 用量, 位号, 单价, 供应商, 报价.
   static Cells entry(const std::string& n, const std::string& code, const std::string& name,
-                     const std::string& spec, double price = 0.1) {
-    return {vb::Variant(n), vb::Variant(code), vb::Variant(name), vb::Variant(spec), vb::Variant("PCS"),
+                     const std::string& rating, double price = 0.1) {
+    return {vb::Variant(n), vb::Variant(code), vb::Variant(name), vb::Variant(rating), vb::Variant("PCS"),
             vb::Variant(9.0), vb::Variant("X9"), vb::Variant(price), vb::Variant("ACME"), vb::Variant(0.9)};
   }
   catalogue::CatalogueCommands& commands() { return *static_cast<catalogue::CatalogueCommands*>(w->catalogue()); }
@@ -51,10 +51,10 @@ class CatalogueTest : public BomViewTest {
     for (int c = 0; c < 11; ++c) out += (c ? "|" : "") + grid().cell(r - 1, c);
     return out;
   }
-  void addRow(const std::string& name, const std::string& spec, const std::string& qty = "2",
+  void addRow(const std::string& name, const std::string& rating, const std::string& qty = "2",
               const std::string& refs = "r1,r2") {
     const std::string n = std::to_string(grid().rowCount() + 1);
-    grid().addRow({n, "", name, spec, "", qty, refs, "", "", "old", "note"});
+    grid().addRow({n, "", name, rating, "", qty, refs, "", "", "old", "note"});
   }
   void clickRow(int r) { program->dispatch([&] { grid().userSelect(r - 1); }); }
   void key(ui::TextBox& box, int code) { program->dispatch([&] { box.userKeyDown(code); }); }

@@ -13,10 +13,10 @@ using vb::Variant;
 
 class CatalogueLoadTest : public CatalogueTest {
  protected:
-  std::vector<std::string> specs() {
+  std::vector<std::string> ratings() {
     std::vector<std::string> out;
     for (size_t k = 0; k < commands().catalogue().size(); ++k)
-      out.push_back(vb::toText(commands().catalogue().record(k).cells[workbench::kSpecColumn]));
+      out.push_back(vb::toText(commands().catalogue().record(k).cells[workbench::kRatingColumn]));
     return out;
   }
 };
@@ -29,7 +29,7 @@ TEST_F(CatalogueLoadTest, ReadsRowsThreeToTheLastFilledCellOfColumnAAsTypedValue
   connect(path);
   EXPECT_EQ(lastMessage(), "  成功连接数据库");
   ASSERT_TRUE(commands().catalogue().loaded());
-  EXPECT_EQ(specs(), (std::vector<std::string>{"10K", "", "1uF"})) << "a blank row above the last 序号 is an entry";
+  EXPECT_EQ(ratings(), (std::vector<std::string>{"10K", "", "1uF"})) << "a blank row above the last 序号 is an entry";
   EXPECT_EQ(commands().catalogue().record(2).cells[workbench::kPriceColumn], Variant(0.25)) << "numbers stay numbers";
   EXPECT_EQ(excel->workbookCount(), 0) << "the catalogue workbook is closed";
   EXPECT_TRUE(excel->minimized());
@@ -38,7 +38,7 @@ TEST_F(CatalogueLoadTest, ReadsRowsThreeToTheLastFilledCellOfColumnAAsTypedValue
   EXPECT_EQ(world.user.dialogs().back().filter, "文件类型(*.xls)|*.xls");
 
   connect(writeCatalogue("short.xlsx", {entry("1", "D1", "IC", "LM358")}));
-  EXPECT_EQ(specs(), (std::vector<std::string>{"LM358"})) << "a second load replaces the first whole";
+  EXPECT_EQ(ratings(), (std::vector<std::string>{"LM358"})) << "a second load replaces the first whole";
 }
 
 TEST_F(CatalogueLoadTest, ASheetOfOnlyItsHeadingRowsIsACatalogueWithoutEntries) {
@@ -52,7 +52,7 @@ TEST_F(CatalogueLoadTest, AWorkbookAlreadyOpenIsReadAndLeftOpen) {
   const std::string path = writeCatalogue("cat.xlsx", {entry("1", "C1", "RES", "10K")});
   auto mine = excel->open(path);
   connect(path);
-  EXPECT_EQ(specs(), (std::vector<std::string>{"10K"}));
+  EXPECT_EQ(ratings(), (std::vector<std::string>{"10K"}));
   ASSERT_EQ(excel->workbookCount(), 1);
   EXPECT_EQ(excel->workbook(1), mine);
 }
@@ -77,14 +77,14 @@ TEST_F(CatalogueLoadTest, FailuresLeaveTheCatalogueAsItWas) {
   EXPECT_EQ(excel->activeWorkbook(), other);
   EXPECT_TRUE(excel->visible());
   EXPECT_FALSE(excel->minimized());
-  EXPECT_EQ(specs(), (std::vector<std::string>{"10K"}));
+  EXPECT_EQ(ratings(), (std::vector<std::string>{"10K"}));
 
   // A workbook whose first sheet cannot be read: no success message, the catalogue stays.
   world.faults.set("spreadsheet", "Range.Value");
   connect(writeCatalogue("cat2.xlsx", {entry("1", "C9", "CAP", "1uF")}));
   world.faults.clear();
   EXPECT_EQ(lastMessage().rfind("连接数据库失败!\n", 0), 0u) << lastMessage();
-  EXPECT_EQ(specs(), (std::vector<std::string>{"10K"}));
+  EXPECT_EQ(ratings(), (std::vector<std::string>{"10K"}));
   EXPECT_EQ(excel->workbookCount(), 1) << "the workbook it opened is closed all the same";
 
   // With "WPS" the dialog offers ".et" files; no WPS runs, so nothing more happens.
@@ -94,7 +94,7 @@ TEST_F(CatalogueLoadTest, FailuresLeaveTheCatalogueAsItWas) {
   connect(writeCatalogue("cat3.xlsx", {entry("1", "C9", "CAP", "1uF")}));
   EXPECT_EQ(messages().size(), before) << "no running program: nothing is shown";
   EXPECT_EQ(world.user.dialogs().back().filter, "文件类型(*.et)|*.et");
-  EXPECT_EQ(specs(), (std::vector<std::string>{"10K"}));
+  EXPECT_EQ(ratings(), (std::vector<std::string>{"10K"}));
 }
 
 }  // namespace

@@ -27,10 +27,10 @@ class SearchTest : public CatalogueTest {
     addRow("CAP", "1uF", "3", "c1");
     clickRow(1);
   }
-  void search(const std::string& code, const std::string& name, const std::string& spec) {
+  void search(const std::string& code, const std::string& name, const std::string& rating) {
     w->text5.setText(code);
     w->text3.setText(name);
-    w->text2.setText(spec);
+    w->text2.setText(rating);
     key(w->text2, 13);
   }
   std::vector<std::string> candidates() {
@@ -44,7 +44,7 @@ TEST_F(SearchTest, EnterListsEveryHitAndCommitsAUniqueOne) {
   struct Case {
     const char* code;
     const char* name;
-    const char* spec;
+    const char* rating;
     std::vector<std::string> hits;
   } cases[] = {
       {"", "0603", "", {"R-001", "R-002"}},
@@ -59,9 +59,9 @@ TEST_F(SearchTest, EnterListsEveryHitAndCommitsAUniqueOne) {
       {"", "RES [0603", "", {}},                // not a well-formed pattern: nothing
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.code) + "/" + c.name + "/" + c.spec);
+    SCOPED_TRACE(std::string(c.code) + "/" + c.name + "/" + c.rating);
     const size_t shown = messages().size();
-    search(c.code, c.name, c.spec);
+    search(c.code, c.name, c.rating);
     EXPECT_EQ(candidates(), c.hits);
     if (c.hits.empty()) EXPECT_EQ(lastMessage(), "   没有匹配结果!");
     else EXPECT_EQ(messages().size(), shown);
@@ -80,13 +80,13 @@ TEST_F(SearchTest, AUniqueHitIsWrittenWithTheBoxesQuantityAndDesignatorsAndAFres
 
   struct Quote {
     const char* quantity;
-    const char* spec;
+    const char* rating;
     const char* quote;
   } quotes[] = {{"3", "4.7K", "0.3"}, {"4", "10kr", "1.4"}, {"", "4.7K", ""}, {"x", "4.7K", ""}};
   for (const Quote& q : quotes) {
     SCOPED_TRACE(q.quantity);
     w->text6.setText(q.quantity);
-    search("", "", q.spec);
+    search("", "", q.rating);
     EXPECT_EQ(grid().cell(0, workbench::kQuoteColumn), q.quote) << "never the previous material's quote";
   }
 
@@ -143,7 +143,7 @@ TEST_F(SearchTest, EmptyBoxesOrAnEmptyGridSearchNothing) {
   EXPECT_EQ(messages().size(), shown);
 }
 
-TEST_F(SearchTest, UpAndDownStepTheCurrentRowAndRefreshTheSpecBox) {
+TEST_F(SearchTest, UpAndDownStepTheCurrentRowAndRefreshTheRatingBox) {
   w->text6.setText("7");
   key(w->text3, 40);  // Down in the name box
   EXPECT_EQ(w->currentRowIndex, 2);

@@ -8,11 +8,11 @@ namespace {
 
 class GridEditingTest : public testing_support::BomViewTest {
  protected:
-  // Rows numbered 1..n: 序号 k, 物料规格 "SPEC k", 用量 "k", 位号 "Rk".
+  // Rows numbered 1..n: 序号 k, 物料规格 "RATING k", 用量 "k", 位号 "Rk".
   void fill(int n) {
     for (int k = 1; k <= n; ++k) {
       std::string s = std::to_string(k);
-      grid().addRow({s, "C" + s, "N" + s, "SPEC " + s, "PCS", s, "R" + s, "0.1", "S", "0.5", "remark"});
+      grid().addRow({s, "C" + s, "N" + s, "RATING " + s, "PCS", s, "R" + s, "0.1", "S", "0.5", "remark"});
     }
   }
   void clickRow(int row) {  // from 1
@@ -47,8 +47,8 @@ TEST_F(GridEditingTest, RowClickMakesTheRowCurrentAndPutsTheButtonsOnIt) {
     EXPECT_EQ(place(w->command11), "11010 360 375 300");
     EXPECT_EQ(w->currentRowIndex, c.row);
     ASSERT_EQ(w->rowPreview().rowCount(), 1);
-    EXPECT_EQ(row(w->rowPreview(), 1), s + "|C" + s + "|N" + s + "|SPEC " + s + "|PCS|" + s + "|R" + s + "|");
-    EXPECT_EQ(w->text2.text(), "SPEC " + s);
+    EXPECT_EQ(row(w->rowPreview(), 1), s + "|C" + s + "|N" + s + "|RATING " + s + "|PCS|" + s + "|R" + s + "|");
+    EXPECT_EQ(w->text2.text(), "RATING " + s);
     EXPECT_EQ(w->text6.text(), s);
     EXPECT_EQ(w->text7.text(), "R" + s);
     EXPECT_TRUE(w->text2.enabled());
@@ -83,7 +83,7 @@ TEST_F(GridEditingTest, ClickBelowTheLastRowLinesUpTheStripButKeepsTheCurrentRow
   EXPECT_EQ(grid().selectedRow(), -1);
   EXPECT_EQ(w->currentRowIndex, 2);
   EXPECT_EQ(row(w->rowPreview(), 1), "|");
-  EXPECT_EQ(w->text2.text(), "SPEC 2");
+  EXPECT_EQ(w->text2.text(), "RATING 2");
   EXPECT_EQ(place(w->command13), "605 1500 285 200");  // its left edge only
 }
 
@@ -128,7 +128,7 @@ TEST_F(GridEditingTest, PlusOnAnEmptyGridGivesARowWithoutNumberAndAPreviewOfZero
   EXPECT_EQ(row(grid(), 1), "|--|--|新增项目|--||--|||||");
   EXPECT_EQ(row(w->rowPreview(), 1), "0|--|--|新增项目|--||--|");
   EXPECT_EQ(w->currentRowIndex, 1);
-  EXPECT_FALSE(w->text2.enabled());  // "+" leaves the spec box's state alone
+  EXPECT_FALSE(w->text2.enabled());  // "+" leaves the rating box's state alone
   plus();                            // the new row is selected and last: numbered after an empty 序号
   EXPECT_EQ(grid().cell(1, 0), "1");
 }
@@ -159,7 +159,7 @@ TEST_F(GridEditingTest, PlusWithAnotherThanTheLastRowSelectedOnlyTellsTheUser) {
   EXPECT_EQ(messages(), std::vector<std::string>{"请选中最后一行,再进行添加行!"});
   EXPECT_EQ(grid().rowCount(), 5);
   EXPECT_EQ(w->newRowFlag, 0);
-  EXPECT_EQ(w->text2.text(), "SPEC 2");
+  EXPECT_EQ(w->text2.text(), "RATING 2");
 }
 
 TEST_F(GridEditingTest, MinusRemovesTheCurrentRowAndTheNextBecomesCurrent) {
@@ -170,8 +170,8 @@ TEST_F(GridEditingTest, MinusRemovesTheCurrentRowAndTheNextBecomesCurrent) {
   EXPECT_EQ(grid().cell(2, 0), "4");  // nothing renumbered
   EXPECT_EQ(grid().selectedRow(), 2);
   EXPECT_EQ(w->currentRowIndex, 3);
-  EXPECT_EQ(row(w->rowPreview(), 1), "4|C4|N4|SPEC 4|PCS|4|R4|");
-  EXPECT_EQ(w->text2.text(), "SPEC 4");
+  EXPECT_EQ(row(w->rowPreview(), 1), "4|C4|N4|RATING 4|PCS|4|R4|");
+  EXPECT_EQ(w->text2.text(), "RATING 4");
   EXPECT_EQ(w->text7.text(), "R4");
   // The current row goes even when another row is selected.
   program->dispatch([&] { grid().setSelectedRow(0); });
@@ -188,7 +188,7 @@ TEST_F(GridEditingTest, MinusOnTheLastRowLeavesNoRowSelectedAndASecondRemovesNot
   EXPECT_EQ(grid().selectedRow(), -1);
   EXPECT_EQ(w->currentRowIndex, 3);
   EXPECT_EQ(row(w->rowPreview(), 1), "|");
-  EXPECT_EQ(w->text2.text(), "SPEC 3");  // the removed row's texts stay
+  EXPECT_EQ(w->text2.text(), "RATING 3");  // the removed row's texts stay
   minus();
   EXPECT_EQ(grid().rowCount(), 2);
 }
@@ -199,7 +199,7 @@ TEST_F(GridEditingTest, MinusOnTheOnlyRowEmptiesTheBoxesAndBeforeAnyCurrentRowRe
   minus();  // CurrentRowIndex 0: the selected row becomes current
   EXPECT_EQ(grid().rowCount(), 2);
   EXPECT_EQ(w->currentRowIndex, 2);
-  EXPECT_EQ(w->text2.text(), "SPEC 2");
+  EXPECT_EQ(w->text2.text(), "RATING 2");
   minus();
   minus();
   EXPECT_EQ(grid().rowCount(), 1);
