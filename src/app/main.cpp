@@ -4,8 +4,10 @@
 #include <string>
 
 #include "app/session.h"
+#include "formats/child_process.h"
 
 int main(int argc, char** argv) {
+  if (auto code = formats::runChildJobIfAsked(argc, argv)) return *code;
   if (argc >= 3 && std::string(argv[1]) == "play") {
     std::optional<std::string> out;
     bool ok = true;

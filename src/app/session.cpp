@@ -1,7 +1,5 @@
 #include "app/session.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -18,6 +16,7 @@
 #include <variant>
 
 #include "app/program.h"
+#include "platform/os_calls.h"
 #include "sim/sim_programs.h"
 #include "formats/workbook_files.h"
 #include "vb/convert.h"
@@ -99,11 +98,9 @@ constexpr long kMaxPlaceTwips = 100000000;  // far beyond any screen, far below 
 constexpr long kMaxTicks = 1000000;
 
 std::string executableFolder() {
-  char buf[4096];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return fs::current_path().string();
-  buf[n] = 0;
-  return fs::path(buf).parent_path().string();
+  const std::string exe = platform::executablePath();
+  if (exe.empty()) return fs::current_path().string();
+  return fs::path(exe).parent_path().string();
 }
 
 bool matches(const std::string& expected, long actual) { return expected == "*" || number(expected, "a place") == actual; }

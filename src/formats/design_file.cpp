@@ -149,8 +149,9 @@ class Reader {
     } else {
       wrongType(w, v, "a whole number");
     }
-    constexpr long kMin = std::numeric_limits<long>::min(), kMax = std::numeric_limits<long>::max();
-    std::string range = lo == 0 && hi == kMax ? "a whole number, 0 or more"
+    // Named by the bounds the caller gave; a `long` of 32 bits (Windows) shows as its range.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min(), kMax = std::numeric_limits<std::int64_t>::max();
+    std::string range = lo == 0 && hi == std::numeric_limits<long>::max() ? "a whole number, 0 or more"
                         : lo == kMin && hi == kMax
                             ? "a whole number of at most 64 bits"
                             : "a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);

@@ -3,7 +3,6 @@
 // numbers with a date format.
 #include <freexl.h>
 
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -16,6 +15,7 @@
 #include "formats/child_process.h"
 #include "formats/workbook_file_parts.h"
 #include "formats/xls_repack.h"
+#include "platform/os_calls.h"
 #include "vb/utf8.h"
 
 namespace formats {
@@ -44,7 +44,7 @@ class TemporaryFile {
   explicit TemporaryFile(const std::string& bytes) {
     static std::atomic<unsigned> counter{0};
     path_ = (std::filesystem::temp_directory_path() /
-             ("velmora-xls-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".xls"))
+             ("velmora-xls-" + std::to_string(platform::currentProcessId()) + "-" + std::to_string(counter++) + ".xls"))
                 .string();
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -259,23 +259,30 @@ WorkbookData deserialise(std::string_view bytes) {
 
 constexpr int kChildSeconds = 120;
 
+// The child's job: the copy's path and the file's own (for the messages), one per line.
+std::string readXlsJob(const std::string& input) {
+  const size_t cut = input.find('\n');
+  const std::string copyPath = input.substr(0, cut), path = cut == std::string::npos ? input : input.substr(cut + 1);
+  try {
+    return "O" + serialise(readWithFreexl(copyPath, path));
+  } catch (const FileError& e) {
+    return "E" + e.problem();
+  }
+}
+
+constexpr const char* kXlsJob = "read-xls";
+const bool kXlsJobRegistered = registerChildJob(kXlsJob, readXlsJob);
+
 }  // namespace
 
 // libfreexl reads a rebuilt copy of the file (see xls_repack.h) in a child process:
 // it trusts what damaged BIFF records say, and a crash or an endless loop there
 // must not take the program with it.
 WorkbookData readXls(const std::string& path) {
+  (void)kXlsJobRegistered;
   const TemporaryFile copy(repackWorkbook(path));
   if (!copy.ok()) notAWorkbook(path, "no temporary copy of it can be written");
-  const ChildResult r = runInChild(
-      [&] {
-        try {
-          return "O" + serialise(readWithFreexl(copy.path(), path));
-        } catch (const FileError& e) {
-          return "E" + e.problem();
-        }
-      },
-      std::chrono::seconds(kChildSeconds));
+  const ChildResult r = runInChild(kXlsJob, copy.path() + "\n" + path, std::chrono::seconds(kChildSeconds));
   if (r.end == ChildResult::End::TimedOut) notAWorkbook(path, "reading its BIFF data does not end");
   if (r.end != ChildResult::End::Done || r.output.empty()) notAWorkbook(path, "damaged BIFF data");
   if (r.output[0] == 'E') notAWorkbook(path, r.output.substr(1));

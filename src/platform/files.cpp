@@ -1,10 +1,5 @@
 #include "platform/files.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 
 #include <atomic>
@@ -12,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/os_calls.h"
 #include "vb/error.h"
 
 namespace platform {
@@ -65,19 +61,10 @@ void removeStaleTemporaries(const fs::path& target) {
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
     const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
     // A write of this process, or of one that still runs, may be going on.
-    if (pid == ::getpid() || (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH))) continue;
+    if (pid == currentProcessId() || (pid > 0 && processMayRun(pid))) continue;
     std::error_code ignored;
     fs::remove(it->path(), ignored);
   }
-}
-
-// Whether the file's data reached the disk.
-bool syncFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
 }
 
 }  // namespace
@@ -89,7 +76,7 @@ std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
   const fs::path target(localTarget);
   removeStaleTemporaries(target);
   const fs::path temp = target.parent_path() / ("." + target.filename().string() + std::string(kTemporaryMark) +
-                                                std::to_string(::getpid()) + "-" + std::to_string(serial++));
+                                                std::to_string(currentProcessId()) + "-" + std::to_string(serial++));
   std::error_code ignored;
   try {
     fill(temp.string());
@@ -99,7 +86,7 @@ std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
   }
   // The data is on the disk before the rename, so the file is never replaced by a
   // file a crash could leave empty.
-  if (!syncFile(temp.string())) {
+  if (!syncFileToDisk(temp.string())) {
     fs::remove(temp, ignored);
     return "its data cannot be written to the disk";
   }

@@ -20,7 +20,7 @@ struct Area {
   long r1 = 1, c1 = 1, r2 = 1, c2 = 1;
   long rows() const { return r2 - r1 + 1; }
   long cols() const { return c2 - c1 + 1; }
-  long count() const { return rows() * cols(); }
+  long long count() const { return static_cast<long long>(rows()) * cols(); }  // a whole sheet overflows 32 bits
   bool contains(long r, long c) const { return r >= r1 && r <= r2 && c >= c1 && c <= c2; }
   bool operator==(const Area&) const = default;
 };

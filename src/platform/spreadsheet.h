@@ -85,7 +85,7 @@ class Range {
   Range currentRegion() const;
   long row() const { return area_.r1; }
   long column() const { return area_.c1; }
-  long count() const { return area_.count(); }
+  long long count() const { return area_.count(); }
   long rowsCount() const { return area_.rows(); }
   long columnsCount() const { return area_.cols(); }
   std::string address() const { return addressText(area_); }

@@ -2,14 +2,14 @@
 
 #include <ctime>
 
+#include "platform/os_calls.h"
 #include "platform/ui.h"
 
 namespace sim {
 
 SimDesktop::SimDesktop() {
   std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
+  const std::tm tm = platform::localTime(t);
   today_ = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 

@@ -37,7 +37,7 @@ TEST_F(SavedAgain, TextsWithNulAndEscapeLikeCharactersComeBackUnchanged) {
   // A .csv holds them as they are; a NUL there used to end the saved text.
   std::string csv;
   for (const auto& t : texts) csv += "\"" + t + "\"\r\n";
-  const formats::WorkbookData read = formats::loadWorkbookFile(dir.write("nul.csv", csv));
+  const formats::WorkbookData read = formats::loadWorkbookFile(dir.write("nuls.csv", csv));
   const formats::WorkbookData back = again(read);
   for (long r = 1; r <= static_cast<long>(std::size(texts)); ++r) {
     SCOPED_TRACE(r);

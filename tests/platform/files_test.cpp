@@ -3,13 +3,12 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "support/processes.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -23,15 +22,6 @@ std::vector<std::string> namesIn(const fs::path& dir) {
   for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
   std::sort(out.begin(), out.end());
   return out;
-}
-
-// The id of a process that has ended.
-pid_t endedProcess() {
-  pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return child;
 }
 
 TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
@@ -54,9 +44,9 @@ TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
 TEST(ReplaceFile, TheTemporaryFilesOfAKilledWriteGoWithTheNextWrite) {
   ScratchDir dir("files");
   const std::string target = dir.write("Book1.xlsx", "old");
-  const std::string dead = ".Book1.xlsx.tmp-" + std::to_string(endedProcess()) + "-0";
-  const std::string running = ".Book1.xlsx.tmp-" + std::to_string(::getppid()) + "-3";  // a process that runs
-  const std::string other = ".Book2.xlsx.tmp-" + std::to_string(endedProcess()) + "-0";  // another file's
+  const std::string dead = ".Book1.xlsx.tmp-" + std::to_string(testing_support::endedProcessId()) + "-0";
+  const std::string running = ".Book1.xlsx.tmp-" + std::to_string(testing_support::runningProcessId()) + "-3";  // a process that runs
+  const std::string other = ".Book2.xlsx.tmp-" + std::to_string(testing_support::endedProcessId()) + "-0";  // another file's
   for (const std::string& name : {dead, running, other}) dir.write(name, "left over");
   EXPECT_FALSE(platform::replaceFile(target, "new"));
   EXPECT_EQ(namesIn(dir), (std::vector<std::string>{running, other, "Book1.xlsx"}));

@@ -1,4 +1,5 @@
-#include "formats/child_process.h"
+#ifndef _WIN32
+#include "formats/child_jobs.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -24,13 +25,13 @@ bool writeAll(int fd, std::string_view data) {
   return true;
 }
 
-[[noreturn]] void runChild(const std::function<std::string()>& work, int out) {
+[[noreturn]] void runChild(ChildJob job, const std::string& input, int out) {
   const int null = ::open("/dev/null", O_WRONLY);
   if (null >= 0) ::dup2(null, STDERR_FILENO);
   int status = 1;
   try {
     // A first byte tells a complete answer from a child that died while writing.
-    if (writeAll(out, "O" + work())) status = 0;
+    if (writeAll(out, "O" + job(input))) status = 0;
   } catch (...) {
   }
   ::close(out);
@@ -39,8 +40,10 @@ bool writeAll(int fd, std::string_view data) {
 
 }  // namespace
 
-ChildResult runInChild(const std::function<std::string()>& work, std::chrono::seconds limit) {
+ChildResult runInChild(const char* job, const std::string& input, std::chrono::seconds limit) {
   ChildResult result;
+  const ChildJob work = findChildJob(job);
+  if (!work) return result;
   int fds[2];
   if (::pipe(fds) != 0) return result;
   std::fflush(nullptr);
@@ -52,7 +55,7 @@ ChildResult runInChild(const std::function<std::string()>& work, std::chrono::se
   }
   if (pid == 0) {
     ::close(fds[0]);
-    runChild(work, fds[1]);
+    runChild(work, input, fds[1]);
   }
   ::close(fds[1]);
 
@@ -91,4 +94,8 @@ ChildResult runInChild(const std::function<std::string()>& work, std::chrono::se
   return result;
 }
 
+// A forked child runs its job directly: no process is started afresh for one.
+std::optional<int> runChildJobIfAsked(int, char**) { return std::nullopt; }
+
 }  // namespace formats
+#endif
