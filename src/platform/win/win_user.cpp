@@ -139,7 +139,9 @@ Answer WinUser::message(const std::string& title, const std::string& text, Butto
   HWND o = ownerWindow();
   // Without an owner the box is task-modal, so no window of the program takes input meanwhile.
   const UINT style = buttonStyle(buttons) | iconStyle(icon) | (o ? MB_APPLMODAL : MB_TASKMODAL);
-  return answerOf(MessageBoxW(o, widen(text).c_str(), widen(title).c_str(), style));
+  const Answer a = answerOf(MessageBoxW(o, widen(text).c_str(), widen(title).c_str(), style));
+  // A box with the OK button alone has only one answer, however it was closed (Esc too).
+  return buttons == Buttons::OK ? Answer::OK : a;
 }
 
 std::string WinUser::input(const std::string& title, const std::string& prompt, const std::string& defaultAnswer) {
