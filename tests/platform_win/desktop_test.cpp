@@ -120,7 +120,7 @@ TEST(StartProcess, TheProgramGetsEachArgumentAsGiven) {
   std::wstring self = modulePath();
   self = self.substr(self.find_last_of(L'\\') + 1);
   self = self.substr(0, self.size() - 4);
-  const std::vector<std::string> args = {"C:\\BOM 输出\\物料 清单.txt", "say \"hi\"", "end\\", "", "中文"};
+  const std::vector<std::string> args = {"C:\\BOM 输出\\物料 清单.txt", "say \"hi\"", "C:\\输出 文件夹\\", "", "中文"};
   std::vector<std::string> argv = {narrow(self)};
   argv.insert(argv.end(), args.begin(), args.end());
   WinDesktop().startProcess(argv);
