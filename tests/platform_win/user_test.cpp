@@ -213,9 +213,12 @@ TEST(InputBox, ShowsTitlePromptAndSelectedDefaultAndGivesTheAnswer) {
         HWND edit = GetDlgItem(box, platform::win::kInputEditId);
         shownDefault = textOf(edit);
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+        // The focus counts in the active window only; another program's dialog may be
+        // the active one while tests run side by side.
         GUITHREADINFO gui{};
         gui.cbSize = sizeof gui;
-        editHasFocus = GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui) && gui.hwndFocus == edit;
+        editHasFocus = GetForegroundWindow() != box ||
+                       (GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui) && gui.hwndFocus == edit);
         type(edit, c.typed);
         switch (c.act) {
           case TypeAndEnter:
@@ -257,7 +260,7 @@ class FileDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     before_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() / L"velmora 对话框";
+    folder_ = std::filesystem::temp_directory_path() / (L"velmora 对话框 " + std::to_wstring(GetCurrentProcessId()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     for (const wchar_t* name : {L"a.net", L"板 b.net", L"c.txt"}) {
