@@ -201,14 +201,21 @@ TEST(InputBox, ShowsTitlePromptAndSelectedDefaultAndGivesTheAnswer) {
       {"5", CancelButton, "7", ""},
   };
   const std::string prompt = "请输入筛选元件序号关键字:\n输入*为全选;空白则退出程序.";
+  HWND owner = CreateWindowExW(0, L"STATIC", L"Tool", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(owner);
+  WinUser user;
+  user.owner = [&] { return owner; };
   for (const Case& c : cases) {
     std::string title, shownPrompt, shownDefault;
     DWORD selStart = 1, selEnd = 0;
     bool editHasFocus = false;
+    HWND shownOwner = nullptr;
     std::string got;
     {
       Person person([&](HWND box) {
         title = textOf(box);
+        shownOwner = GetWindow(box, GW_OWNER);
         shownPrompt = textOf(GetDlgItem(box, platform::win::kInputPromptId));
         HWND edit = GetDlgItem(box, platform::win::kInputEditId);
         shownDefault = textOf(edit);
@@ -228,7 +235,7 @@ TEST(InputBox, ShowsTitlePromptAndSelectedDefaultAndGivesTheAnswer) {
           case CancelButton: click(box, IDCANCEL); break;
         }
       });
-      got = WinUser().input("Velmora", prompt, c.defaultAnswer);
+      got = user.input("Velmora", prompt, c.defaultAnswer);
       ASSERT_TRUE(person.sawDialog());
     }
     const int index = static_cast<int>(&c - cases);
@@ -239,7 +246,9 @@ TEST(InputBox, ShowsTitlePromptAndSelectedDefaultAndGivesTheAnswer) {
     EXPECT_EQ(selStart, 0u);
     EXPECT_EQ(selEnd, widen(c.defaultAnswer).size()) << "case " << index;
     EXPECT_TRUE(editHasFocus) << "case " << index;
+    EXPECT_EQ(shownOwner, owner);
   }
+  DestroyWindow(owner);
 }
 
 // The whole literal, its NULs included.
@@ -331,7 +340,9 @@ TEST_F(FileDialog, PicksAFileOfTheFilterFromAFolder) {
       // Into the test's folder, as a person typing a folder's path does, then pick a file.
       SendMessageW(fileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder_.c_str()));
       click(dialog, IDOK);
-      for (int i = 0; i < 200 && listed.size() < 2; ++i) {
+      // Until the list shows the new folder (the old one's subfolders are listed at first).
+      auto shown = [&] { return std::find(listed.begin(), listed.end(), "a.net") != listed.end(); };
+      for (int i = 0; i < 200 && !shown(); ++i) {
         Sleep(25);
         listed = listedFiles(dialog);
       }
@@ -349,15 +360,24 @@ TEST_F(FileDialog, PicksAFileOfTheFilterFromAFolder) {
   EXPECT_EQ(std::filesystem::path(widen(*got)), folder_ / L"板 b.net");
 }
 
-TEST_F(FileDialog, CancelGivesNothing) {
+TEST_F(FileDialog, CancelGivesNothingAndTheOwnerIsTheCallers) {
+  HWND owner = CreateWindowExW(0, L"STATIC", L"Tool", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(owner);
+  WinUser user;
+  user.owner = [&] { return owner; };
   std::optional<std::string> got = "unchanged";
+  HWND shownOwner = nullptr;
   {
     Person person([&](HWND dialog) {
+      shownOwner = GetWindow(dialog, GW_OWNER);
       Sleep(200);
       click(dialog, IDCANCEL);
     });
-    got = WinUser().openFile("请选择将要处理的xls文件", "文件类型(*.xls)|*.xls", 4097);
+    got = user.openFile("请选择将要处理的xls文件", "文件类型(*.xls)|*.xls", 4097);
     ASSERT_TRUE(person.sawDialog());
   }
   EXPECT_FALSE(got);
+  EXPECT_EQ(shownOwner, owner);
+  DestroyWindow(owner);
 }
