@@ -61,15 +61,14 @@ std::wstring tempFile(const wchar_t* name) {
   return path;
 }
 
-// The file's bytes once it exists, waiting up to 20 s for the started program.
+// The file's bytes once the started program has written some, waiting up to 20 s
+// (a shell's redirection makes the file before it writes into it).
 std::optional<std::string> awaitFile(const std::wstring& path) {
   for (int i = 0; i < 400; ++i) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (in) {
-      std::ostringstream s;
-      s << in.rdbuf();
-      return s.str();
-    }
+    std::ostringstream s;
+    if (in) s << in.rdbuf();
+    if (!s.str().empty()) return s.str();
     Sleep(50);
   }
   return std::nullopt;
