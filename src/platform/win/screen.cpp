@@ -1,0 +1,534 @@
+// The Screen's life, its message handling and the user's actions on real controls.
+#include "platform/win/screen.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "platform/win/screen_state.h"
+
+namespace platform::win {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VelmoraScreenWindow";
+constexpr UINT_PTR kSubclassId = 1;
+
+LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+void registerWindowClass() {
+  static bool done = false;
+  if (done) return;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = topLevelProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  RegisterClassExW(&wc);
+  done = true;
+}
+
+int shiftState() {
+  int s = 0;
+  if (GetKeyState(VK_SHIFT) < 0) s |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) s |= 2;
+  if (GetKeyState(VK_MENU) < 0) s |= 4;
+  return s;
+}
+
+// Runs the model's key down and tells whether a handler swallowed the key (set its code to 0).
+// The model fires KeyDown, KeyPress and KeyUp for one key stroke; the wrapper only watches
+// the code KeyDown leaves.
+bool keyDownSwallowed(Screen::State& s, ui::Control& c, int code, int shift) {
+  bool swallowed = false;
+  s.act([&] {
+    auto original = c.onKeyDown;
+    struct Restore {
+      ui::Control& c;
+      std::function<void(int&, int)> f;
+      ~Restore() { c.onKeyDown = std::move(f); }
+    } restore{c, original};
+    c.onKeyDown = [&](int& key, int sh) {
+      if (original) original(key, sh);
+      swallowed = key == 0;
+    };
+    c.userKeyDown(code, shift);
+  });
+  return swallowed;
+}
+
+std::vector<int> realSelection(HWND list) {
+  int n = static_cast<int>(SendMessageW(list, LB_GETSELCOUNT, 0, 0));
+  std::vector<int> picks(static_cast<size_t>(std::max(n, 0)));
+  if (n > 0) SendMessageW(list, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(picks.data()));
+  return picks;
+}
+
+LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+  auto* v = reinterpret_cast<ControlView*>(ref);
+  Screen::State* s = v && v->owner ? reinterpret_cast<Screen::State*>(GetWindowLongPtrW(v->owner->hwnd, GWLP_USERDATA)) : nullptr;
+  if (!s || s->syncing || !v->model) {
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, controlProc, kSubclassId);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  ui::Control& c = *v->model;
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (keyDownSwallowed(*s, c, static_cast<int>(wp), shiftState())) {
+        v->swallowChar = true;
+        return 0;
+      }
+      v->swallowChar = false;
+      break;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+      if (v->swallowChar) {
+        v->swallowChar = false;
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS: {
+      LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+      s->act([&c] { c.window().setFocus(c); });
+      return r;
+    }
+    case WM_LBUTTONDBLCLK:
+      if (v->kind == ui::Kind::TextBox) {
+        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        s->act([&c] { c.userDblClick(); });
+        return r;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (v->kind == ui::Kind::Frame) {
+        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        s->act([&c] { c.userClick(); });
+        return r;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, controlProc, kSubclassId);
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void onCommand(Screen::State& s, ControlView& v, int code) {
+  ui::Control& c = *v.model;
+  switch (v.kind) {
+    case ui::Kind::Button:
+    case ui::Kind::CheckBox:
+      if (code == BN_CLICKED) s.act([&c] { c.userClick(); });
+      else if (code == BN_DBLCLK) s.act([&c] { c.userDblClick(); });
+      break;
+    case ui::Kind::Label:
+      if (code == STN_CLICKED) s.act([&c] { c.userClick(); });
+      else if (code == STN_DBLCLK) s.act([&c] { c.userDblClick(); });
+      break;
+    case ui::Kind::TextBox:
+      if (code == EN_CHANGE) {
+        auto& box = static_cast<ui::TextBox&>(c);
+        std::string real = windowText(v.hwnd);
+        if (real == withCrLf(box.text())) break;  // the echo of our own text
+        v.text = real;
+        s.act([&box, real] { box.setText(real); });
+      }
+      break;
+    case ui::Kind::ComboBox: {
+      auto& combo = static_cast<ui::ComboBox&>(c);
+      if (code == CBN_SELCHANGE) {
+        int i = static_cast<int>(SendMessageW(v.hwnd, CB_GETCURSEL, 0, 0));
+        if (i < 0) break;
+        v.index = i;
+        if (i < combo.listCount()) v.text = combo.item(i);
+        s.act([&combo, i] { combo.userPick(i); });
+      } else if (code == CBN_EDITCHANGE) {
+        std::string real = windowText(v.hwnd);
+        v.text = real;
+        v.index = combo.find(real);
+        s.act([&combo, real] { combo.userType(real); });
+      }
+      break;
+    }
+    case ui::Kind::ListBox: {
+      auto& box = static_cast<ui::ListBox&>(c);
+      if (code == LBN_SELCHANGE) {
+        std::vector<int> picks;
+        if (box.multiSelect()) {
+          picks = realSelection(v.hwnd);
+        } else {
+          int i = static_cast<int>(SendMessageW(v.hwnd, LB_GETCURSEL, 0, 0));
+          if (i >= 0) picks.push_back(i);
+        }
+        if (picks.empty()) break;
+        v.index = picks.back();
+        v.selected.assign(box.items().size(), false);
+        for (int p : picks)
+          if (p < static_cast<int>(v.selected.size())) v.selected[static_cast<size_t>(p)] = true;
+        s.act([&box, picks] { box.userSelect(picks); });
+      } else if (code == LBN_DBLCLK) {
+        s.act([&box] { box.userDblClick(); });
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+LRESULT customDraw(Screen::State& s, ControlView& v, NMLVCUSTOMDRAW& cd) {
+  auto& view = static_cast<ui::ListView&>(*v.model);
+  switch (cd.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+      auto r = static_cast<int>(cd.nmcd.dwItemSpec);
+      if (r < 0 || r >= view.rowCount()) return CDRF_DODEFAULT;
+      const ui::ListView::Row& row = view.rows()[static_cast<size_t>(r)];
+      cd.clrText = static_cast<COLORREF>(row.foreColor != 0 ? row.foreColor : view.foreColor());
+      // A row of the default white takes the view's own background.
+      cd.clrTextBk = static_cast<COLORREF>(row.backColor != 0xFFFFFF ? row.backColor : view.backColor());
+      if (row.bold) {
+        SelectObject(cd.nmcd.hdc, s.fontFor(view.fontName(), view.fontSize(), true));
+        return CDRF_NEWFONT;
+      }
+      return CDRF_DODEFAULT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+LRESULT onNotify(Screen::State& s, ControlView& v, NMHDR& n) {
+  ui::Control& c = *v.model;
+  if (v.kind == ui::Kind::ListView) {
+    auto& view = static_cast<ui::ListView&>(c);
+    if (n.code == LVN_GETDISPINFOW) {
+      auto& info = reinterpret_cast<NMLVDISPINFOW&>(n);
+      if ((info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
+        v.cellBuffer = info.item.iItem >= 0 && info.item.iItem < view.rowCount()
+                           ? widen(view.cell(info.item.iItem, info.item.iSubItem))
+                           : std::wstring();
+        size_t n2 = std::min(v.cellBuffer.size(), static_cast<size_t>(info.item.cchTextMax - 1));
+        std::copy_n(v.cellBuffer.data(), n2, info.item.pszText);
+        info.item.pszText[n2] = L'\0';
+      }
+      return 0;
+    }
+    if (n.code == static_cast<UINT>(NM_CUSTOMDRAW)) return customDraw(s, v, reinterpret_cast<NMLVCUSTOMDRAW&>(n));
+    if (s.syncing) return 0;
+    if (n.code == static_cast<UINT>(NM_CLICK)) {
+      auto& act = reinterpret_cast<NMITEMACTIVATE&>(n);
+      LVHITTESTINFO hit{};
+      hit.pt = act.ptAction;
+      int r = act.iItem;
+      if (r < 0) r = static_cast<int>(SendMessageW(v.hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (r >= 0 && r < view.rowCount()) {
+        v.index = r;
+        s.act([&view, r] { view.userSelect(r); });
+      } else {
+        v.index = -1;
+        s.act([&view] { view.userClick(); });
+      }
+    } else if (n.code == static_cast<UINT>(NM_DBLCLK)) {
+      s.act([&view] { view.userDblClick(); });
+    }
+    return 0;
+  }
+  if (v.kind == ui::Kind::Tabs && n.code == static_cast<UINT>(TCN_SELCHANGE) && !s.syncing) {
+    auto& tabs = static_cast<ui::Tabs&>(c);
+    int t = static_cast<int>(SendMessageW(v.hwnd, TCM_GETCURSEL, 0, 0));
+    v.index = t;
+    s.act([&tabs, t] { tabs.userSelect(t); });
+  }
+  return 0;
+}
+
+ControlView* controlFor(Screen::State& s, HWND h) {
+  auto it = s.controlByHwnd.find(h);
+  return it == s.controlByHwnd.end() ? nullptr : it->second;
+}
+
+// The colours of a label, frame or check box of the default white are the window's own.
+bool takesWindowBackground(const ControlView& v) {
+  return (v.kind == ui::Kind::Label || v.kind == ui::Kind::Frame || v.kind == ui::Kind::CheckBox) &&
+         v.model->backColor() == 0xFFFFFF;
+}
+
+LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* s = reinterpret_cast<Screen::State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!s) return DefWindowProcW(hwnd, msg, wp, lp);
+  auto found = s->windowByHwnd.find(hwnd);
+  WindowView* w = found == s->windowByHwnd.end() ? nullptr : found->second;
+  switch (msg) {
+    case WM_COMMAND:
+      if (lp && !s->syncing)
+        if (ControlView* v = controlFor(*s, reinterpret_cast<HWND>(lp))) onCommand(*s, *v, HIWORD(wp));
+      return 0;
+    case WM_NOTIFY: {
+      auto* n = reinterpret_cast<NMHDR*>(lp);
+      if (ControlView* v = controlFor(*s, n->hwndFrom)) return onNotify(*s, *v, *n);
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      ControlView* v = controlFor(*s, reinterpret_cast<HWND>(lp));
+      if (!v) break;
+      auto dc = reinterpret_cast<HDC>(wp);
+      SetTextColor(dc, static_cast<COLORREF>(v->model->foreColor()));
+      if (takesWindowBackground(*v)) {
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      SetBkColor(dc, static_cast<COLORREF>(v->model->backColor()));
+      return reinterpret_cast<LRESULT>(s->brushFor(v->model->backColor()));
+    }
+    case WM_TIMER:
+      if (w && !s->syncing)
+        for (auto& v : w->controls)
+          if (v->kind == ui::Kind::Timer && static_cast<WPARAM>(v->id) == wp) {
+            auto& timer = static_cast<ui::Timer&>(*v->model);
+            s->act([&timer] { timer.tick(); });
+            return 0;
+          }
+      return 0;
+    case WM_CLOSE:
+      if (w && !s->syncing) {
+        std::string name = w->name;
+        ++s->handling;
+        if (s->hooks.close) s->hooks.close(name);
+        --s->handling;
+        s->screen->sync();
+      }
+      return 0;  // the model decides whether the window goes
+    case WM_MOVE:
+      if (w && w->applied && !s->syncing && !IsIconic(hwnd) && !IsZoomed(hwnd)) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        ui::Window& m = *w->model;
+        if (r.left != twipsToPixels(m.left(), s->dpi) || r.top != twipsToPixels(m.top(), s->dpi)) {
+          w->x = r.left, w->y = r.top;
+          int left = pixelsToTwips(r.left, s->dpi), top = pixelsToTwips(r.top, s->dpi);
+          s->act([&m, left, top] { m.move(left, top); });
+        }
+      }
+      break;
+    case WM_SIZE:
+      if (w && w->applied && !s->syncing) {
+        ui::Window& m = *w->model;
+        auto state = wp == SIZE_MINIMIZED   ? ui::Window::State::Minimized
+                     : wp == SIZE_MAXIMIZED ? ui::Window::State::Maximized
+                                            : ui::Window::State::Normal;
+        int cw = LOWORD(lp), ch = HIWORD(lp);
+        bool resized = state == ui::Window::State::Normal &&
+                       (cw != twipsToPixels(m.clientWidth(), s->dpi) || ch != twipsToPixels(m.clientHeight(), s->dpi));
+        if (state != m.state() || resized) {
+          w->state = state;
+          if (resized) w->cw = cw, w->ch = ch;
+          int tw = pixelsToTwips(cw, s->dpi), th = pixelsToTwips(ch, s->dpi);
+          s->act([&m, state, resized, tw, th] {
+            m.setState(state);
+            if (resized) m.setClientSize(tw, th);
+          });
+        }
+      }
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
+      mm->ptMinTrackSize = {1, 1};
+      return 0;
+    }
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+WindowView* Screen::State::view(const ui::Window& w) const {
+  for (const auto& v : windows)
+    if (v->model == &w) return v.get();
+  return nullptr;
+}
+
+ControlView* Screen::State::view(const ui::Control& c) const {
+  WindowView* w = view(c.window());
+  if (!w) return nullptr;
+  auto it = w->byModel.find(&c);
+  return it == w->byModel.end() ? nullptr : it->second;
+}
+
+HFONT Screen::State::fontFor(const std::string& face, double points, bool bold) {
+  std::wstring name = widen(face.empty() ? std::string("SimSun") : face);
+  if (points <= 0) points = 9;
+  int height = -static_cast<int>(points * dpi / 72.0 + 0.5);
+  auto key = std::make_pair(name, bold ? -height : height);
+  auto it = fonts.find(key);
+  if (it != fonts.end()) return it->second;
+  HFONT f = CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, name.c_str());
+  fonts[key] = f;
+  return f;
+}
+
+HBRUSH Screen::State::brushFor(long color) {
+  auto it = brushes.find(color);
+  if (it != brushes.end()) return it->second;
+  HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(color));
+  brushes[color] = b;
+  return b;
+}
+
+void Screen::State::act(const std::function<void()>& action) {
+  if (syncing) return;
+  ++handling;
+  if (hooks.dispatch) hooks.dispatch(action);
+  else action();
+  --handling;
+  screen->sync();
+}
+
+Screen::Screen(Hooks hooks, bool realTimers) : s_(std::make_unique<State>()) {
+  s_->screen = this;
+  s_->hooks = std::move(hooks);
+  s_->realTimers = realTimers;
+  HDC dc = GetDC(nullptr);
+  s_->dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  ReleaseDC(nullptr, dc);
+  if (s_->dpi <= 0) s_->dpi = 96;
+  registerWindowClass();
+}
+
+Screen::~Screen() {
+  s_->syncing = true;  // nothing the destruction sends goes back to the model
+  for (auto& w : s_->windows)
+    if (w->hwnd) DestroyWindow(w->hwnd);
+  for (auto& d : s_->doomed)
+    if (d->hwnd && IsWindow(d->hwnd)) DestroyWindow(d->hwnd);
+  for (auto& f : s_->fonts) DeleteObject(f.second);
+  for (auto& b : s_->brushes) DeleteObject(b.second);
+}
+
+int Screen::dpi() const { return s_->dpi; }
+
+HWND Screen::windowHandle(const ui::Window& w) const {
+  WindowView* v = s_->view(w);
+  return v ? v->hwnd : nullptr;
+}
+
+HWND Screen::controlHandle(const ui::Control& c) const {
+  ControlView* v = s_->view(c);
+  return v ? v->hwnd : nullptr;
+}
+
+void Screen::pump() {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(m.wParam));  // left for the loop that owns the program
+      break;
+    }
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+  sync();
+}
+
+int Screen::run(const std::function<bool()>& ended) {
+  sync();
+  MSG m;
+  while (!ended()) {
+    BOOL got = GetMessageW(&m, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(m.wParam);
+    if (got < 0) return -1;
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+  return 0;
+}
+
+namespace {
+
+POINT centreOf(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  return {(r.right - r.left) / 2, (r.bottom - r.top) / 2};
+}
+
+void mouse(HWND h, UINT down, POINT p) {
+  LPARAM at = MAKELPARAM(p.x, p.y);
+  SendMessageW(h, down, MK_LBUTTON, at);
+  SendMessageW(h, WM_LBUTTONUP, 0, at);
+}
+
+// A point of a list view below its last row, or of row r when r >= 0.
+POINT listViewPoint(HWND h, int r, int rows) {
+  RECT client;
+  GetClientRect(h, &client);
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  if (r >= 0 && SendMessageW(h, LVM_GETITEMRECT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item)))
+    return {item.left + 4, (item.top + item.bottom) / 2};
+  int below = 0;
+  item = RECT{};
+  item.left = LVIR_BOUNDS;
+  if (rows > 0 && SendMessageW(h, LVM_GETITEMRECT, static_cast<WPARAM>(rows - 1), reinterpret_cast<LPARAM>(&item)))
+    below = item.bottom + 2;
+  return {4, std::min(std::max(below, static_cast<int>(client.top) + 2), static_cast<int>(client.bottom) - 2)};
+}
+
+}  // namespace
+
+void Screen::click(ui::Control& c) {
+  ControlView* v = s_->view(c);
+  if (!v || !v->hwnd) return;
+  switch (v->kind) {
+    case ui::Kind::Button:
+    case ui::Kind::CheckBox:
+      SendMessageW(v->hwnd, BM_CLICK, 0, 0);
+      break;
+    case ui::Kind::ListView:
+      mouse(v->hwnd, WM_LBUTTONDOWN, listViewPoint(v->hwnd, -1, static_cast<ui::ListView&>(c).rowCount()));
+      break;
+    default:
+      mouse(v->hwnd, WM_LBUTTONDOWN, centreOf(v->hwnd));
+      break;
+  }
+}
+
+void Screen::dblClick(ui::Control& c) {
+  ControlView* v = s_->view(c);
+  if (!v || !v->hwnd) return;
+  POINT p = centreOf(v->hwnd);
+  if (v->kind == ui::Kind::ListView) {
+    auto& view = static_cast<ui::ListView&>(c);
+    p = listViewPoint(v->hwnd, view.selectedRow() >= 0 ? view.selectedRow() : 0, view.rowCount());
+  }
+  mouse(v->hwnd, WM_LBUTTONDBLCLK, p);
+}
+
+// Subclasses a new real control so its keys, focus and mouse reach the model.
+void subclassControl(ControlView& v) {
+  SetWindowSubclass(v.hwnd, controlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&v));
+  if (v.edit) SetWindowSubclass(v.edit, controlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&v));
+}
+
+HWND createTopLevel(Screen::State& s, WindowView& w) {
+  return CreateWindowExW(0, kWindowClass, widen(w.model->caption()).c_str(),
+                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                         CW_USEDEFAULT, 100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), &s);
+}
+
+}  // namespace platform::win
