@@ -71,9 +71,28 @@ std::vector<int> realSelection(HWND list) {
   return picks;
 }
 
+// The colours of a label, frame or check box of the default white are the window's own.
+bool takesWindowBackground(const ControlView& v) {
+  return (v.kind == ui::Kind::Label || v.kind == ui::Kind::Frame || v.kind == ui::Kind::CheckBox) &&
+         v.model->backColor() == 0xFFFFFF;
+}
+
+HBRUSH backgroundBrush(Screen::State& s, const ControlView& v) {
+  return takesWindowBackground(v) ? GetSysColorBrush(COLOR_BTNFACE) : s.brushFor(v.model->backColor());
+}
+
 LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
   auto* v = reinterpret_cast<ControlView*>(ref);
   Screen::State* s = v && v->owner ? reinterpret_cast<Screen::State*>(GetWindowLongPtrW(v->owner->hwnd, GWLP_USERDATA)) : nullptr;
+  if (s && v->model && v->kind == ui::Kind::Frame && msg == WM_PAINT) {
+    // A group box paints only its edge and caption; its inside is the window's to fill,
+    // which the window's clipping of its children leaves undone.
+    RECT r;
+    GetClientRect(hwnd, &r);
+    HDC dc = GetDC(hwnd);
+    FillRect(dc, &r, backgroundBrush(*s, *v));
+    ReleaseDC(hwnd, dc);
+  }
   if (!s || s->syncing || !v->model) {
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, controlProc, kSubclassId);
     return DefSubclassProc(hwnd, msg, wp, lp);
@@ -257,12 +276,6 @@ ControlView* controlFor(Screen::State& s, HWND h) {
   return it == s.controlByHwnd.end() ? nullptr : it->second;
 }
 
-// The colours of a label, frame or check box of the default white are the window's own.
-bool takesWindowBackground(const ControlView& v) {
-  return (v.kind == ui::Kind::Label || v.kind == ui::Kind::Frame || v.kind == ui::Kind::CheckBox) &&
-         v.model->backColor() == 0xFFFFFF;
-}
-
 LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
@@ -289,12 +302,8 @@ LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (!v) break;
       auto dc = reinterpret_cast<HDC>(wp);
       SetTextColor(dc, static_cast<COLORREF>(v->model->foreColor()));
-      if (takesWindowBackground(*v)) {
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
-      SetBkColor(dc, static_cast<COLORREF>(v->model->backColor()));
-      return reinterpret_cast<LRESULT>(s->brushFor(v->model->backColor()));
+      SetBkColor(dc, takesWindowBackground(*v) ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(v->model->backColor()));
+      return reinterpret_cast<LRESULT>(backgroundBrush(*s, *v));
     }
     case WM_TIMER:
       if (w && !s->syncing)
