@@ -485,12 +485,43 @@ TEST_F(ScreenTest, KeysReachKeyDownAndASwallowedKeyTypesNothing) {
   EXPECT_EQ(code, 0);
 }
 
-TEST_F(ScreenTest, FocusMovesTheModelsFocus) {
+TEST_F(ScreenTest, FocusMovesBothWays) {
   start();
   win.events.clear();
   SetFocus(h(win.text1));
   EXPECT_EQ(win.focused(), &win.text1);
   EXPECT_EQ(taken(), std::vector<std::string>{"Text1.GotFocus"});
+  // Focus the code gives goes to the real control without coming back as the user's.
+  SetActiveWindow(top());
+  win.setFocus(win.list1);
+  int before = dispatched;
+  screen->sync();
+  EXPECT_EQ(GetFocus(), h(win.list1));
+  EXPECT_EQ(dispatched, before);
+}
+
+TEST_F(ScreenTest, KeyboardMovesInAListViewPickTheRow) {
+  start();
+  win.events.clear();
+  HWND lv = h(win.listView1);
+  SetFocus(lv);
+  taken();
+  SendMessageW(lv, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(win.listView1.selectedRow(), 0);
+  SendMessageW(lv, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(win.listView1.selectedRow(), 1);
+  EXPECT_EQ(taken(), (std::vector<std::string>{"ListView1.Click", "ListView1.ItemClick 0", "ListView1.Click",
+                                               "ListView1.ItemClick 1"}));
+  expectAgree("after the keys");
+}
+
+TEST_F(ScreenTest, RunEndsAfterTheActionThatEndsIt) {
+  start();
+  win.events.clear();
+  PostMessageW(h(win.command1), BM_CLICK, 0, 0);
+  int code = screen->run([this] { return !win.events.empty(); });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(win.events, std::vector<std::string>{"Command1.Click"});
 }
 
 TEST_F(ScreenTest, TheUsersWindowMovesAndCloseRequestsReachTheModel) {

@@ -120,13 +120,22 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
       return r;
     }
     case WM_LBUTTONDBLCLK:
+      if (v->kind == ui::Kind::ListView) v->mouseDown = true;
       if (v->kind == ui::Kind::TextBox) {
         LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
         s->act([&c] { c.userDblClick(); });
         return r;
       }
       break;
+    case WM_LBUTTONDOWN:
+      if (v->kind == ui::Kind::ListView) v->mouseDown = true;  // until its NM_CLICK or button up
+      break;
     case WM_LBUTTONUP:
+      if (v->kind == ui::Kind::ListView) {
+        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        v->mouseDown = false;
+        return r;
+      }
       if (v->kind == ui::Kind::Frame) {
         LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
         s->act([&c] { c.userClick(); });
@@ -244,7 +253,17 @@ LRESULT onNotify(Screen::State& s, ControlView& v, NMHDR& n) {
     }
     if (n.code == static_cast<UINT>(NM_CUSTOMDRAW)) return customDraw(s, v, reinterpret_cast<NMLVCUSTOMDRAW&>(n));
     if (s.syncing) return 0;
-    if (n.code == static_cast<UINT>(NM_CLICK)) {
+    if (n.code == LVN_ITEMCHANGED && !v.mouseDown) {
+      // The keyboard moved the selection: the row it reached is the user's pick.
+      auto& change = reinterpret_cast<NMLISTVIEW&>(n);
+      bool nowSelected = (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED);
+      int r = change.iItem;
+      if (nowSelected && r >= 0 && r < view.rowCount() && r != view.selectedRow()) {
+        v.index = r;
+        s.act([&view, r] { view.userSelect(r); });
+      }
+    } else if (n.code == static_cast<UINT>(NM_CLICK)) {
+      v.mouseDown = false;
       auto& act = reinterpret_cast<NMITEMACTIVATE&>(n);
       LVHITTESTINFO hit{};
       hit.pt = act.ptAction;

@@ -61,8 +61,9 @@ struct ControlView {
   // timers
   bool timerRunning = false;
   int interval = 0;
-  // keys
+  // keys and mouse
   bool swallowChar = false;
+  bool mouseDown = false;  // a list view's click is under way: its selection change is the click's
 };
 
 struct WindowView {
@@ -77,6 +78,7 @@ struct WindowView {
   int x = 0, y = 0, cw = 0, ch = 0;
   bool visible = false;
   ui::Window::State state = ui::Window::State::Normal;
+  const ui::Control* focused = nullptr;
 };
 
 struct Screen::State {

@@ -455,6 +455,14 @@ void syncWindow(Screen::State& s, WindowView& w) {
     w.visible = m.visible();
     w.state = m.state();
   }
+  // Focus moved by code goes to the real control, in the window the user works in.
+  if (m.focused() != w.focused) {
+    w.focused = m.focused();
+    auto it = w.byModel.find(w.focused);
+    if (it != w.byModel.end() && it->second->hwnd && it->second->visible && it->second->enabled &&
+        GetActiveWindow() == w.hwnd)
+      SetFocus(it->second->hwnd);
+  }
   w.applied = true;
 }
 
