@@ -416,11 +416,53 @@ TEST_F(ScreenTest, ListViewClicksSelectTheRowUnderTheMouse) {
 }
 
 TEST_F(ScreenTest, DoubleClicksFireClickThenDblClick) {
+  win.text1.onDblClick = [this] { win.events.push_back("Text1.DblClick"); };
+  win.list1.onDblClick = [this] { win.events.push_back("List1.DblClick"); };
+  win.listView1.onDblClick = [this] { win.events.push_back("ListView1.DblClick"); };
+  win.label1.onClick = [this] { win.events.push_back("Label1.Click"); };
+  win.label1.onDblClick = [this] { win.events.push_back("Label1.DblClick"); };
   start();
-  win.events.clear();
-  screen->dblClick(win.command1);
-  EXPECT_EQ(taken(), (std::vector<std::string>{"Command1.Click", "Command1.DblClick"}));
-  EXPECT_EQ(dispatched, 1);
+  struct Case {
+    ui::Control& control;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {win.command1, {"Command1.Click", "Command1.DblClick"}},
+      {win.text1, {"Text1.DblClick"}},
+      {win.list1, {"List1.Click", "List1.DblClick"}},
+      {win.listView1, {"ListView1.Click", "ListView1.DblClick"}},
+      {win.label1, {"Label1.Click", "Label1.DblClick"}},
+  };
+  for (const Case& c : cases) {
+    screen->dblClick(c.control);
+    // A double click may first click (and focus) the control; the double click's own events come last.
+    auto e = taken();
+    ASSERT_GE(e.size(), c.events.size()) << c.control.name() << ":\n" << lines(e);
+    EXPECT_EQ(std::vector<std::string>(e.end() - static_cast<long>(c.events.size()), e.end()), c.events)
+        << c.control.name() << ":\n" << lines(e);
+  }
+}
+
+TEST_F(ScreenTest, RowsPaintInTheirOwnColours) {
+  win.listView1.setBackColor(0xC8D0D4);
+  win.listView1.rows()[0].backColor = 0x0000FF;  // red
+  start();
+  SetForegroundWindow(top());
+  UpdateWindow(top());
+  RedrawWindow(h(win.listView1), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  auto colourIn = [this](int r) {
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    SendMessageW(h(win.listView1), LVM_GETITEMRECT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&row));
+    POINT p{row.left + px(1200) - 6, (row.top + row.bottom) / 2};
+    ClientToScreen(h(win.listView1), &p);
+    HDC dc = GetDC(nullptr);
+    COLORREF c = GetPixel(dc, p.x, p.y);
+    ReleaseDC(nullptr, dc);
+    return c;
+  };
+  EXPECT_EQ(colourIn(0), 0x0000FFu);
+  EXPECT_EQ(colourIn(1), 0xC8D0D4u);  // a row of the default white takes the view's colour
 }
 
 TEST_F(ScreenTest, TypingSetsTheModelsTextWithoutAnEcho) {
