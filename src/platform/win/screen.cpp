@@ -530,6 +530,8 @@ void Screen::click(ui::Control& c) {
     case ui::Kind::ListView:
       mouse(v->hwnd, WM_LBUTTONDOWN, listViewPoint(v->hwnd, -1, static_cast<ui::ListView&>(c).rowCount()));
       break;
+    case ui::Kind::ComboBox:
+      break;  // a click on a combo box only opens its list; picking is the user's action there
     default:
       mouse(v->hwnd, WM_LBUTTONDOWN, centreOf(v->hwnd));
       break;

@@ -45,11 +45,14 @@ class Screen {
   HWND controlHandle(const ui::Control& c) const;
   // The whole screen as a 24-bit BMP file.
   bool screenshot(const std::string& bmpPath) const;
-  // A click and a double click made through the real control's messages.
+  // A click and a double click made through the real control's messages: BM_CLICK for
+  // buttons and check boxes, the mouse below the last row of a list view (on the selected
+  // row, or the first, for a double click), the mouse at the centre of the others. A click
+  // on a combo box does nothing: it would only open the list.
   void click(ui::Control& c);
   void dblClick(ui::Control& c);
 
-  int dpi() const;
+  int dpi() const;  // the screen's, as LOGPIXELSX reads it
 
   struct State;
 
