@@ -542,6 +542,29 @@ TEST_F(ScreenTest, FocusMovesBothWays) {
   EXPECT_EQ(dispatched, before);
 }
 
+TEST_F(ScreenTest, TabMovesTheFocusInTabOrder) {
+  win.check1.setEnabled(false);  // skipped, as are controls not on screen
+  win.tabs.setTabIndex(5);
+  win.listView1.setTabIndex(6);
+  start();
+  SetFocus(h(win.command1));
+  taken();
+  SendMessageW(h(win.command1), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(win.focused(), &win.text1);
+  SendMessageW(h(win.text1), WM_CHAR, L'\t', 0);
+  EXPECT_EQ(win.text1.text(), "");
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(h(win.text1), WM_KEYDOWN, VK_TAB, 0);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(win.focused(), &win.command1);
+  // Tab is no key for the handlers.
+  EXPECT_EQ(taken(), std::vector<std::string>{"Text1.GotFocus"});
+}
+
 TEST_F(ScreenTest, KeyboardMovesInAListViewPickTheRow) {
   start();
   win.events.clear();

@@ -81,6 +81,24 @@ HBRUSH backgroundBrush(Screen::State& s, const ControlView& v) {
   return takesWindowBackground(v) ? GetSysColorBrush(COLOR_BTNFACE) : s.brushFor(v.model->backColor());
 }
 
+bool takesFocus(ui::Kind k) {
+  return k != ui::Kind::Label && k != ui::Kind::Frame && k != ui::Kind::Timer;
+}
+
+// Tab and shift-Tab move the focus along the model's tab order among the controls on screen.
+void tabToNext(const ControlView& from, bool back) {
+  std::vector<const ControlView*> order;
+  for (const auto& v : from.owner->controls)
+    if (v->hwnd && takesFocus(v->kind) && v->visible && v->enabled) order.push_back(v.get());
+  std::stable_sort(order.begin(), order.end(),
+                   [](auto* a, auto* b) { return a->model->tabIndex() < b->model->tabIndex(); });
+  if (order.empty()) return;
+  auto at = std::find(order.begin(), order.end(), &from);
+  size_t i = at == order.end() ? 0 : static_cast<size_t>(at - order.begin());
+  size_t next = back ? (i + order.size() - 1) % order.size() : (i + 1) % order.size();
+  SetFocus(order[next]->hwnd);
+}
+
 LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
   auto* v = reinterpret_cast<ControlView*>(ref);
   Screen::State* s = v && v->owner ? reinterpret_cast<Screen::State*>(GetWindowLongPtrW(v->owner->hwnd, GWLP_USERDATA)) : nullptr;
@@ -101,6 +119,11 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
   switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+      if (wp == VK_TAB && !(shiftState() & 6) && !(v->kind == ui::Kind::TextBox && v->builtStyle)) {
+        v->swallowChar = true;  // the tab character goes nowhere
+        tabToNext(*v, shiftState() & 1);
+        return 0;
+      }
       if (keyDownSwallowed(*s, c, static_cast<int>(wp), shiftState())) {
         v->swallowChar = true;
         return 0;
