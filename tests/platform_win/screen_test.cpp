@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -142,9 +143,20 @@ class ScreenTest : public ::testing::Test {
   void start(bool realTimers = false) {
     Screen::Hooks hooks;
     hooks.windows = [this] { return windows; };
+    // As the program dispatches: the outermost action reports an error, inner ones pass it on.
     hooks.dispatch = [this](const std::function<void()>& action) {
       ++dispatched;
-      action();
+      ++depth;
+      try {
+        action();
+      } catch (const std::exception& e) {
+        if (depth > 1) {
+          --depth;
+          throw;
+        }
+        reported.push_back(e.what());
+      }
+      --depth;
     };
     hooks.close = [this](const std::string& name) {
       closes.push_back(name);
@@ -179,6 +191,8 @@ class ScreenTest : public ::testing::Test {
   std::vector<ui::Window*> windows{&win};
   std::unique_ptr<Screen> screen;
   int dispatched = 0;
+  int depth = 0;
+  std::vector<std::string> reported;
   std::vector<std::string> closes;
 };
 
@@ -686,6 +700,42 @@ TEST_F(ScreenTest, OnlyChangedRowsOnScreenAreRedrawn) {
   ASSERT_TRUE(GetUpdateRect(lv, &dirty, FALSE));
   EXPECT_LE(dirty.top, row.top);
   EXPECT_GE(dirty.bottom, row.bottom);
+}
+
+TEST_F(ScreenTest, AnErrorOfAnInnerActionLeavesThePumpInTheOuterOne) {
+  start();
+  win.command2.onClick = [] { throw std::runtime_error("内层错误"); };
+  bool finished = false;
+  win.onCommand1 = [&] {
+    PostMessageW(h(win.command2), BM_CLICK, 0, 0);
+    screen->pump();  // as DoEvents in the handler
+    finished = true;
+  };
+  win.tabs.setTab(1);  // Command2 on screen
+  screen->sync();
+  SendMessageW(h(win.command1), BM_CLICK, 0, 0);
+  EXPECT_FALSE(finished);
+  EXPECT_EQ(reported, std::vector<std::string>{"内层错误"});
+}
+
+TEST_F(ScreenTest, AnErrorInAForeignMessageLoopIsReportedByTheNextPump) {
+  start();
+  win.command2.onClick = [] { throw std::runtime_error("内层错误"); };
+  bool finished = false;
+  win.onCommand1 = [&] {
+    // A loop of the system's own, as a message box runs it: no C++ error may pass it.
+    PostMessageW(h(win.command2), BM_CLICK, 0, 0);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    finished = true;
+  };
+  win.tabs.setTab(1);
+  screen->sync();
+  SendMessageW(h(win.command1), BM_CLICK, 0, 0);
+  EXPECT_TRUE(finished);
+  EXPECT_TRUE(reported.empty());
+  screen->pump();
+  EXPECT_EQ(reported, std::vector<std::string>{"内层错误"});
 }
 
 TEST(ScreenPixels, TwipsRoundToPixelsAtTheScreensDpi) {

@@ -360,7 +360,11 @@ LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (w && !s->syncing) {
         std::string name = w->name;
         ++s->handling;
-        if (s->hooks.close) s->hooks.close(name);
+        try {
+          if (s->hooks.close) s->hooks.close(name);
+        } catch (...) {
+          if (!s->pending) s->pending = std::current_exception();
+        }
         --s->handling;
         s->screen->sync();
       }
@@ -445,10 +449,22 @@ HBRUSH Screen::State::brushFor(long color) {
 void Screen::State::act(const std::function<void()>& action) {
   if (syncing) return;
   ++handling;
-  if (hooks.dispatch) hooks.dispatch(action);
-  else action();
+  try {
+    if (hooks.dispatch) hooks.dispatch(action);
+    else action();
+  } catch (...) {
+    if (!pending) pending = std::current_exception();
+  }
   --handling;
   screen->sync();
+}
+
+void Screen::State::raisePending() {
+  if (!pending) return;
+  std::exception_ptr e = pending;
+  pending = nullptr;
+  if (hooks.dispatch) hooks.dispatch([e] { std::rethrow_exception(e); });
+  else std::rethrow_exception(e);
 }
 
 Screen::Screen(Hooks hooks, bool realTimers) : s_(std::make_unique<State>()) {
@@ -495,6 +511,7 @@ void Screen::pump() {
     DispatchMessageW(&m);
   }
   sync();
+  s_->raisePending();
 }
 
 int Screen::run(const std::function<bool()>& ended) {
@@ -506,6 +523,7 @@ int Screen::run(const std::function<bool()>& ended) {
     if (got < 0) return -1;
     TranslateMessage(&m);
     DispatchMessageW(&m);
+    s_->raisePending();
   }
   return 0;
 }

@@ -34,9 +34,11 @@ class Screen {
   // Creates what is new, destroys the real windows of model windows that went, updates
   // what changed since the last sync.
   void sync();
-  // Handles the thread's pending messages, then syncs.
+  // Handles the thread's pending messages, then syncs. An error that left an action run
+  // from a window procedure is raised again here, through the dispatch hook.
   void pump();
   // The message loop, until ended() is true after a message; returns WM_QUIT's code or 0.
+  // Like pump(), it raises errors of actions again through the dispatch hook.
   int run(const std::function<bool()>& ended);
   // Reads every real window and control back through Win32 and names each difference
   // from the model; empty when they agree.

@@ -2,6 +2,7 @@
 // The inside of platform::win::Screen, shared by its source files.
 #include <windows.h>
 
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
@@ -94,6 +95,9 @@ struct Screen::State {
   std::vector<std::unique_ptr<WindowView>> doomed;  // real windows of model windows that went, destroyed outside handlers
   bool syncing = false;
   int handling = 0;  // depth of user actions being handled
+  // An error that left a user's action run from inside a window procedure, where no C++
+  // exception may pass; raised again by pump() or run() once back in plain C++ frames.
+  std::exception_ptr pending;
 
   WindowView* view(const ui::Window& w) const;
   ControlView* view(const ui::Control& c) const;
@@ -101,6 +105,9 @@ struct Screen::State {
   HBRUSH brushFor(long color);
   // Runs one user action through the dispatch hook, then syncs; nothing while a sync runs.
   void act(const std::function<void()>& action);
+  // Raises a pending error through the dispatch hook: reported there, or passed on to the
+  // action that pumped the messages.
+  void raisePending();
 };
 
 void subclassControl(ControlView& v);
