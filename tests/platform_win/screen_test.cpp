@@ -426,6 +426,15 @@ TEST_F(ScreenTest, ListViewClicksSelectTheRowUnderTheMouse) {
   screen->click(win.listView1);  // below the last row
   EXPECT_EQ(win.listView1.selectedRow(), -1);
   EXPECT_EQ(taken(), std::vector<std::string>{"ListView1.Click"});
+
+  win.listView1.onColumnClick = [this](int c) { win.events.push_back("ListView1.ColumnClick " + std::to_string(c)); };
+  HWND header = reinterpret_cast<HWND>(SendMessageW(lv, LVM_GETHEADER, 0, 0));
+  RECT heading{};
+  ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&heading)));
+  LPARAM onHeading = MAKELPARAM((heading.left + heading.right) / 2, (heading.top + heading.bottom) / 2);
+  SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, onHeading);
+  SendMessageW(header, WM_LBUTTONUP, 0, onHeading);
+  EXPECT_EQ(taken(), std::vector<std::string>{"ListView1.ColumnClick 2"});
   expectAgree("after the list view clicks");
 }
 

@@ -301,6 +301,11 @@ LRESULT onNotify(Screen::State& s, ControlView& v, NMHDR& n) {
       }
     } else if (n.code == static_cast<UINT>(NM_DBLCLK)) {
       s.act([&view] { view.userDblClick(); });
+    } else if (n.code == LVN_COLUMNCLICK) {
+      int column = reinterpret_cast<NMLISTVIEW&>(n).iSubItem;
+      s.act([&view, column] {
+        if (view.onColumnClick) view.onColumnClick(column);
+      });
     }
     return 0;
   }
