@@ -181,8 +181,10 @@ void syncListView(Screen::State& s, ControlView& v, ui::ListView& view) {
     while (SendMessageW(h, LVM_DELETECOLUMN, 0, 0)) {
     }
   }
+  bool changed = !sameCount;
   for (size_t i = 0; i < cols.size(); ++i) {
     if (sameCount && sameColumn(cols[i], v.columns[i])) continue;
+    changed = true;
     std::wstring heading = widen(cols[i].header);
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -192,9 +194,7 @@ void syncListView(Screen::State& s, ControlView& v, ui::ListView& view) {
     col.iSubItem = static_cast<int>(i);
     SendMessageW(h, sameCount ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
   }
-  if (!sameCount || cols.size() != v.columns.size() ||
-      !std::equal(cols.begin(), cols.end(), v.columns.begin(), sameColumn))
-    v.columns = cols;
+  if (changed) v.columns = cols;
   if (view.headingsHidden() != v.headingsHidden || !v.applied) {
     LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
     style = view.headingsHidden() ? (style | LVS_NOCOLUMNHEADER) : (style & ~static_cast<LONG_PTR>(LVS_NOCOLUMNHEADER));
@@ -213,6 +213,7 @@ void syncListView(Screen::State& s, ControlView& v, ui::ListView& view) {
     InvalidateRect(h, nullptr, TRUE);
     v.rowCount = view.rowCount();
     v.shownTop = -1;
+    v.index = -2;  // the selection is set again over the new rows
   }
   // Only the rows on screen are compared: the rest are read when they scroll into view.
   int top = static_cast<int>(SendMessageW(h, LVM_GETTOPINDEX, 0, 0));
