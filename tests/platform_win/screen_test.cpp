@@ -563,6 +563,10 @@ TEST_F(ScreenTest, FocusMovesBothWays) {
   screen->sync();
   EXPECT_EQ(GetFocus(), h(win.list1));
   EXPECT_EQ(dispatched, before);
+  // Focus that comes back to the window goes on to the model's focused control.
+  SetFocus(top());
+  EXPECT_EQ(GetFocus(), h(win.list1));
+  EXPECT_EQ(win.focused(), &win.list1);
 }
 
 TEST_F(ScreenTest, TabMovesTheFocusInTabOrder) {

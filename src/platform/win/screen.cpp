@@ -406,6 +406,14 @@ LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
       }
       break;
+    case WM_SETFOCUS:
+      // The window got the focus back (it was activated): it goes on to the model's focused control.
+      if (w && w->model && w->model->focused()) {
+        auto it = w->byModel.find(w->model->focused());
+        if (it != w->byModel.end() && it->second->hwnd && it->second->visible && it->second->enabled)
+          SetFocus(it->second->hwnd);
+      }
+      return 0;
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
       mm->ptMinTrackSize = {1, 1};

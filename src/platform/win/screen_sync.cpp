@@ -23,7 +23,7 @@ DWORD builtStyleOf(const ui::Control& c, ui::Kind kind) {
   }
 }
 
-bool isContainer(const ui::Control& c, ui::Kind kind) {
+bool isContainer(ui::Kind kind) {
   return kind == ui::Kind::Frame || kind == ui::Kind::Tabs;
 }
 
@@ -143,7 +143,7 @@ void orderControls(WindowView& w) {
   std::vector<ControlView*> order;
   for (auto& v : w.controls)
     if (v->hwnd) order.push_back(v.get());
-  auto key = [](const ControlView* v) { return depthOf(*v->model) * 2 + (isContainer(*v->model, v->kind) ? 0 : 1); };
+  auto key = [](const ControlView* v) { return depthOf(*v->model) * 2 + (isContainer(v->kind) ? 0 : 1); };
   std::stable_sort(order.begin(), order.end(), [&](auto* a, auto* b) { return key(a) > key(b); });
   HWND after = HWND_TOP;
   for (ControlView* v : order) {
