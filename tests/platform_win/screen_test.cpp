@@ -229,6 +229,8 @@ TEST_F(ScreenTest, SyncMakesRealControlsThatAgreeWithTheModel) {
   EXPECT_FALSE(shown(h(win.command2)));
   EXPECT_TRUE(below(h(win.frame1), h(win.command1)));
   EXPECT_TRUE(below(h(win.tabs), h(win.listView1)));
+  EXPECT_TRUE(below(h(win.listView1), h(win.command2)));  // a later control lies above an earlier one
+  EXPECT_TRUE(below(h(win.text1), h(win.combo1)));
   EXPECT_EQ(SendMessageW(h(win.listView1), LVM_GETITEMCOUNT, 0, 0), 3);
   EXPECT_TRUE(win.events.empty());
   EXPECT_EQ(dispatched, 0);

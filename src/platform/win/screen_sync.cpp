@@ -138,17 +138,17 @@ void destroyControl(Screen::State& s, ControlView& v) {
 }
 
 // Containers lie under what they hold: deeper controls higher, a container under its
-// fellows at its depth.
+// fellows at its depth, and among equals a later control above an earlier one.
 void orderControls(WindowView& w) {
-  std::vector<ControlView*> order;
+  std::vector<std::pair<int, ControlView*>> order;  // the key, then the control, in the window's order
   for (auto& v : w.controls)
-    if (v->hwnd) order.push_back(v.get());
-  auto key = [](const ControlView* v) { return depthOf(*v->model) * 2 + (isContainer(v->kind) ? 0 : 1); };
-  std::stable_sort(order.begin(), order.end(), [&](auto* a, auto* b) { return key(a) > key(b); });
+    if (v->hwnd) order.emplace_back(depthOf(*v->model) * 2 + (isContainer(v->kind) ? 0 : 1), v.get());
+  std::reverse(order.begin(), order.end());
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   HWND after = HWND_TOP;
-  for (ControlView* v : order) {
-    SetWindowPos(v->hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    after = v->hwnd;
+  for (const auto& entry : order) {
+    SetWindowPos(entry.second->hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = entry.second->hwnd;
   }
 }
 
