@@ -753,6 +753,37 @@ TEST_F(ScreenTest, AnErrorInAForeignMessageLoopIsReportedByTheNextPump) {
   EXPECT_EQ(reported, std::vector<std::string>{"内层错误"});
 }
 
+// A window with one label, under the sample window's name.
+class SmallWindow : public ui::Window {
+ public:
+  SmallWindow() : ui::Window("Sample", "小窗口") {
+    add<ui::Label>("Label1").setCaption("只有一个标签");
+    find<ui::Label>("Label1").move(120, 120, 2000, 300);
+    setClientSize(3000, 1500);
+    show();
+  }
+};
+
+TEST(ScreenWindows, AWindowMadeAgainAtTheSameAddressGetsNewControls) {
+  alignas(SampleWindow) unsigned char storage[std::max(sizeof(SampleWindow), sizeof(SmallWindow))];
+  ui::Window* w = new (storage) SampleWindow;
+  Screen screen({[&] { return std::vector<ui::Window*>{w}; }, [](const std::function<void()>& f) { f(); },
+                 [](const std::string&) {}},
+                false);
+  screen.sync();
+  w->~Window();
+  w = new (storage) SmallWindow;
+  screen.sync();
+  auto m = screen.mismatches();
+  EXPECT_TRUE(m.empty()) << lines(m);
+  HWND label = screen.controlHandle(*w->control("Label1"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(textOf(label), "只有一个标签");
+  EXPECT_EQ(textOf(screen.windowHandle(*w)), "小窗口");
+  w->~Window();
+  w = nullptr;
+}
+
 TEST(ScreenPixels, TwipsRoundToPixelsAtTheScreensDpi) {
   struct Case {
     int twips, dpi, pixels;

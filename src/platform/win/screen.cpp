@@ -370,8 +370,8 @@ LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         } catch (...) {
           if (!s->pending) s->pending = std::current_exception();
         }
-        --s->handling;
         s->screen->sync();
+        --s->handling;
       }
       return 0;  // the model decides whether the window goes
     case WM_MOVE:
@@ -468,8 +468,10 @@ void Screen::State::act(const std::function<void()>& action) {
   } catch (...) {
     if (!pending) pending = std::current_exception();
   }
-  --handling;
+  // Still counted as handling: a window that went is only hidden, since the procedure of one
+  // of its controls may be running below; it is destroyed by the next sync outside actions.
   screen->sync();
+  --handling;
 }
 
 void Screen::State::raisePending() {
@@ -536,6 +538,7 @@ int Screen::run(const std::function<bool()>& ended) {
     if (got < 0) return -1;
     TranslateMessage(&m);
     DispatchMessageW(&m);
+    if (!s_->doomed.empty()) sync();
     s_->raisePending();
   }
   return 0;

@@ -467,6 +467,17 @@ void syncWindow(Screen::State& s, WindowView& w) {
   w.applied = true;
 }
 
+// Whether the view still belongs to the model window at its address: a window destroyed and
+// made again may come back at the same address, with other controls.
+bool sameWindow(const WindowView& w, const ui::Window& m) {
+  if (w.name != m.name()) return false;
+  std::vector<ui::Control*> controls = m.controls();
+  if (controls.size() < w.controls.size()) return false;
+  for (size_t i = 0; i < w.controls.size(); ++i)
+    if (controls[i] != w.controls[i]->model || kindOf(*controls[i]) != w.controls[i]->kind) return false;
+  return true;
+}
+
 void dropWindow(Screen::State& s, std::unique_ptr<WindowView> w) {
   w->model = nullptr;
   for (auto& v : w->controls) {
@@ -500,7 +511,8 @@ void Screen::sync() {
   }
   std::vector<ui::Window*> models = s.hooks.windows ? s.hooks.windows() : std::vector<ui::Window*>{};
   for (size_t i = 0; i < s.windows.size();) {
-    if (std::find(models.begin(), models.end(), s.windows[i]->model) == models.end()) {
+    ui::Window* m = s.windows[i]->model;
+    if (std::find(models.begin(), models.end(), m) == models.end() || !sameWindow(*s.windows[i], *m)) {
       std::unique_ptr<WindowView> gone = std::move(s.windows[i]);
       s.windows.erase(s.windows.begin() + static_cast<long>(i));
       dropWindow(s, std::move(gone));
