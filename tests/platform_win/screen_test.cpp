@@ -502,6 +502,15 @@ TEST_F(ScreenTest, TypingSetsTheModelsTextWithoutAnEcho) {
   DWORD end = 0;
   SendMessageW(edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(end, 2u);
+  EXPECT_EQ(win.text1.selStart(), 2);
+  // SelStart set by code moves the caret; keys that move the caret move SelStart.
+  win.text1.setSelStart(1);
+  screen->sync();
+  SendMessageW(edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end, 1u);
+  SendMessageW(edit, WM_KEYDOWN, VK_END, 0);
+  EXPECT_EQ(win.text1.selStart(), 2);
+  taken();
 
   // A handler that changes the text wins over what was typed.
   win.text1.onChange = [this] {
@@ -517,7 +526,7 @@ TEST_F(ScreenTest, TypingSetsTheModelsTextWithoutAnEcho) {
   SendMessageW(info.hwndItem, WM_CHAR, L'x', 0);
   EXPECT_EQ(win.combo1.text(), "x");
   EXPECT_EQ(taken(), std::vector<std::string>{"Combo1.Change"});  // typing fires no Click
-  EXPECT_EQ(dispatched, 4);
+  EXPECT_EQ(dispatched, 5);
   expectAgree("after typing");
 }
 

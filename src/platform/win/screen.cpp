@@ -81,6 +81,15 @@ HBRUSH backgroundBrush(Screen::State& s, const ControlView& v) {
   return takesWindowBackground(v) ? GetSysColorBrush(COLOR_BTNFACE) : s.brushFor(v.model->backColor());
 }
 
+// A text box's SelStart follows the real caret: the user's keys and clicks move it.
+void followCaret(ControlView& v) {
+  if (v.kind != ui::Kind::TextBox || !v.model) return;
+  DWORD start = 0, end = 0;
+  SendMessageW(v.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  v.caret = static_cast<int>(end);
+  static_cast<ui::TextBox&>(*v.model).setSelStart(v.caret);
+}
+
 bool takesFocus(ui::Kind k) {
   return k != ui::Kind::Label && k != ui::Kind::Frame && k != ui::Kind::Timer;
 }
@@ -129,6 +138,11 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
         return 0;
       }
       v->swallowChar = false;
+      if (v->kind == ui::Kind::TextBox && v->model) {
+        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        followCaret(*v);
+        return r;
+      }
       break;
     case WM_CHAR:
     case WM_SYSCHAR:
@@ -154,6 +168,11 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
       if (v->kind == ui::Kind::ListView) v->mouseDown = true;  // until its NM_CLICK or button up
       break;
     case WM_LBUTTONUP:
+      if (v->kind == ui::Kind::TextBox) {
+        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        followCaret(*v);
+        return r;
+      }
       if (v->kind == ui::Kind::ListView) {
         LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
         v->mouseDown = false;
@@ -190,7 +209,14 @@ void onCommand(Screen::State& s, ControlView& v, int code) {
         std::string real = windowText(v.hwnd);
         if (real == withCrLf(box.text())) break;  // the echo of our own text
         v.text = real;
-        s.act([&box, real] { box.setText(real); });
+        DWORD start = 0, end = 0;
+        SendMessageW(v.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        v.caret = static_cast<int>(end);
+        int caret = v.caret;
+        s.act([&box, real, caret] {
+          box.setSelStart(caret);
+          box.setText(real);
+        });
       }
       break;
     case ui::Kind::ComboBox: {

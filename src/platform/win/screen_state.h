@@ -45,6 +45,7 @@ struct ControlView {
   std::string text;
   int check = 0;
   bool locked = false;
+  int caret = 0;  // a text box's SelStart
   std::vector<std::string> items;
   int index = -1;
   std::vector<bool> selected;

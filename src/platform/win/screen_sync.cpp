@@ -116,6 +116,7 @@ void createControl(Screen::State& s, WindowView& w, ControlView& v) {
   v.selected.clear();
   v.index = -1;
   v.check = 0;
+  v.caret = 0;
   v.columns.clear();
   v.rowCount = 0;
   v.shownTop = -1;
@@ -266,6 +267,11 @@ void syncContent(Screen::State& s, ControlView& v) {
       if (box.text() != v.text || !v.applied) {
         SetWindowTextW(h, widen(withCrLf(box.text())).c_str());
         v.text = box.text();
+        v.caret = -1;  // a new text puts the caret at its start: it goes back to SelStart
+      }
+      if (box.selStart() != v.caret || !v.applied) {
+        SendMessageW(h, EM_SETSEL, static_cast<WPARAM>(box.selStart()), static_cast<LPARAM>(box.selStart()));
+        v.caret = box.selStart();
       }
       if (box.locked() != v.locked || !v.applied) {
         SendMessageW(h, EM_SETREADONLY, box.locked(), 0);
