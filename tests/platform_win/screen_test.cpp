@@ -510,6 +510,16 @@ TEST_F(ScreenTest, TypingSetsTheModelsTextWithoutAnEcho) {
   EXPECT_EQ(end, 1u);
   SendMessageW(edit, WM_KEYDOWN, VK_END, 0);
   EXPECT_EQ(win.text1.selStart(), 2);
+  // A key handler that places the caret has the last word over the key's own move.
+  win.text1.onKeyUp = [this](int& key, int) {
+    if (key == VK_UP) win.text1.setSelStart(1);
+  };
+  SendMessageW(edit, WM_KEYDOWN, VK_UP, 0);
+  SendMessageW(edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end, 1u);
+  EXPECT_EQ(win.text1.selStart(), 1);
+  win.text1.onKeyUp = nullptr;
+  SendMessageW(edit, WM_KEYDOWN, VK_END, 0);
   taken();
 
   // A handler that changes the text wins over what was typed.
@@ -526,7 +536,7 @@ TEST_F(ScreenTest, TypingSetsTheModelsTextWithoutAnEcho) {
   SendMessageW(info.hwndItem, WM_CHAR, L'x', 0);
   EXPECT_EQ(win.combo1.text(), "x");
   EXPECT_EQ(taken(), std::vector<std::string>{"Combo1.Change"});  // typing fires no Click
-  EXPECT_EQ(dispatched, 5);
+  EXPECT_EQ(dispatched, 7);
   expectAgree("after typing");
 }
 

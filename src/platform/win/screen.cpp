@@ -133,17 +133,26 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
         tabToNext(*v, shiftState() & 1);
         return 0;
       }
+    {
+      auto* box = v->kind == ui::Kind::TextBox ? static_cast<ui::TextBox*>(&c) : nullptr;
+      int caretBefore = box ? box->selStart() : 0;
       if (keyDownSwallowed(*s, c, static_cast<int>(wp), shiftState())) {
         v->swallowChar = true;
         return 0;
       }
       v->swallowChar = false;
-      if (v->kind == ui::Kind::TextBox && v->model) {
+      if (box && v->model) {
+        // The model runs KeyUp with KeyDown, before the key's own move of the caret: a caret
+        // its handlers placed stays where they put it, as it would after a real KeyUp.
+        int placed = box->selStart();
         LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        followCaret(*v);
+        if (v->model && placed != caretBefore)
+          SendMessageW(hwnd, EM_SETSEL, static_cast<WPARAM>(placed), static_cast<LPARAM>(placed));
+        else followCaret(*v);
         return r;
       }
       break;
+    }
     case WM_CHAR:
     case WM_SYSCHAR:
       if (v->swallowChar) {
