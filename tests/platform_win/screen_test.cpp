@@ -143,31 +143,29 @@ class ScreenTest : public ::testing::Test {
   void start(bool realTimers = false) {
     Screen::Hooks hooks;
     hooks.windows = [this] { return windows; };
-    // As the program dispatches: the outermost action reports an error, inner ones pass it on.
-    hooks.dispatch = [this](const std::function<void()>& action) {
-      ++dispatched;
-      ++depth;
-      try {
-        action();
-      } catch (const std::exception& e) {
-        if (depth > 1) {
-          --depth;
-          throw;
-        }
-        reported.push_back(e.what());
-      }
-      --depth;
-    };
+    hooks.dispatch = [this](const std::function<void()>& action) { dispatch(action); };
+    // As the program closes: the window's own rule runs as an action.
     hooks.close = [this](const std::string& name) {
       closes.push_back(name);
-      hooks_dispatch([this] { win.queryClose(); });
+      dispatch([this] { win.queryClose(); });
     };
     screen = std::make_unique<Screen>(std::move(hooks), realTimers);
     screen->sync();
   }
-  void hooks_dispatch(const std::function<void()>& action) {
+  // As the program dispatches: the outermost action reports an error, inner ones pass it on.
+  void dispatch(const std::function<void()>& action) {
     ++dispatched;
-    action();
+    ++depth;
+    try {
+      action();
+    } catch (const std::exception& e) {
+      if (depth > 1) {
+        --depth;
+        throw;
+      }
+      reported.push_back(e.what());
+    }
+    --depth;
   }
   HWND h(const ui::Control& c) const { return screen->controlHandle(c); }
   HWND top() const { return screen->windowHandle(win); }
