@@ -111,6 +111,8 @@ struct Screen::State {
   void raisePending();
 };
 
+// The real windows' procedures (screen_events.cpp).
+LRESULT CALLBACK topLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 void subclassControl(ControlView& v);
 HWND createTopLevel(Screen::State& s, WindowView& w);
 
