@@ -8,6 +8,8 @@
 #include <system_error>
 #include <thread>
 
+#include "vb/reuse_pool.h"
+
 namespace formats {
 
 namespace {
@@ -32,8 +34,8 @@ void put32(std::string& out, uint64_t v) {
 // 1980-01-01 00:00 in the archive's DOS date and time: the parts carry no time of their own.
 constexpr unsigned kDosDate = (1 << 5) | 1, kDosTime = 0;
 
-// The deflate state of a thread, made on its first piece and reset for the next ones:
-// making one allocates and clears a quarter of a megabyte.
+// A deflate state, made for a first piece and reset for the next ones: making one
+// allocates and clears a quarter of a megabyte.
 class Deflater {
  public:
   Deflater() = default;
@@ -66,8 +68,9 @@ ZipWriter::Part::Deflated deflatePiece(const std::string& piece, int level) {
   ZipWriter::Part::Deflated out;
   out.size = piece.size();
   out.crc = static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(piece.size())));
-  thread_local Deflater deflater;
-  z_stream& zs = deflater.fresh(level);
+  static vb::ReusePool<Deflater> deflaters;
+  const auto deflater = deflaters.take([] { return std::make_unique<Deflater>(); });
+  z_stream& zs = deflater->fresh(level);
   out.bytes.resize(deflateBound(&zs, static_cast<uLong>(piece.size())) + 16);
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.data()));
   zs.avail_in = static_cast<uInt>(piece.size());

@@ -3,8 +3,10 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <memory>
 #include <stdexcept>
 
+#include "vb/reuse_pool.h"
 #include "vb/text.h"
 
 namespace vb {
@@ -40,14 +42,15 @@ class Converter {
   iconv_t cd_;
 };
 
-// One converter of each direction per thread: an iconv descriptor keeps state.
-Converter& decoder() {
-  thread_local Converter c("UTF-8", "CP936");
-  return c;
+// Converters of each direction for reuse: an iconv descriptor keeps state, so a
+// thread holds one for the whole of a conversion.
+ReusePool<Converter>::Lease decoder() {
+  static ReusePool<Converter> pool;
+  return pool.take([] { return std::make_unique<Converter>("UTF-8", "CP936"); });
 }
-Converter& encoder() {
-  thread_local Converter c("CP936", "UTF-8");
-  return c;
+ReusePool<Converter>::Lease encoder() {
+  static ReusePool<Converter> pool;
+  return pool.take([] { return std::make_unique<Converter>("CP936", "UTF-8"); });
 }
 
 // Whether the UTF-8 text has an escaped byte (U+F780..U+F7FF, EF 9E/9F xx) at i.
@@ -64,8 +67,9 @@ std::string ansiToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
   size_t i = 0;
+  const auto converter = decoder();
   while (i < bytes.size()) {
-    size_t used = decoder().run(bytes.data() + i, bytes.size() - i, out);
+    size_t used = converter->run(bytes.data() + i, bytes.size() - i, out);
     i += used;
     if (i < bytes.size()) {  // an invalid or incomplete sequence: keep its first byte
       appendUtf8(out, kEscapeBase + static_cast<unsigned char>(bytes[i]));
@@ -80,6 +84,7 @@ std::string utf8ToAnsi(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   size_t i = 0, n = text.size();
+  const auto converter = encoder();
   while (i < n) {
     if (escapeAt(text, i)) {  // a byte kept from decoding goes back unchanged
       char32_t cp = codepoints(text.substr(i, 3))[0];
@@ -92,7 +97,7 @@ std::string utf8ToAnsi(std::string_view text) {
     size_t end = i;
     while (end < n && !escapeAt(text, end)) ++end;
     while (i < end) {
-      i += encoder().run(text.data() + i, end - i, out);
+      i += converter->run(text.data() + i, end - i, out);
       if (i < end) {
         out += '?';
         i += utf8CharBytes(text, i);
