@@ -75,21 +75,23 @@ struct StepError : std::runtime_error {
 
 [[noreturn]] void fail(const std::string& what) { throw StepError(what); }
 
-long number(const std::string& w, const std::string& what) {
+// 64 bits on every platform (a long has 32 on Windows), so a number too large for its
+// purpose is told as itself.
+long long number(const std::string& w, const std::string& what) {
   auto n = vb::parseNumber(w);
-  // Compared as doubles first: converting a value beyond long's range is undefined.
+  // Compared as doubles first: converting a value beyond the range is undefined.
   constexpr double kLimit = 9.0e18;
   if (!n || !(*n > -kLimit && *n < kLimit) || *n != std::floor(*n))
     fail(what + " must be a whole number, not \"" + w + "\"");
-  return static_cast<long>(*n);
+  return static_cast<long long>(*n);
 }
 
 // A whole number from lo to hi: sizes, places and counts the program holds as int.
 long numberIn(const std::string& w, const std::string& what, long lo, long hi) {
-  long n = number(w, what);
+  const long long n = number(w, what);
   if (n < lo || n > hi)
     fail(what + " must be from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not " + w);
-  return n;
+  return static_cast<long>(n);
 }
 
 constexpr long kMaxScreenPixels = 100000;
@@ -128,16 +130,23 @@ constexpr size_t kNoLimit = std::numeric_limits<size_t>::max();
 
 class Player {
  public:
-  Player(const std::string& sessionPath, std::ostream& out) : out_(out) {
+  Player(const std::string& sessionPath, std::ostream& out, SessionScreen* screen) : out_(out), screen_(screen) {
     base_ = fs::absolute(fs::path(sessionPath)).parent_path();
     world_.user.onLine = [this](const std::string& l) { out_ << l << "\n"; };
     world_.desktop.onLine = [this](const std::string& l) { out_ << l << "\n"; };
     world_.desktop.setProgramFolder(executableFolder());
     program_ = std::make_unique<Program>(world_.programs, world_.user, world_.desktop, world_.files);
     program_->start();
+    if (screen_) {
+      screen_->attach(*program_);
+      screen_->afterStep(0);
+    }
   }
 
   void step(const std::vector<std::string>& w);
+  void afterStep(long line) {
+    if (screen_) screen_->afterStep(line);
+  }
   void saveAll(const fs::path& dir);
 
  private:
@@ -171,9 +180,11 @@ class Player {
   void play(const Verb& v, const Args& w);
 
   std::string resolve(const std::string& p) const {
+    // A path from the root ("/tmp/x") stays as it is on Windows too, on the current drive;
+    // forward slashes throughout, so a session prints the same paths on every platform.
     fs::path path(p);
-    if (path.is_relative()) path = base_ / path;
-    return path.lexically_normal().string();
+    if (!path.has_root_directory()) path = base_ / path;
+    return path.lexically_normal().generic_string();
   }
   ui::Window& existingWindow(const std::string& name);
   ui::Control& control(const std::string& ref);
@@ -194,7 +205,10 @@ class Player {
 
   void type(const Args& w, ui::Control& c);
   void pick(const Args& w, ui::Control& c);
-  void click(const Args&, ui::Control& c) { fire([&c] { c.userClick(); }); }
+  void click(const Args&, ui::Control& c) {
+    if (screen_ && screen_->click(c)) return;
+    fire([&c] { c.userClick(); });
+  }
   void dblclick(const Args&, ui::Control& c) { fire([&c] { c.userDblClick(); }); }
   void key(const Args& w, ui::Control& c);
   void focus(const Args&, ui::Control& c) { fire([&c] { c.window().setFocus(c); }); }
@@ -233,6 +247,7 @@ class Player {
   std::ostream& out_;
   fs::path base_;
   sim::World world_;
+  SessionScreen* screen_;
   std::unique_ptr<Program> program_;
 };
 
@@ -454,7 +469,7 @@ void Player::key(const Args& w, ui::Control& c) {
 void Player::select(const Args& w, ui::Control& c) {
   std::vector<int> picks;
   for (size_t k = 2; k < w.size(); ++k) {
-    long n = number(w[k], "N");
+    const long long n = number(w[k], "N");
     if (n < 1) fail("N counts from 1");
     if (n > 1000000000) fail(w[1] + " has no entry " + w[k]);
     picks.push_back(static_cast<int>(n - 1));
@@ -588,7 +603,7 @@ void Player::expectCount(const Args& w, ui::Control& c) {
 }
 
 void Player::expectRow(const Args& w, ui::Control& c) {
-  long n = number(w[3], "N");
+  const long long n = number(w[3], "N");
   std::string text;
   if (auto* list = dynamic_cast<ui::ListControl*>(&c)) {
     if (n < 1 || n > list->listCount()) fail(w[2] + " has no entry " + w[3]);
@@ -653,7 +668,7 @@ void Player::saveAll(const fs::path& dir) {
 }  // namespace
 
 int playSession(const std::string& sessionPath, const std::optional<std::string>& outDir, std::ostream& out,
-                std::ostream& err) {
+                std::ostream& err, SessionScreen* screen) {
   std::error_code ec;
   std::ifstream in(sessionPath, std::ios::binary);
   if (!in || !fs::is_regular_file(sessionPath, ec)) {
@@ -667,7 +682,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
   auto where = [&] { return sessionPath + ":" + std::to_string(lineNo) + ": error: "; };
   const std::optional<fs::path> saveTo = outDir ? std::optional<fs::path>(fs::absolute(*outDir)) : std::nullopt;
   try {
-    Player player(sessionPath, out);
+    Player player(sessionPath, out, screen);
     // The programs' own relative paths (a design's default file path) are the session folder's too.
     struct InSessionFolder {
       fs::path before = fs::current_path();
@@ -690,6 +705,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
         std::vector<std::string> words = sessionWords(line);
         if (words.empty()) continue;  // only separators
         player.step(words);
+        player.afterStep(lineNo);
       } catch (const std::exception& e) {  // a failing step, a dialog without an answer, ...
         err << where() << e.what() << "\n";
         stopped = true;

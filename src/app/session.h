@@ -6,7 +6,27 @@
 #include <string>
 #include <vector>
 
+namespace ui {
+class Control;
+}
+
 namespace app {
+
+class Program;
+
+// A screen that shows the program's windows while a session plays (the real windows of
+// the Windows build): told of the program once it runs and after every step.
+class SessionScreen {
+ public:
+  virtual ~SessionScreen() = default;
+  virtual void attach(Program& program) = 0;
+  // The screen brought in line with the model; a difference between them, or an error of
+  // an action the screen ran, ends the step (an exception).
+  virtual void afterStep(long line) = 0;
+  // The user's click made through the real control; false when the screen cannot make
+  // it (the model's click is used then).
+  virtual bool click(ui::Control& c) = 0;
+};
 
 // Splits one session line into words: blanks separate words; a word in double quotes
 // may hold blanks and the escapes \n, \" and \\. Throws std::runtime_error on an
@@ -16,6 +36,6 @@ std::vector<std::string> sessionWords(const std::string& line);
 // Plays the session; every printed line goes to out, a failing step is reported to err as
 // "SESSION:LINE: error: ...". Returns the exit code: 0 when every step ran, 1 otherwise.
 int playSession(const std::string& sessionPath, const std::optional<std::string>& outDir, std::ostream& out,
-                std::ostream& err);
+                std::ostream& err, SessionScreen* screen = nullptr);
 
 }  // namespace app

@@ -30,12 +30,24 @@ void Faults::check(const std::string& scope, const std::string& member) {
   vb::raise(vb::kAppDefined, "Automation error: " + member + " failed");
 }
 
+namespace {
+
+// The path made absolute and canonical, with one kind of separator (Windows takes both).
+std::string canonicalPath(const std::string& localPath) {
+  std::error_code ec;
+  return std::filesystem::weakly_canonical(std::filesystem::absolute(localPath, ec), ec).generic_string();
+}
+
+}  // namespace
+
+void Faults::failWrites(const std::string& localPath) {
+  writes_.insert(localPath);
+  writes_.insert(canonicalPath(localPath));
+}
+
 bool Faults::writeFails(const std::string& localPath) const {
   if (writes_.empty()) return false;
-  if (writes_.count(localPath)) return true;
-  std::error_code ec;
-  auto abs = std::filesystem::weakly_canonical(std::filesystem::absolute(localPath, ec), ec).string();
-  return writes_.count(abs) != 0;
+  return writes_.count(localPath) || writes_.count(canonicalPath(localPath));
 }
 
 void Faults::refuseChangedAdds(const std::string& progId) { refuseAdds_.insert(vb::lcase(progId)); }

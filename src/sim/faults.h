@@ -21,7 +21,7 @@ class Faults {
   // (and building its arguments) on the common path.
   bool any() const { return !members_.empty(); }
 
-  void failWrites(const std::string& localPath) { writes_.insert(localPath); }
+  void failWrites(const std::string& localPath);
   // Whether writing the file fails: its path as given or made absolute and canonical.
   bool writeFails(const std::string& localPath) const;
 

@@ -50,7 +50,7 @@ TEST_F(SessionBadInput, AWorkbookFileThatCannotBeOpenedStopsTheRunNamingIt) {
   const Case cases[] = {
       {"text.xlsx", kLq + "text.xlsx" + kRq + " is not a workbook or is damaged (not a zip archive)"},
       {"cut.xlsx", kLq + "cut.xlsx" + kRq + " is not a workbook or is damaged (not a zip archive, or a truncated one)"},
-      {"folder.xlsx", kLq + dir.path("folder.xlsx") + kRq + " is not a file"},
+      {"folder.xlsx", kLq + (dir / "folder.xlsx").generic_string() + kRq + " is not a file"},  // as the session names it
       {"missing.xlsx", "File not found"},
   };
   for (const Case& c : cases) {
@@ -96,7 +96,7 @@ TEST_F(SessionBadInput, ADesignFileOfWrongJsonStopsTheRunNamingIt) {
   const std::string json = "{\"name\": \"board\", \"parts\": [{\"name\": \"R1\",]}";
   dir.write("bad.sch", json);
   EXPECT_EQ(play("pads start PowerLogic.Application bad.sch\n"), 1);
-  const std::string problem = "Bad design file \"" + dir.path("bad.sch") + "\": not JSON: ";
+  const std::string problem = "Bad design file \"" + (dir / "bad.sch").generic_string() + "\": not JSON: ";
   EXPECT_EQ(err.rfind(dir.path("s.session") + ":1: error: cannot open bad.sch: " + problem, 0), 0u) << err;
   EXPECT_EQ(out.rfind("message PowerLogic.Application: " + problem, 0), 0u) << out;
   EXPECT_EQ(readBytes(dir / "bad.sch"), json);

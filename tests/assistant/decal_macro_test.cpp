@@ -17,7 +17,7 @@ class DecalMacroTest : public AssistantTest {
   // A Logic design in the scratch folder; `parts` is the JSON list of its parts.
   std::shared_ptr<sim::SimPads> logic(const std::string& parts) {
     const std::string json =
-        R"({"name": "a.sch", "defaultFilePath": ")" + dir.dir().string() + R"(", "parts": [)" + parts + "]}";
+        R"({"name": "a.sch", "defaultFilePath": ")" + dir.dir().generic_string() + R"(", "parts": [)" + parts + "]}";
     // A later design replaces the first in the same running program.
     if (logic_) {
       logic_->openDocument(dir.write("design" + std::to_string(++designs_) + ".json", json));
@@ -32,7 +32,7 @@ class DecalMacroTest : public AssistantTest {
     world.user.answerInput(answer);
     click(w->command9);
   }
-  std::string macroPath() const { return dir.dir().string() + "\\temp.mcr"; }
+  std::string macroPath() const { return dir.dir().generic_string() + "\\temp.mcr"; }
   // The RunMacro calls of the log, each followed by the macro text the stand-in read.
   static std::vector<std::string> macroCalls(sim::SimPads& p) {
     std::vector<std::string> calls;
