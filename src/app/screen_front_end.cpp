@@ -24,7 +24,7 @@ platform::win::Screen::Hooks hooksOf(Program& program) {
 class RealSessionScreen : public SessionScreen {
  public:
   explicit RealSessionScreen(std::optional<std::string> shotsDir) : shotsDir_(std::move(shotsDir)) {
-    if (shotsDir_) std::filesystem::create_directories(*shotsDir_);
+    if (shotsDir_) std::filesystem::create_directories(platform::pathOf(*shotsDir_));
   }
 
   void attach(Program& program) override {

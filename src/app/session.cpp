@@ -16,6 +16,7 @@
 #include <variant>
 
 #include "app/program.h"
+#include "platform/files.h"
 #include "platform/os_calls.h"
 #include "sim/sim_programs.h"
 #include "formats/workbook_files.h"
@@ -101,8 +102,8 @@ constexpr long kMaxTicks = 1000000;
 
 std::string executableFolder() {
   const std::string exe = platform::executablePath();
-  if (exe.empty()) return fs::current_path().string();
-  return fs::path(exe).parent_path().string();
+  if (exe.empty()) return platform::textOf(fs::current_path());
+  return platform::textOf(platform::pathOf(exe).parent_path());
 }
 
 bool matches(const std::string& expected, long actual) { return expected == "*" || number(expected, "a place") == actual; }
@@ -131,7 +132,7 @@ constexpr size_t kNoLimit = std::numeric_limits<size_t>::max();
 class Player {
  public:
   Player(const std::string& sessionPath, std::ostream& out, SessionScreen* screen) : out_(out), screen_(screen) {
-    base_ = fs::absolute(fs::path(sessionPath)).parent_path();
+    base_ = fs::absolute(platform::pathOf(sessionPath)).parent_path();
     world_.user.onLine = [this](const std::string& l) { out_ << l << "\n"; };
     world_.desktop.onLine = [this](const std::string& l) { out_ << l << "\n"; };
     world_.desktop.setProgramFolder(executableFolder());
@@ -182,9 +183,9 @@ class Player {
   std::string resolve(const std::string& p) const {
     // A path from the root ("/tmp/x") stays as it is on Windows too, on the current drive;
     // forward slashes throughout, so a session prints the same paths on every platform.
-    fs::path path(p);
+    fs::path path = platform::pathOf(p);
     if (!path.has_root_directory()) path = base_ / path;
-    return path.lexically_normal().generic_string();
+    return platform::genericTextOf(path.lexically_normal());
   }
   ui::Window& existingWindow(const std::string& name);
   ui::Control& control(const std::string& ref);
@@ -549,7 +550,7 @@ void Player::padsLog(const Args& w) {
 
 void Player::faultWrite(const Args& w) {
   std::error_code ec;
-  std::string abs = fs::weakly_canonical(fs::path(resolve(w[2])), ec).string();
+  std::string abs = platform::textOf(fs::weakly_canonical(platform::pathOf(resolve(w[2])), ec));
   world_.faults.failWrites(abs.empty() ? resolve(w[2]) : abs);
 }
 
@@ -646,7 +647,7 @@ void Player::expectBackcolor(const Args& w, ui::Control& c) {
 void Player::saveAll(const fs::path& dir) {
   std::error_code ec;
   fs::create_directories(dir, ec);
-  if (ec) fail("cannot make the folder " + dir.string());
+  if (ec) fail("cannot make the folder " + platform::textOf(dir));
   std::set<std::string> used;
   for (const auto& s : world_.programs.spreadsheets()) {
     for (const auto& wb : s->workbooks()) {
@@ -657,7 +658,7 @@ void Player::saveAll(const fs::path& dir) {
       for (int k = 2; used.count(file); ++k) file = name + "-" + std::to_string(k);
       used.insert(file);
       try {
-        sim::saveCopyAsXlsx(*wb, (dir / (file + ".xlsx")).string());
+        sim::saveCopyAsXlsx(*wb, platform::textOf(dir / platform::pathOf(file + ".xlsx")));
       } catch (const formats::FileError& e) {
         fail("cannot save " + file + ".xlsx: " + e.what());
       }
@@ -671,7 +672,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
                 std::ostream& err, SessionScreen* screen) {
   std::error_code ec;
   std::ifstream in(sessionPath, std::ios::binary);
-  if (!in || !fs::is_regular_file(sessionPath, ec)) {
+  if (!in || !fs::is_regular_file(platform::pathOf(sessionPath), ec)) {
     err << sessionPath << ": error: cannot read the session file\n";
     return 1;
   }
@@ -680,7 +681,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
       vb::splitTextLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
   long lineNo = 0;
   auto where = [&] { return sessionPath + ":" + std::to_string(lineNo) + ": error: "; };
-  const std::optional<fs::path> saveTo = outDir ? std::optional<fs::path>(fs::absolute(*outDir)) : std::nullopt;
+  const std::optional<fs::path> saveTo = outDir ? std::optional<fs::path>(fs::absolute(platform::pathOf(*outDir))) : std::nullopt;
   try {
     Player player(sessionPath, out, screen);
     // The programs' own relative paths (a design's default file path) are the session folder's too.
@@ -691,7 +692,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
         std::error_code ec;
         fs::current_path(before, ec);
       }
-    } inFolder(fs::absolute(sessionPath).parent_path());
+    } inFolder(fs::absolute(platform::pathOf(sessionPath)).parent_path());
     bool stopped = false;
     for (size_t k = 0; !stopped && k < lines.lines.size(); ++k) {
       const std::string& line = lines.lines[k].text;

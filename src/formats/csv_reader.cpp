@@ -7,6 +7,7 @@
 
 #include "formats/sheet_names.h"
 #include "formats/workbook_file_parts.h"
+#include "platform/files.h"
 #include "vb/ansi.h"
 #include "vb/convert.h"
 #include "vb/utf8.h"
@@ -105,7 +106,7 @@ void parseCsv(const std::string& text, CsvSheetBuilder& out) {
 
 void readCsv(const std::string& path, WorkbookSink& sink) {
   const std::string text = decode(readBytes(path));
-  std::vector<std::string> name{vb::sanitizeUtf8(std::filesystem::path(path).stem().string())};
+  std::vector<std::string> name{vb::sanitizeUtf8(platform::textOf(platform::pathOf(path).stem()))};
   repairSheetNames(name);
   sink.styles({platform::xl::Style{}});
   SheetSink& sheet = sink.sheet(name[0]);

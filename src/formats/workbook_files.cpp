@@ -14,6 +14,7 @@
 #include "formats/sheet_names.h"
 #include "formats/workbook_stream.h"
 #include "formats/workbook_file_parts.h"
+#include "platform/files.h"
 #include "vb/text.h"
 #include "vb/convert.h"
 
@@ -27,7 +28,7 @@ const std::string kLeftQuote = "\xE2\x80\x9C", kRightQuote = "\xE2\x80\x9D";
 }  // namespace
 
 void notAWorkbook(const std::string& path, const std::string& detail) {
-  std::string name = fs::path(path).filename().string();
+  std::string name = platform::textOf(platform::pathOf(path).filename());
   throw FileError(FileError::Kind::Malformed, path, "", detail,
                   kLeftQuote + name + kRightQuote + " is not a workbook or is damaged (" + detail + ")");
 }
@@ -100,7 +101,7 @@ std::string errorText(int code) { return vb::errorValueText(code); }
 namespace {
 
 std::string lowerExtension(const std::string& path) {
-  std::string ext = fs::path(path).extension().string();
+  std::string ext = platform::textOf(platform::pathOf(path).extension());
   for (char& c : ext)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return ext;
@@ -294,7 +295,7 @@ void saveXlsx(const WorkbookData& wb, const std::string& localPath) {
 
 void readWorkbookFile(const std::string& localPath, WorkbookSink& sink) {
   std::error_code ec;
-  const fs::file_status st = fs::status(localPath, ec);
+  const fs::file_status st = fs::status(platform::pathOf(localPath), ec);
   if (!fs::exists(st))
     throw FileError(FileError::Kind::Missing, localPath, "", "it does not exist",
                     kLeftQuote + localPath + kRightQuote + " does not exist");
@@ -326,7 +327,7 @@ WorkbookData loadWorkbookFile(const std::string& localPath) {
   WorkbookData wb;
   DataSink sink(wb);
   readWorkbookFile(localPath, sink);
-  wb.name = fs::path(localPath).stem().string();
+  wb.name = platform::textOf(platform::pathOf(localPath).stem());
   wb.fullName = localPath;
   return wb;
 }

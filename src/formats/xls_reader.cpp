@@ -15,6 +15,7 @@
 #include "formats/child_process.h"
 #include "formats/workbook_file_parts.h"
 #include "formats/xls_repack.h"
+#include "platform/files.h"
 #include "platform/os_calls.h"
 #include "vb/utf8.h"
 
@@ -43,16 +44,16 @@ class TemporaryFile {
  public:
   explicit TemporaryFile(const std::string& bytes) {
     static std::atomic<unsigned> counter{0};
-    path_ = (std::filesystem::temp_directory_path() /
-             ("velmora-xls-" + std::to_string(platform::currentProcessId()) + "-" + std::to_string(counter++) + ".xls"))
-                .string();
+    path_ = platform::textOf(std::filesystem::temp_directory_path() /
+                             ("velmora-xls-" + std::to_string(platform::currentProcessId()) + "-" +
+                              std::to_string(counter++) + ".xls"));
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ok_ = static_cast<bool>(out.flush());
   }
   ~TemporaryFile() {
     std::error_code ec;
-    std::filesystem::remove(path_, ec);
+    std::filesystem::remove(platform::pathOf(path_), ec);
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;

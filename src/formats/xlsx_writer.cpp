@@ -675,7 +675,7 @@ std::string package(WorkbookSource& source, const std::string& path) {
 }  // namespace
 
 void saveXlsx(WorkbookSource& source, const std::string& path) {
-  const fs::path target(path);
+  const fs::path target = platform::pathOf(path);
   std::error_code dirError;
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   if (!fs::is_directory(folder, dirError)) cannotWrite(path, "the folder does not exist");

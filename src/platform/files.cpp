@@ -12,6 +12,20 @@
 
 namespace platform {
 
+std::filesystem::path pathOf(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string textOf(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::string genericTextOf(const std::filesystem::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+}
+
 std::string localPath(const std::string& path) {
   std::string p = path;
   for (char& c : p)
@@ -32,7 +46,7 @@ std::string baseName(const std::string& path) {
 std::string Files::read(const std::string& path) {
   std::string local = localPath(path);
   std::error_code ec;
-  if (local.empty() || !std::filesystem::is_regular_file(local, ec)) vb::raise(vb::kFileNotFound);
+  if (local.empty() || !std::filesystem::is_regular_file(pathOf(local), ec)) vb::raise(vb::kFileNotFound);
   std::ifstream in(local, std::ios::binary | std::ios::ate);
   if (!in) vb::raise(vb::kPermissionDenied);  // there, but not to be read by this user
   std::streamoff size = in.tellg();
@@ -53,11 +67,11 @@ constexpr std::string_view kTemporaryMark = ".tmp-";
 // The temporary files of earlier writes of the target whose process no longer runs (a
 // write that was killed): they are removed, so they do not pile up beside the file.
 void removeStaleTemporaries(const fs::path& target) {
-  const std::string prefix = "." + target.filename().string() + std::string(kTemporaryMark);
+  const std::string prefix = "." + textOf(target.filename()) + std::string(kTemporaryMark);
   std::error_code ec;
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = textOf(it->path().filename());
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
     const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
     // A write of this process, or of one that still runs, may be going on.
@@ -73,20 +87,20 @@ std::optional<std::string> writeThroughTemporary(const std::string& localTarget,
                                                  const std::function<void(const std::string&)>& fill) {
   // A hidden name of this process's own, so two writers of one file never share it.
   static std::atomic<unsigned> serial{0};
-  const fs::path target(localTarget);
+  const fs::path target = pathOf(localTarget);
   removeStaleTemporaries(target);
-  const fs::path temp = target.parent_path() / ("." + target.filename().string() + std::string(kTemporaryMark) +
+  const fs::path temp = target.parent_path() / pathOf("." + textOf(target.filename()) + std::string(kTemporaryMark) +
                                                 std::to_string(currentProcessId()) + "-" + std::to_string(serial++));
   std::error_code ignored;
   try {
-    fill(temp.string());
+    fill(textOf(temp));
   } catch (...) {
     fs::remove(temp, ignored);
     throw;
   }
   // The data is on the disk before the rename, so the file is never replaced by a
   // file a crash could leave empty.
-  if (!syncFileToDisk(temp.string())) {
+  if (!syncFileToDisk(textOf(temp))) {
     fs::remove(temp, ignored);
     return "its data cannot be written to the disk";
   }
@@ -120,12 +134,12 @@ void Files::write(const std::string& path, const std::string& bytes) {
 
 bool Files::exists(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::exists(localPath(path), ec);
+  return std::filesystem::exists(pathOf(localPath(path)), ec);
 }
 
 void Files::remove(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::remove(localPath(path), ec)) vb::raise(vb::kFileNotFound);
+  if (!std::filesystem::remove(pathOf(localPath(path)), ec)) vb::raise(vb::kFileNotFound);
 }
 
 std::vector<vb::AnsiLine> Files::readLines(const std::string& path) { return readText(path).lines; }

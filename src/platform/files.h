@@ -1,6 +1,7 @@
 #pragma once
 // Files on disk. The system names files as the original does, folders joined with
 // "\"; such paths become paths of this machine here, at the file boundary.
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,6 +12,13 @@
 #include "vb/text_lines.h"
 
 namespace platform {
+
+// A path of this machine from UTF-8 text, and its text in UTF-8 (natively separated, or
+// with "/" between folders): the program's texts are UTF-8 everywhere, while the C++
+// library of the Windows build reads a narrow file name as Latin-1.
+std::filesystem::path pathOf(std::string_view utf8);
+std::string textOf(const std::filesystem::path& path);
+std::string genericTextOf(const std::filesystem::path& path);
 
 class Files {
  public:

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/files.h"
 #include "vb/error.h"
 #include "vb/text.h"
 
@@ -35,7 +36,7 @@ namespace {
 // The path made absolute and canonical, with one kind of separator (Windows takes both).
 std::string canonicalPath(const std::string& localPath) {
   std::error_code ec;
-  return std::filesystem::weakly_canonical(std::filesystem::absolute(localPath, ec), ec).generic_string();
+  return platform::genericTextOf(std::filesystem::weakly_canonical(std::filesystem::absolute(platform::pathOf(localPath), ec), ec));
 }
 
 }  // namespace

@@ -52,4 +52,24 @@ TEST(ReplaceFile, TheTemporaryFilesOfAKilledWriteGoWithTheNextWrite) {
   EXPECT_EQ(namesIn(dir), (std::vector<std::string>{running, other, "Book1.xlsx"}));
 }
 
+TEST(FilePaths, NamesOutsideAsciiReachTheSameFileEveryWay) {
+  // The program's texts are UTF-8; the paths made of them must name the file that the
+  // byte streams open (the Windows build's library reads narrow names as Latin-1).
+  ScratchDir dir("files");
+  const std::string folder = platform::textOf(dir.dir()) + "/元件 清单";
+  fs::create_directories(platform::pathOf(folder));
+  const std::string file = folder + "/板 1.txt";
+  platform::Files files;
+  files.write(file, "R1");
+  EXPECT_TRUE(files.exists(file));
+  EXPECT_EQ(files.read(file), "R1");
+  EXPECT_EQ(platform::textOf(platform::pathOf(file).filename()), "板 1.txt");
+  EXPECT_EQ(namesIn(platform::pathOf(folder)).size(), 1u);
+  EXPECT_EQ(platform::textOf(fs::directory_iterator(platform::pathOf(folder))->path().filename()), "板 1.txt");
+  files.write(file, "R2");  // replaced through a temporary file beside it
+  EXPECT_EQ(files.read(file), "R2");
+  files.remove(file);
+  EXPECT_FALSE(files.exists(file));
+}
+
 }  // namespace
