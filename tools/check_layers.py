@@ -16,7 +16,8 @@ ROOT = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__)
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 # The headers of platform/ that hold plain data, the only ones the file formats may use.
-FORMATS_MAY_USE = {"platform/sheet_types.h", "platform/files.h", "platform/os_calls.h"}
+FORMATS_MAY_USE = {"platform/sheet_types.h", "platform/files.h", "platform/os_calls.h",
+                   "platform/win/wide_text.h"}
 
 
 def subsystems():

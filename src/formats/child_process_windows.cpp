@@ -13,17 +13,11 @@
 
 #include "formats/child_jobs.h"
 #include "platform/os_calls.h"
+#include "platform/win/wide_text.h"
 
 namespace formats {
 
 namespace {
-
-std::wstring widen(const std::string& s) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
 
 // A handle closed with its owner.
 struct Handle {
@@ -60,7 +54,7 @@ ChildResult runInChild(const char* job, const std::string& input, std::chrono::s
   si.hStdInput = inRead.h;
   si.hStdOutput = outWrite.h;
   si.hStdError = null.h;
-  std::wstring command = L"\"" + widen(exe) + L"\" " + widen(std::string(kChildJobArgument)) + L" " + widen(job);
+  std::wstring command = L"\"" + platform::win::widen(exe) + L"\" " + platform::win::widen(std::string(kChildJobArgument)) + L" " + platform::win::widen(job);
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
     return result;

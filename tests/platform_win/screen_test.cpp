@@ -11,24 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/wide_text.h"
+
 namespace {
 
 using platform::win::Screen;
 using platform::win::twipsToPixels;
 using platform::win::pixelsToTwips;
 
-std::string utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 std::string textOf(HWND h) {
   wchar_t buf[1024] = {};
   GetWindowTextW(h, buf, 1024);
-  return utf8(buf);
+  return platform::win::narrow(buf);
 }
 
 std::string lines(const std::vector<std::string>& v) {
@@ -711,7 +705,7 @@ TEST_F(ScreenTest, AHundredThousandRowsCostNothingToSync) {
   item.pszText = buf;
   item.cchTextMax = 64;
   SendMessageW(lv, LVM_GETITEMTEXTW, 100002, reinterpret_cast<LPARAM>(&item));
-  EXPECT_EQ(utf8(buf), "C99999");
+  EXPECT_EQ(platform::win::narrow(buf), "C99999");
   auto t0 = std::chrono::steady_clock::now();
   for (int i = 0; i < 100; ++i) screen->sync();
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/os_calls.h"
+#include "platform/win/wide_text.h"
 
 namespace platform {
 
@@ -34,10 +35,7 @@ std::string executablePath() {
   wchar_t buf[32768];
   const DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
   if (n == 0 || n >= 32768) return {};
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, buf, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, buf, static_cast<int>(n), out.data(), bytes, nullptr, nullptr);
-  return out;
+  return win::narrow(std::wstring_view(buf, n));
 }
 
 }  // namespace platform

@@ -17,22 +17,6 @@ int pixelsToTwips(int pixels, int dpi) {
   return static_cast<int>(t >= 0 ? (t + dpi / 2) / dpi : -((-t + dpi / 2) / dpi));
 }
 
-std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 std::string windowText(HWND h) {
   int n = GetWindowTextLengthW(h);
   std::wstring buf(static_cast<size_t>(n) + 1, L'\0');

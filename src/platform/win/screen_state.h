@@ -9,12 +9,11 @@
 #include <vector>
 
 #include "platform/ui.h"
+#include "platform/win/wide_text.h"
 #include "platform/win/screen.h"
 
 namespace platform::win {
 
-std::wstring widen(const std::string& utf8);
-std::string narrow(const std::wstring& wide);
 std::string windowText(HWND h);
 // A model text as an edit control holds it: lone line feeds become CR LF.
 std::string withCrLf(const std::string& s);
