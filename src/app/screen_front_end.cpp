@@ -23,8 +23,12 @@ platform::win::Screen::Hooks hooksOf(Program& program) {
 
 class RealSessionScreen : public SessionScreen {
  public:
-  explicit RealSessionScreen(std::optional<std::string> shotsDir) : shotsDir_(std::move(shotsDir)) {
-    if (shotsDir_) std::filesystem::create_directories(platform::pathOf(*shotsDir_));
+  explicit RealSessionScreen(const std::optional<std::string>& shotsDir) {
+    if (!shotsDir) return;
+    // Absolute: the player works in the session's folder while it plays.
+    const std::filesystem::path dir = std::filesystem::absolute(platform::pathOf(*shotsDir));
+    std::filesystem::create_directories(dir);
+    shotsDir_ = platform::textOf(dir);
   }
 
   void attach(Program& program) override {
@@ -72,7 +76,8 @@ class RealSessionScreen : public SessionScreen {
     char number[16];
     std::snprintf(number, sizeof number, "%04ld", line);
     // Joined as text: the library's paths take narrow names as Latin-1 on Windows.
-    screen_->screenshot(*shotsDir_ + "/" + number + "-" + now + ".bmp");
+    const std::string shot = *shotsDir_ + "/" + number + "-" + now + ".bmp";
+    if (!screen_->screenshot(shot)) throw std::runtime_error("cannot save the screenshot " + shot);
   }
 
   std::optional<std::string> shotsDir_;
