@@ -19,22 +19,22 @@ ComApartment::~ComApartment() {
 
 // --- Arguments -------------------------------------------------------------------------
 
-Arg::Arg(const Automation& object) : value_(Object{ComRef<IDispatch>::share(object.dispatch())}) {}
+Arg::Arg(const Automation& object) : kind_(Kind::Object), object_(ComRef<IDispatch>::share(object.dispatch())) {}
 
 Arg Arg::missing() { return Arg(); }
 
 ComVariant Arg::toComVariant() const {
   ComVariant v;
-  if (auto* value = std::get_if<vb::Variant>(&value_)) {
-    writeVariant(*value, v.get());
-  } else if (auto* table = std::get_if<vb::Table>(&value_)) {
-    writeVariant(*table, v.get());
-  } else if (auto* object = std::get_if<Object>(&value_)) {
+  if (table_) {
+    writeVariant(*table_, v.get());
+  } else if (kind_ == Kind::Object) {
     V_VT(&v.get()) = VT_DISPATCH;
-    V_DISPATCH(&v.get()) = ComRef<IDispatch>(object->dispatch).detach();
-  } else {
+    V_DISPATCH(&v.get()) = ComRef<IDispatch>(object_).detach();
+  } else if (kind_ == Kind::Missing) {
     V_VT(&v.get()) = VT_ERROR;
     V_ERROR(&v.get()) = DISP_E_PARAMNOTFOUND;
+  } else {
+    writeVariant(value_, v.get());
   }
   return v;
 }

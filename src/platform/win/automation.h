@@ -41,14 +41,15 @@ class ComApartment {
 class Automation;
 
 // One argument of a call: a value, a block (a 2-D array), an object, or a left-out
-// optional argument.
+// optional argument. A block given as an lvalue is not copied: the Arg refers to it, so
+// it must outlive the call (as it does in put("Value", block) or call("M", {block})).
 class Arg {
  public:
   template <class T>
     requires std::constructible_from<vb::Variant, T>
-  Arg(T&& value) : value_(vb::Variant(std::forward<T>(value))) {}
-  Arg(const vb::Variant& value) : value_(value) {}
-  Arg(vb::Table table) : value_(std::move(table)) {}
+  Arg(T&& value) : value_(std::forward<T>(value)) {}
+  Arg(const vb::Table& table) : table_(&table) {}
+  Arg(vb::Table&& table) : owned_(std::make_shared<const vb::Table>(std::move(table))), table_(owned_.get()) {}
   Arg(const Automation& object);
   // An optional argument left out (VT_ERROR DISP_E_PARAMNOTFOUND).
   static Arg missing();
@@ -57,12 +58,13 @@ class Arg {
   ComVariant toComVariant() const;
 
  private:
-  struct Missing {};
-  struct Object {
-    ComRef<IDispatch> dispatch;
-  };
-  Arg() : value_(Missing{}) {}
-  std::variant<vb::Variant, vb::Table, Object, Missing> value_;
+  enum class Kind { Value, Table, Object, Missing };
+  Arg() : kind_(Kind::Missing) {}
+  Kind kind_ = Kind::Value;
+  vb::Variant value_;
+  std::shared_ptr<const vb::Table> owned_;
+  const vb::Table* table_ = nullptr;
+  ComRef<IDispatch> object_;
 };
 
 using Args = std::vector<Arg>;
@@ -112,23 +114,31 @@ class Automation {
   // A property, with the property's arguments if it takes any (Cells(r, c), Range("A1")).
   template <class... A>
   vb::Variant get(const std::string& member, A&&... args) const {
-    return invoke(Kind::Get, member, Args{Arg(std::forward<A>(args))...}).value();
+    return invoke(Kind::Get, member, argsOf(std::forward<A>(args)...)).value();
   }
   template <class... A>
   Automation getObject(const std::string& member, A&&... args) const {
-    return invoke(Kind::Get, member, Args{Arg(std::forward<A>(args))...}).object();
+    return invoke(Kind::Get, member, argsOf(std::forward<A>(args)...)).object();
   }
   template <class... A>
   vb::Table getTable(const std::string& member, A&&... args) const {
-    return invoke(Kind::Get, member, Args{Arg(std::forward<A>(args))...}).table();
+    return invoke(Kind::Get, member, argsOf(std::forward<A>(args)...)).table();
   }
   // obj.member(args) = value; value may be a block or an object.
   template <class... A>
   void put(const std::string& member, const Arg& value, A&&... args) const {
-    putWith(member, value, Args{Arg(std::forward<A>(args))...});
+    putWith(member, value, argsOf(std::forward<A>(args)...));
   }
   // A method with positional and named arguments (Sort Key1:=..., Sheets.Add After:=...).
   Result call(const std::string& member, const Args& args = {}, const NamedArgs& named = {}) const;
+
+  template <class... A>
+  static Args argsOf(A&&... args) {
+    Args all;
+    all.reserve(sizeof...(A));
+    (all.emplace_back(std::forward<A>(args)), ...);
+    return all;
+  }
 
   // The general forms. For Kind::Put the value is the last of args.
   enum class Kind { Get, Put, Method };
