@@ -111,12 +111,26 @@ namespace {
 
 [[noreturn]] void cannotCreate() { vb::raise(vb::kCannotCreate); }
 
+// The class registered for the user alone (HKCU\Software\Classes). Windows shows these
+// keys in HKEY_CLASSES_ROOT too; Wine does not, so they are read here directly.
+bool userClassOf(const std::wstring& progId, CLSID& clsid) {
+  std::wstring key = L"Software\\Classes\\" + progId + L"\\CLSID";
+  wchar_t text[64];
+  DWORD size = sizeof text;
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return false;
+  return SUCCEEDED(CLSIDFromString(text, &clsid));
+}
+
 CLSID classOf(const std::string& progId) {
   CLSID clsid;
   std::wstring wide = widen(progId);
   // A text in braces is taken as the class identifier itself.
-  HRESULT hr = wide.starts_with(L"{") ? CLSIDFromString(wide.c_str(), &clsid) : CLSIDFromProgID(wide.c_str(), &clsid);
-  if (FAILED(hr)) cannotCreate();
+  if (wide.starts_with(L"{")) {
+    if (FAILED(CLSIDFromString(wide.c_str(), &clsid))) cannotCreate();
+    return clsid;
+  }
+  if (wide.empty() || (FAILED(CLSIDFromProgID(wide.c_str(), &clsid)) && !userClassOf(wide, clsid))) cannotCreate();
   return clsid;
 }
 
