@@ -202,14 +202,24 @@ TEST_F(AutomationTest, ErrorsOfOurObjectMapToTheRuntimeNumbers) {
   EXPECT_EQ(a.get("Name"), Variant("gadget"));
 }
 
-// An object of someone else's that fails every call in one set way, to check how the
+// An object of someone else's: it records what each call hands it, exactly as a real
+// program would receive it, and fails every call in one set way, to check how the
 // HRESULTs and EXCEPINFOs of real programs become runtime errors.
-class FailingDispatch : public IDispatch {
+class ForeignDispatch : public IDispatch {
  public:
   HRESULT result = S_OK;
   EXCEPINFO filled{};
   bool deferred = false;
   ULONG references = 1;
+  std::vector<std::vector<std::string>> lookups;  // the names of each GetIDsOfNames
+  struct Received {
+    DISPID member;
+    WORD flags;
+    std::vector<DISPID> namedIds;
+    std::vector<Variant> args;  // in the order of rgvarg
+    bool wantsResult;
+  };
+  std::vector<Received> calls;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
@@ -227,12 +237,24 @@ class FailingDispatch : public IDispatch {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) override {
-    for (UINT i = 0; i < count; ++i) ids[i] = static_cast<DISPID>(i + 1);
+  // The member gets DISPID 7, its argument names 10, 11, ...
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    lookups.emplace_back();
+    for (UINT i = 0; i < count; ++i) {
+      lookups.back().push_back(platform::win::narrow(names[i]));
+      ids[i] = i == 0 ? 7 : static_cast<DISPID>(9 + i);
+    }
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* e,
-                                   UINT*) override {
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p, VARIANT* out,
+                                   EXCEPINFO* e, UINT*) override {
+    Received r{id, flags, {p->rgdispidNamedArgs, p->rgdispidNamedArgs + p->cNamedArgs}, {}, out != nullptr};
+    for (UINT i = 0; i < p->cArgs; ++i) r.args.push_back(platform::win::fromComVariant(p->rgvarg[i]));
+    calls.push_back(r);
+    if (result == S_OK && out) {
+      V_VT(out) = VT_I4;
+      V_I4(out) = 42;
+    }
     if (result == DISP_E_EXCEPTION) {
       *e = filled;
       // Fresh strings each time: the caller frees them.
@@ -248,6 +270,43 @@ class FailingDispatch : public IDispatch {
     return S_OK;
   }
 };
+
+TEST_F(AutomationTest, CallsReachOtherProgramsInTheLayoutOfIDispatch) {
+  ForeignDispatch raw;
+  {
+    Automation a(&raw);
+    Automation copy = a;
+    EXPECT_EQ(a.get("Cells", 2, 3), Variant(42.0));
+    a.put("Value", "x", 5);
+    copy.call("Sort", {1}, {{"Header", 2}, {"Order1", 3}});
+    copy.get("Cells", 1, 1);
+    a.call("Sort", {1}, {{"Header", 1}, {"Order1", 1}});
+    a.call("Sort", {}, {{"Order1", 1}});
+
+    ASSERT_EQ(raw.calls.size(), 6u);
+    const auto& get = raw.calls[0];
+    EXPECT_EQ(get.member, 7);
+    EXPECT_EQ(get.flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+    EXPECT_TRUE(get.namedIds.empty());
+    EXPECT_EQ(get.args, (std::vector<Variant>{3.0, 2.0})) << "positional arguments go last first";
+
+    const auto& put = raw.calls[1];
+    EXPECT_EQ(put.flags, DISPATCH_PROPERTYPUT);
+    EXPECT_EQ(put.namedIds, (std::vector<DISPID>{DISPID_PROPERTYPUT}));
+    EXPECT_EQ(put.args, (std::vector<Variant>{"x", 5.0})) << "the value first, then the index";
+    EXPECT_FALSE(put.wantsResult);
+
+    const auto& sort = raw.calls[2];
+    EXPECT_EQ(sort.namedIds, (std::vector<DISPID>{10, 11}));
+    EXPECT_EQ(sort.args, (std::vector<Variant>{2.0, 3.0, 1.0})) << "named arguments, then positional ones";
+
+    // Each member, and each member with its set of argument names, is looked up once per
+    // object, copies included.
+    EXPECT_EQ(raw.lookups, (std::vector<std::vector<std::string>>{
+                               {"Cells"}, {"Value"}, {"Sort", "Header", "Order1"}, {"Sort", "Order1"}}));
+  }
+  EXPECT_EQ(raw.references, 1u);
+}
 
 TEST_F(AutomationTest, FailuresOfOtherProgramsMapToTheRuntimeNumbers) {
   struct Case {
@@ -276,7 +335,7 @@ TEST_F(AutomationTest, FailuresOfOtherProgramsMapToTheRuntimeNumbers) {
       {RPC_E_DISCONNECTED, 0, 0, nullptr, false, -2147417848, "Automation error (0x80010108)"},
   };
   for (const Case& c : cases) {
-    FailingDispatch raw;
+    ForeignDispatch raw;
     raw.result = c.hr;
     raw.filled.wCode = c.wCode;
     raw.filled.scode = c.scode;
