@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,7 @@ class AutomationTest : public testing::Test {
 // A small object with one member of each kind.
 struct Gadget {
   std::string name = "gadget";
+  std::string linked;
   Table cells = Table(2, 2);
   ComRef<DispatchObject> object = DispatchObject::create();
   ComRef<DispatchObject> part = DispatchObject::create();
@@ -97,6 +99,13 @@ struct Gadget {
                        return Variant();
                      });
     object->method("Fail", [](DispatchCall&) -> Variant { throw vb::Error(1004, kChineseFailure); });
+    object->method("Crash", [](DispatchCall&) -> Variant { throw std::runtime_error("crashed"); });
+    // Linked = object: an object assigned to a property.
+    object->property("Linked", [this](DispatchCall&) { return Variant(linked); },
+                     [this](DispatchCall& c) {
+                       linked = c.valueObject().get("Name").text();
+                       return Variant();
+                     });
     object->property("Part", [this](DispatchCall& c) {
       c.returnObject(part->automation());
       return Variant();
@@ -144,6 +153,8 @@ TEST_F(AutomationTest, ObjectsAsResultsArgumentsAndDefaultValues) {
   EXPECT_EQ(a.get("Part"), Variant("part"));
   EXPECT_EQ(a.call("NameOf", {part}).value(), Variant("part"));
   EXPECT_EQ(a.call("NameOf", {a}).value(), Variant("gadget"));
+  a.put("Linked", part);
+  EXPECT_EQ(g.linked, "part");
   EXPECT_TRUE(a.getObject("Nothing").empty());
   expectError([&] { a.getObject("Nothing").get("Name"); }, vb::kObjectNotSet);
 }
@@ -188,6 +199,7 @@ TEST_F(AutomationTest, ErrorsOfOurObjectMapToTheRuntimeNumbers) {
   Gadget g;
   Automation a = g.object->automation();
   expectError([&] { a.call("Fail"); }, 1004, kChineseFailure);
+  expectError([&] { a.call("Crash"); }, -2147467259, "crashed");
   expectError([&] { a.get("NoSuchMember"); }, 438, "Object doesn't support this property or method");
   expectError([&] { a.put("ReadOnly", 2); }, 438);
   expectError([&] { a.call("Scale", {1}, {{"Factr", 2}}); }, 448);

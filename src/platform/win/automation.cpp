@@ -201,6 +201,7 @@ const std::vector<DISPID>& Automation::dispIds(const std::string& member, const 
 
 Result Automation::invoke(Kind kind, const std::string& member, const Args& args, const NamedArgs& named) const {
   if (empty()) vb::raise(vb::kObjectNotSet);
+  if (kind == Kind::Put && (args.empty() || !named.empty())) vb::raise(vb::kInvalidCall);
   // The empty name is the object's default member.
   static const std::vector<DISPID> defaultMember{DISPID_VALUE};
   const std::vector<DISPID>& ids = member.empty() && named.empty() ? defaultMember : dispIds(member, named);
@@ -208,7 +209,6 @@ Result Automation::invoke(Kind kind, const std::string& member, const Args& args
   // Arguments go in reverse order: the named ones first, then the positional ones from
   // the last to the first. A put's value (the last positional one) so comes first, as the
   // named argument DISPID_PROPERTYPUT.
-  if (kind == Kind::Put && (args.empty() || !named.empty())) vb::raise(vb::kInvalidCall);
   const size_t count = args.size() + named.size();
   std::vector<ComVariant> values(count);
   std::vector<DISPID> namedIds;
@@ -227,6 +227,7 @@ Result Automation::invoke(Kind kind, const std::string& member, const Args& args
   params.rgdispidNamedArgs = namedIds.empty() ? nullptr : namedIds.data();
   params.cNamedArgs = static_cast<UINT>(namedIds.size());
 
+  // A get and a method call both go as METHOD | PROPERTYGET, as the runtime sends them.
   WORD flags = kind == Kind::Put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
   ComVariant result;
   EXCEPINFO exception{};

@@ -1,7 +1,6 @@
 #include "platform/win/dispatch_object.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/win/wide_text.h"
 
