@@ -25,7 +25,7 @@ Arg Arg::missing() { return Arg(); }
 
 ComVariant Arg::toComVariant() const {
   ComVariant v;
-  if (table_) {
+  if (kind_ == Kind::Table) {
     writeVariant(*table_, v.get());
   } else if (kind_ == Kind::Object) {
     V_VT(&v.get()) = VT_DISPATCH;

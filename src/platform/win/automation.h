@@ -1,6 +1,6 @@
 #pragma once
 // Late-bound automation of outside programs (the spreadsheet program, PADS): every member
-// is looked up by name through IDispatch, the way the original drives them. Failures are
+// is looked up by name through IDispatch (late binding), as a script drives them. Failures are
 // vb::Error with the numbers the callers test (429, 438, 91, the program's own 1004, ...).
 //
 //   Automation app = Automation::attachOrStart("Excel.Application");
@@ -17,7 +17,6 @@
 #include <memory>
 #include <string>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "platform/win/automation_values.h"
@@ -48,8 +47,9 @@ class Arg {
   template <class T>
     requires std::constructible_from<vb::Variant, T>
   Arg(T&& value) : value_(std::forward<T>(value)) {}
-  Arg(const vb::Table& table) : table_(&table) {}
-  Arg(vb::Table&& table) : owned_(std::make_shared<const vb::Table>(std::move(table))), table_(owned_.get()) {}
+  Arg(const vb::Table& table) : kind_(Kind::Table), table_(&table) {}
+  Arg(vb::Table&& table)
+      : kind_(Kind::Table), owned_(std::make_shared<const vb::Table>(std::move(table))), table_(owned_.get()) {}
   Arg(const Automation& object);
   // An optional argument left out (VT_ERROR DISP_E_PARAMNOTFOUND).
   static Arg missing();
