@@ -237,6 +237,10 @@ class FakeSpreadsheet {
                  c.returnObject(range(s, *a));
                  return Variant();
                }));
+    o.property("Cells", logged("Sheet", [this, s](DispatchCall& c) {
+                 c.returnObject(range(s, {1, 1, xl::kMaxRows, xl::kMaxCols}));
+                 return Variant();
+               }));
     o.property("UsedRange", [this, s](DispatchCall& c) {
       c.returnObject(range(s, used(s)));
       return Variant();
@@ -594,7 +598,7 @@ TEST_F(ComSpreadsheetTest, StylesAreWrittenToTheLookObjectsAndReadBack) {
   sheet->range("D:D").setColumnWidth(12.5);
   sheet->range("A1:C9").autoFit();
   EXPECT_EQ(calls(), (Calls{"Sheet.Range($A$1:$C$9)", "Range($A$1:$C$9).BorderAround(LineStyle:=1, Weight:=3)",
-                            "Sheet.Range($D$1:$D$1048576)", "Range($D$1:$D$1048576).ColumnWidth = 12.5",
+                            "Sheet.Range($D:$D)", "Range($D$1:$D$1048576).ColumnWidth = 12.5",
                             "Sheet.Range($A$1:$C$9)", "Range($A$1:$C$9).Columns.AutoFit()"}));
   EXPECT_EQ(sheet->range("D7").columnWidth(), 12.5);
 }
@@ -628,6 +632,13 @@ TEST_F(ComSpreadsheetTest, AreasComeBackFromTheRangesTheProgramGives) {
   sheet->range("B10:C12").deleteCells();
   EXPECT_EQ(calls(), (Calls{"Sheet.Rows(7:9)", "Rows(7:9).Delete()", "Sheet.Columns(C:D)", "Columns(C:D).Delete()",
                             "Sheet.Range($B$10:$C$12)", "Range($B$10:$C$12).Delete(Shift:=-4162)"}));
+
+  // Whole lines and the whole sheet are asked by forms that fit a sheet of any size.
+  sheet->rows(2, 4).clearContents();
+  sheet->columns("B:C").clear();
+  sheet->cells().clear();
+  EXPECT_EQ(calls(), (Calls{"Sheet.Range($2:$4)", "Range($A$2:$XFD$4).ClearContents()", "Sheet.Range($B:$C)",
+                            "Range($B$1:$C$1048576).Clear()", "Sheet.Cells", "Range($A$1:$XFD$1048576).Clear()"}));
 }
 
 TEST_F(ComSpreadsheetTest, TheApplicationsSettingsAndOpenDialog) {

@@ -43,7 +43,16 @@ xl::Area areaOf(const Automation& range) {
 ComSheet::ComSheet(Automation application, std::shared_ptr<ComWorkbook> book, Automation sheet)
     : app_(std::move(application)), book_(std::move(book)), sheet_(std::move(sheet)) {}
 
-Automation ComSheet::rangeOf(const xl::Area& a) const { return sheet_.getObject("Range", xl::addressText(a)); }
+// Whole columns and rows go as "$C:$D" and "$3:$5", the whole sheet as Cells, so they
+// also fit a sheet with fewer rows or columns (a workbook in the older file format).
+Automation ComSheet::rangeOf(const xl::Area& a) const {
+  bool allRows = a.r1 == 1 && a.r2 == xl::kMaxRows;
+  bool allColumns = a.c1 == 1 && a.c2 == xl::kMaxCols;
+  if (allRows && allColumns) return sheet_.getObject("Cells");
+  if (allRows) return sheet_.getObject("Range", "$" + xl::columnLetters(a.c1) + ":$" + xl::columnLetters(a.c2));
+  if (allColumns) return sheet_.getObject("Range", "$" + std::to_string(a.r1) + ":$" + std::to_string(a.r2));
+  return sheet_.getObject("Range", xl::addressText(a));
+}
 
 std::string ComSheet::name() const { return vb::toText(sheet_.get("Name")); }
 void ComSheet::setName(const std::string& name) { sheet_.put("Name", name); }
