@@ -53,6 +53,11 @@ class FakePads {
     std::vector<std::string> pins;
     ComRef<DispatchObject> object = DispatchObject::create();
   };
+  struct Jumper {
+    std::string name, net;
+    Values values;  // Length, Orientation, Selected
+    ComRef<DispatchObject> object = DispatchObject::create();
+  };
   struct Net {
     std::string name;
     double length = 0;
@@ -67,6 +72,7 @@ class FakePads {
   bool open = true;
   std::vector<std::unique_ptr<Part>> parts;
   std::vector<std::unique_ptr<Net>> nets;
+  std::vector<std::unique_ptr<Jumper>> jumpers;
   ComRef<DispatchObject> app = DispatchObject::create();
   ComRef<DispatchObject> doc = DispatchObject::create();
   ComRef<DispatchObject> view = DispatchObject::create();
@@ -118,6 +124,49 @@ class FakePads {
           return Variant();
         }
       c.returnObject(Automation());
+      return Variant();
+    });
+    doc->property("Jumpers", [this](DispatchCall& c) {
+      std::vector<Automation> items;
+      for (auto& j : jumpers) items.push_back(j->object->automation());
+      return byName(c, items, [this](size_t i) { return jumpers[i]->name; });
+    });
+    // Pins(name) of every part, each named "PART.PIN".
+    doc->property("Pins", [this](DispatchCall& c) {
+      std::vector<Automation> items;
+      std::vector<std::string> names;
+      for (auto& p : parts)
+        for (const std::string& pin : p->pins) {
+          auto po = DispatchObject::create();
+          po->property("Name", [pin](DispatchCall&) { return Variant(pin); });
+          po->property("PositionX", [](DispatchCall&) { return Variant(5.0); });
+          po->property("PositionY", [](DispatchCall&) { return Variant(6.0); });
+          po->property("Selected", {}, logged("Pin(" + pin + ")", nothing()));
+          po->property("Sheet", [this, pin](DispatchCall& inner) {
+            auto s = DispatchObject::create();
+            s->method("Activate", logged("Sheet(of " + pin + ")", nothing()));
+            inner.returnObject(s->automation());
+            return Variant();
+          });
+          items.push_back(po->automation());
+          names.push_back(pin);
+        }
+      return byName(c, items, [names](size_t i) { return names[i]; });
+    });
+    doc->property("Decals", [this](DispatchCall& c) {
+      std::vector<Automation> items;
+      std::vector<std::string> names;
+      for (auto& p : parts) {
+        auto d = DispatchObject::create();
+        d->property("Name", [decal = p->decal](DispatchCall&) { return Variant(decal); });
+        d->property("Selected", {}, logged("Decal(" + p->decal + ")", nothing()));
+        items.push_back(d->automation());
+        names.push_back(p->decal);
+      }
+      return byName(c, items, [names](size_t i) { return names[i]; });
+    });
+    doc->property("Vias", [](DispatchCall& c) {
+      c.returnObject(collection(std::vector<Automation>(7)));
       return Variant();
     });
     doc->property("LayerName", [this](DispatchCall& c) { return Variant(layers.at(vb::toLong(c.arg(0)))); });
@@ -275,6 +324,22 @@ class FakePads {
     return *n;
   }
 
+  Jumper& addJumper(const std::string& name, const std::string& net, Values values) {
+    jumpers.push_back(std::make_unique<Jumper>());
+    Jumper* j = jumpers.back().get();
+    j->name = name, j->net = net, j->values = std::move(values);
+    j->object->property("Name", [j](DispatchCall&) { return Variant(j->name); });
+    for (const char* n : {"Length", "Orientation", "Selected"})
+      this->values(*j->object.get(), "Jumper(" + name + ")", j->values, n);
+    j->object->property("Net", [j](DispatchCall& c) {
+      auto n = DispatchObject::create();
+      n->property("Name", [net = j->net](DispatchCall&) { return Variant(net); });
+      c.returnObject(n->automation());
+      return Variant();
+    });
+    return *j;
+  }
+
  private:
   static DispatchObject::Handler nothing() {
     return [](DispatchCall&) { return Variant(); };
@@ -386,6 +451,8 @@ class ComPadsTest : public testing::Test {
     program->addLabel(r1, "Value", {{"PositionY", -4.0}, {"VertJustification", 1}});
     program->addNet("GND", 120.5);
     program->addNet("VCC", 80.0);
+    program->addJumper("J1", "GND", {{"Length", 300.0}, {"Orientation", 45.0}, {"Selected", false}});
+    program->addJumper("J2", "VCC", {{"Length", 150.0}, {"Orientation", 0.0}, {"Selected", false}});
   }
   void TearDown() override {
     layout.reset();
@@ -534,19 +601,58 @@ TEST_F(ComPadsTest, GatesLabelsViewLayersAndRouterCallTheirMembers) {
   EXPECT_EQ(design.electricalLayerCount(), 4);
 
   design.router().setRun(true);
+  design.router().setPause(true);
   design.router().optimize();
+  design.router().route();
+  view.setExtentsToSheet();
   EXPECT_EQ(calls(), (Calls{"Sheet(Sheet2).Activate()", "Gate(R1).Visibility(3) = 1",
                             "Label(R1 Value).PositionX = 7.5", "Label(R1 Value).Orientation = 180",
                             "Label(R1 Value).Display = 0", "View.SetExtents(1, 2, 3, 4)", "View.SetScale(2)",
                             "View.SetExtentsToSelection()", "View.Refresh()", "Layer(Inner 2).Visible = False",
                             "Layer(Bottom).Visible = True", "Document.SetVisibility(12, 0)",
                             "Document.ActiveLayer = 3", "Document.unit = 4", "Router.Run = True",
-                            "Router.Optimize()"}));
+                            "Router.Pause = True", "Router.Optimize()", "Router.Route()", "View.SetExtentsToSheet()"}));
+}
+
+TEST_F(ComPadsTest, JumpersPinsDecalsAndViasAreFoundByNameAndCounted) {
+  pads::Design& design = layout->activeDocument();
+  EXPECT_EQ(design.jumperCount(), 2);
+  std::vector<pads::Jumper*> jumpers = design.jumpers();
+  ASSERT_EQ(jumpers.size(), 2u);
+  EXPECT_EQ(jumpers[1]->name(), "J2");
+  pads::Jumper* j1 = design.jumper("J1");
+  ASSERT_NE(j1, nullptr);
+  EXPECT_EQ(j1->length(), 300.0);
+  EXPECT_EQ(j1->orientation(), 45.0);
+  EXPECT_EQ(j1->netName(), "GND");
+  j1->setSelected(true);
+  EXPECT_TRUE(j1->selected());
+  EXPECT_EQ(design.jumper("J9"), nullptr);
+
+  EXPECT_EQ(design.pinCount(), 6);
+  pads::Pin* pin = design.pin("C1.2");
+  ASSERT_NE(pin, nullptr);
+  EXPECT_EQ(pin->name(), "C1.2");
+  EXPECT_EQ(pin->positionX(), 5.0);
+  EXPECT_EQ(pin->positionY(), 6.0);
+  pin->activateSheet();
+  pin->setSelected(true);
+  EXPECT_EQ(design.pin("C1.3"), nullptr);
+
+  pads::DecalObject* decal = design.decalObject("C0805");
+  ASSERT_NE(decal, nullptr);
+  EXPECT_EQ(decal->name(), "C0805");
+  decal->setSelected(true);
+  EXPECT_EQ(design.decalObject("SOT23"), nullptr);
+  EXPECT_EQ(design.viaCount(), 7);
+  EXPECT_EQ(calls(), (Calls{"Jumper(J1).Selected = True", "Sheet(of C1.2).Activate()", "Pin(C1.2).Selected = True",
+                            "Decal(C0805).Selected = True"}));
 }
 
 TEST_F(ComPadsTest, TheApplicationOpensDesignsAndRunsCommands) {
   EXPECT_EQ(layout->progId(), "PowerPCB.Application");
   EXPECT_FALSE(layout->visible());
+  EXPECT_TRUE(layout->hasDocument());
   layout->setVisible(true);
   EXPECT_TRUE(layout->visible());
   layout->setStatusBarText("Busy");
@@ -580,8 +686,6 @@ TEST_F(ComPadsTest, TheProgramsErrorsReachTheCallerWithTheirNumbers) {
       {"a layer the design lacks", [&] { layout->activeDocument().showLayer("Inner 9"); }, vb::kObjectNotSet, ""},
       {"a layer number the design lacks", [&] { layout->activeDocument().setLayerVisible(7, true); },
        vb::kObjectNotSet, ""},
-      {"a jumper list the program lacks", [&] { layout->activeDocument().jumperCount(); },
-       platform::win::kNoSuchMember, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
