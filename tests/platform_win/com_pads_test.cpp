@@ -499,6 +499,10 @@ TEST_F(ComPadsTest, PartsAndTheirAttributesComeFromTheActiveDocument) {
   EXPECT_EQ(value->name(), "Value");
   EXPECT_EQ(value->value(), "10k");
   EXPECT_EQ(r1->attribute("Manufacturer"), nullptr);
+  // Asked again, the attribute reads the program's object as it is now.
+  program->parts[0]->attrs[0].value = "22k";
+  EXPECT_EQ(r1->attribute("Value")->value(), "22k");
+  EXPECT_EQ(r1->attribute("Tolerance")->value(), "1%");
   EXPECT_EQ(design.component("U99"), nullptr);
   EXPECT_EQ(design.net("NOPE"), nullptr);
 

@@ -2,6 +2,7 @@
 #include "platform/win/com_pads.h"
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -50,9 +51,18 @@ Automation lookUp(const Automation& owner, const std::string& member, const vb::
   return owner.getObject(member, key);
 }
 
+// The wrapper in the slot, made on first use and bound to the object given.
+template <class T>
+T* reuse(std::unique_ptr<T>& slot, Automation object) {
+  if (slot) slot->rebind(std::move(object));
+  else slot = std::make_unique<T>(std::move(object));
+  return slot.get();
+}
+
 class ComGate final : public pads::Gate {
  public:
   explicit ComGate(Automation gate) : gate_(std::move(gate)) {}
+  void rebind(Automation gate) { gate_ = std::move(gate); }
   double positionX() const override { return number(gate_.get("PositionX")); }
   double positionY() const override { return number(gate_.get("PositionY")); }
   void activateSheet() override { gate_.getObject("Sheet").call("Activate"); }
@@ -87,6 +97,7 @@ class ComLabel final : public pads::Label {
 class ComView final : public pads::View {
  public:
   explicit ComView(Automation view) : view_(std::move(view)) {}
+  void rebind(Automation view) { view_ = std::move(view); }
   void setExtentsToSelection() override { view_.call("SetExtentsToSelection"); }
   double zoom() const override { return number(view_.get("Zoom")); }
   void setScale(double scale) override { view_.call("SetScale", {scale}); }
@@ -103,6 +114,7 @@ class ComView final : public pads::View {
 class ComAttribute final : public pads::Attribute {
  public:
   explicit ComAttribute(Automation attribute) : attribute_(std::move(attribute)) {}
+  void rebind(Automation attribute) { attribute_ = std::move(attribute); }
   std::string name() const override { return text(attribute_.get("Name")); }
   // Its default value is its text.
   std::string value() const override { return text(attribute_.get("")); }
@@ -119,7 +131,7 @@ class ComPart final : public pads::Part {
   const pads::Attribute* attribute(const std::string& name) const override {
     Automation a = lookUp(part_, "Attributes", name);
     if (a.empty()) return nullptr;
-    return keep_->make<ComAttribute>(std::move(a));
+    return reuse(attributes_[name], std::move(a));
   }
   std::string pcbDecal() const override { return text(part_.get("PCBDecal")); }
   std::string decal() const override { return text(part_.get("Decal")); }
@@ -141,7 +153,7 @@ class ComPart final : public pads::Part {
   pads::Gate* gate(int index) override {
     Automation g = lookUp(part_, "Gates", index);
     if (g.empty()) return nullptr;
-    return keep_->make<ComGate>(std::move(g));
+    return reuse(gates_[index], std::move(g));
   }
   std::vector<pads::Label*> labels() override {
     std::vector<pads::Label*> out;
@@ -158,6 +170,10 @@ class ComPart final : public pads::Part {
  private:
   Automation part_;
   KeepPtr keep_;
+  // One wrapper per attribute name and gate index, bound afresh to the program's object
+  // at each look-up, so a loop asking every part for its attributes does not pile them up.
+  mutable std::map<std::string, std::unique_ptr<ComAttribute>> attributes_;
+  std::map<int, std::unique_ptr<ComGate>> gates_;
 };
 
 class ComJumper final : public pads::Jumper {
@@ -217,6 +233,7 @@ class ComDecal final : public pads::DecalObject {
 class ComRouter final : public pads::Router {
  public:
   explicit ComRouter(Automation router) : router_(std::move(router)) {}
+  void rebind(Automation router) { router_ = std::move(router); }
   void setRun(bool on) override { router_.put("Run", on); }
   void setPause(bool on) override { router_.put("Pause", on); }
   void optimize() override { router_.call("Optimize"); }
@@ -252,7 +269,7 @@ class ComDesign final : public pads::Design {
   pads::View& activeView() override {
     Automation view = doc_.getObject("ActiveView");
     if (view.empty()) vb::raise(vb::kObjectNotSet);
-    return *keep_->make<ComView>(std::move(view));
+    return *reuse(view_, std::move(view));
   }
   std::string layerName(int layer) const override { return text(doc_.get("LayerName", layer)); }
   void showLayer(const std::string& name) override { setLayerVisible(name, true); }
@@ -297,7 +314,7 @@ class ComDesign final : public pads::Design {
   pads::Router& router() override {
     Automation r = doc_.getObject("Router");
     if (r.empty()) vb::raise(vb::kObjectNotSet);
-    return *keep_->make<ComRouter>(std::move(r));
+    return *reuse(router_, std::move(r));
   }
 
  private:
@@ -320,6 +337,8 @@ class ComDesign final : public pads::Design {
 
   Automation doc_;
   KeepPtr keep_;
+  std::unique_ptr<ComView> view_;
+  std::unique_ptr<ComRouter> router_;
 };
 
 class ComPadsApplication final : public pads::Application {
