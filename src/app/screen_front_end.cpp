@@ -1,11 +1,13 @@
 #ifdef _WIN32
 #include "app/screen_front_end.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
 #include "app/program.h"
 #include "platform/files.h"
+#include "platform/win/com_programs.h"
 #include "platform/win/screen.h"
 #include "platform/win/win_desktop.h"
 #include "platform/win/win_user.h"
@@ -97,7 +99,12 @@ int runOnScreen() {
   platform::win::WinUser user;
   platform::win::WinDesktop desktop;
   sim::SimFiles files{faults};
-  sim::SimPrograms programs{faults, files, &user};
+  sim::SimPrograms standIns{faults, files, &user};
+  // VELMORA_PROGRAMS=automation: the real spreadsheet and PADS programs through COM.
+  const char* choice = std::getenv("VELMORA_PROGRAMS");
+  std::unique_ptr<platform::win::ComPrograms> real;
+  if (choice && std::string(choice) == "automation") real = std::make_unique<platform::win::ComPrograms>();
+  platform::Programs& programs = real ? static_cast<platform::Programs&>(*real) : standIns;
   Program program(programs, user, desktop, files);
   platform::win::Screen screen(hooksOf(program), true);
   desktop.handleOf = [&screen](const ui::Window& w) { return screen.windowHandle(w); };

@@ -11,7 +11,8 @@
 namespace app {
 
 // The toolbar on the real screen, with the real message boxes, dialogs and desktop,
-// until the program ends; the spreadsheet and PADS programs are the stand-ins.
+// until the program ends; the spreadsheet and PADS programs are the stand-ins, or the
+// real ones through COM when VELMORA_PROGRAMS is "automation".
 int runOnScreen();
 
 // Real windows for a session: after every step they are brought in line with the model
