@@ -464,6 +464,9 @@ TEST_F(ScreenTest, RowsPaintInTheirOwnColours) {
   win.listView1.setBackColor(0xC8D0D4);
   win.listView1.rows()[0].backColor = 0x0000FF;  // red
   start();
+  // Pixels are read from the screen: the window stays above those of other tests that
+  // run beside this one on the same desktop.
+  SetWindowPos(top(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(top());
   UpdateWindow(top());
   RedrawWindow(h(win.listView1), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
