@@ -11,6 +11,7 @@
 
 #include "platform/win/dispatch_object.h"
 #include "platform/win/wide_text.h"
+#include "support/runtime_errors.h"
 
 using platform::win::Arg;
 using platform::win::Automation;
@@ -27,19 +28,7 @@ namespace {
 
 const char kChineseFailure[] = "无法设置 Range 类的 Value 属性";
 
-// Expects f to fail with the runtime error number (and description, when given).
-template <class F>
-void expectError(F&& f, int number, const std::string& description = "") {
-  try {
-    f();
-    ADD_FAILURE() << "no error, expected " << number;
-  } catch (const vb::Error& e) {
-    EXPECT_EQ(e.number(), number) << e.description();
-    if (!description.empty()) {
-      EXPECT_EQ(e.description(), description);
-    }
-  }
-}
+using testing_support::expectError;
 
 Table block(std::vector<std::vector<Variant>> rows) {
   Table t(static_cast<long>(rows.size()), rows.empty() ? 0 : static_cast<long>(rows[0].size()));

@@ -11,6 +11,7 @@
 
 #include "platform/win/dispatch_object.h"
 #include "vb/convert.h"
+#include "support/runtime_errors.h"
 
 using platform::win::Automation;
 using platform::win::ComApartment;
@@ -416,18 +417,7 @@ class FakePads {
   }
 };
 
-template <class F>
-void expectError(F&& f, int number, const std::string& description = "") {
-  try {
-    f();
-    ADD_FAILURE() << "no error, expected " << number;
-  } catch (const vb::Error& e) {
-    EXPECT_EQ(e.number(), number) << e.description();
-    if (!description.empty()) {
-      EXPECT_EQ(e.description(), description);
-    }
-  }
-}
+using testing_support::expectError;
 
 using Calls = std::vector<std::string>;
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/dispatch_object.h"
-#include "vb/error.h"
+#include "support/runtime_errors.h"
 
 namespace {
 
@@ -19,14 +19,7 @@ const CLSID kPadsClass = {0x2d0c8f32, 0x5a7e, 0x4b19, {0x8e, 0x44, 0x71, 0x0a, 0
 const char kSheetProgId[] = "Velmora.ProgramsTest.Spreadsheet";
 const char kPadsProgId[] = "Velmora.ProgramsTest.Pads";
 
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const vb::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::expectError;
 
 TEST(ComProgramsTest, AttachOrStartGivesOneApplicationPerRunningProgram) {
   const long living = DispatchObject::living();
@@ -45,18 +38,18 @@ TEST(ComProgramsTest, AttachOrStartGivesOneApplicationPerRunningProgram) {
     ServedProgram sheet(kSheetProgId, kSheetClass, sheetApp);
     ServedProgram pads(kPadsProgId, kPadsClass, padsApp);
 
-    EXPECT_EQ(errorOf([&] { programs.attachSpreadsheet(kSheetProgId); }), 429) << "not running yet";
+    expectError([&] { programs.attachSpreadsheet(kSheetProgId); }, 429);  // not running yet
     auto started = programs.startSpreadsheet(kSheetProgId);
     started->setVisible(true);
     EXPECT_TRUE(visible);
     EXPECT_TRUE(started->visible());
     EXPECT_EQ(programs.attachSpreadsheet(kSheetProgId), started) << "the same program, the same application";
 
-    EXPECT_EQ(errorOf([&] { programs.attachPads(kPadsProgId); }), 429);
+    expectError([&] { programs.attachPads(kPadsProgId); }, 429);
     auto layout = programs.startPads(kPadsProgId);
     EXPECT_EQ(layout->defaultFilePath(), "C:\\设计");
     EXPECT_EQ(programs.attachPads(kPadsProgId), layout);
-    EXPECT_EQ(errorOf([&] { programs.attachPads("Velmora.ProgramsTest.NotThere"); }), 429);
+    expectError([&] { programs.attachPads("Velmora.ProgramsTest.NotThere"); }, 429);
   }
   EXPECT_EQ(DispatchObject::living(), living) << "every object is released with the programs";
 }

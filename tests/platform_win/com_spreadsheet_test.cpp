@@ -11,6 +11,7 @@
 
 #include "platform/win/dispatch_object.h"
 #include "vb/convert.h"
+#include "support/runtime_errors.h"
 
 using platform::win::Automation;
 using platform::win::ComApartment;
@@ -23,18 +24,7 @@ namespace xl = platform::xl;
 
 namespace {
 
-template <class F>
-void expectError(F&& f, int number, const std::string& description = "") {
-  try {
-    f();
-    ADD_FAILURE() << "no error, expected " << number;
-  } catch (const vb::Error& e) {
-    EXPECT_EQ(e.number(), number) << e.description();
-    if (!description.empty()) {
-      EXPECT_EQ(e.description(), description);
-    }
-  }
-}
+using testing_support::expectError;
 
 // A spreadsheet program of our own, served through IDispatch as the real one is: an
 // Application with Workbooks, workbooks with Sheets, worksheets whose Range(address)
