@@ -131,12 +131,15 @@ constexpr size_t kNoLimit = std::numeric_limits<size_t>::max();
 
 class Player {
  public:
-  Player(const std::string& sessionPath, std::ostream& out, SessionScreen* screen) : out_(out), screen_(screen) {
+  Player(const std::string& sessionPath, std::ostream& out, SessionScreen* screen, const ProgramsBridge& bridge)
+      : out_(out), screen_(screen) {
     base_ = fs::absolute(platform::pathOf(sessionPath)).parent_path();
     world_.user.onLine = [this](const std::string& l) { out_ << l << "\n"; };
     world_.desktop.onLine = [this](const std::string& l) { out_ << l << "\n"; };
     world_.desktop.setProgramFolder(executableFolder());
-    program_ = std::make_unique<Program>(world_.programs, world_.user, world_.desktop, world_.files);
+    if (bridge) bridged_ = bridge(world_.programs);
+    platform::Programs& programs = bridged_ ? *bridged_ : static_cast<platform::Programs&>(world_.programs);
+    program_ = std::make_unique<Program>(programs, world_.user, world_.desktop, world_.files);
     program_->start();
     if (screen_) {
       screen_->attach(*program_);
@@ -249,6 +252,7 @@ class Player {
   fs::path base_;
   sim::World world_;
   SessionScreen* screen_;
+  std::unique_ptr<platform::Programs> bridged_;  // outlives the program, which holds its applications
   std::unique_ptr<Program> program_;
 };
 
@@ -669,7 +673,7 @@ void Player::saveAll(const fs::path& dir) {
 }  // namespace
 
 int playSession(const std::string& sessionPath, const std::optional<std::string>& outDir, std::ostream& out,
-                std::ostream& err, SessionScreen* screen) {
+                std::ostream& err, SessionScreen* screen, const ProgramsBridge& bridge) {
   std::error_code ec;
   std::ifstream in(sessionPath, std::ios::binary);
   if (!in || !fs::is_regular_file(platform::pathOf(sessionPath), ec)) {
@@ -683,7 +687,7 @@ int playSession(const std::string& sessionPath, const std::optional<std::string>
   auto where = [&] { return sessionPath + ":" + std::to_string(lineNo) + ": error: "; };
   const std::optional<fs::path> saveTo = outDir ? std::optional<fs::path>(fs::absolute(platform::pathOf(*outDir))) : std::nullopt;
   try {
-    Player player(sessionPath, out, screen);
+    Player player(sessionPath, out, screen, bridge);
     // The programs' own relative paths (a design's default file path) are the session folder's too.
     struct InSessionFolder {
       fs::path before = fs::current_path();

@@ -1,13 +1,21 @@
 #pragma once
 // The session player: a session file is played step by step against the program running
 // in the simulated world, standing in for a person at the screen.
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace ui {
 class Control;
+}
+namespace platform {
+class Programs;
+}
+namespace sim {
+class SimPrograms;
 }
 
 namespace app {
@@ -33,9 +41,14 @@ class SessionScreen {
 // unclosed quote or an unknown escape.
 std::vector<std::string> sessionWords(const std::string& line);
 
+// How the program reaches the stand-in programs the session runs: itself when empty,
+// else through what this makes of them (on Windows, the stand-ins served through
+// automation, so the program drives them as it drives the real programs).
+using ProgramsBridge = std::function<std::unique_ptr<platform::Programs>(sim::SimPrograms&)>;
+
 // Plays the session; every printed line goes to out, a failing step is reported to err as
 // "SESSION:LINE: error: ...". Returns the exit code: 0 when every step ran, 1 otherwise.
 int playSession(const std::string& sessionPath, const std::optional<std::string>& outDir, std::ostream& out,
-                std::ostream& err, SessionScreen* screen = nullptr);
+                std::ostream& err, SessionScreen* screen = nullptr, const ProgramsBridge& bridge = {});
 
 }  // namespace app

@@ -35,6 +35,7 @@ std::shared_ptr<SimSpreadsheet> SimPrograms::runSpreadsheet(const std::string& p
   std::string canonical = sameId(progId, "Excel.Application") ? "Excel.Application" : "ET.Application";
   auto s = makeSimSpreadsheet(canonical, faults_, files_, alerts_);
   sheets_.push_back(s);
+  if (onProgramRuns) onProgramRuns();
   return s;
 }
 
@@ -45,6 +46,7 @@ std::shared_ptr<SimPads> SimPrograms::runPads(const std::string& progId) {
                                                                           : platform::pads::kRouterProgId;
   auto p = makeSimPads(canonical, faults_, files_, alerts_);
   pads_.push_back(p);
+  if (onProgramRuns) onProgramRuns();
   return p;
 }
 

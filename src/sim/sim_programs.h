@@ -1,6 +1,7 @@
 #pragma once
 // The running stand-in programs, by program identifier (letter case ignored), and the
 // whole simulated world a test or a session runs the program in.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ class SimPrograms : public platform::Programs {
   // A program starts running: the first instance of its identifier is what attaching finds.
   std::shared_ptr<SimSpreadsheet> runSpreadsheet(const std::string& progId);
   std::shared_ptr<SimPads> runPads(const std::string& progId);
+
+  // Told after each program that starts running, whoever runs or starts it.
+  std::function<void()> onProgramRuns;
 
   static bool isSpreadsheetId(const std::string& progId);
   static bool isPadsId(const std::string& progId);

@@ -27,15 +27,15 @@ pads::AppPtr ComPrograms::padsOf(Automation program, const std::string& progId) 
 }
 
 xl::AppPtr ComPrograms::attachSpreadsheet(const std::string& progId) {
-  return spreadsheetOf(Automation::attach(progId), progId);
+  return spreadsheetOf(Automation::attach(registered(progId)), progId);
 }
 
 xl::AppPtr ComPrograms::startSpreadsheet(const std::string& progId) {
-  return spreadsheetOf(Automation::start(progId), progId);
+  return spreadsheetOf(Automation::start(registered(progId)), progId);
 }
 
-pads::AppPtr ComPrograms::attachPads(const std::string& progId) { return padsOf(Automation::attach(progId), progId); }
+pads::AppPtr ComPrograms::attachPads(const std::string& progId) { return padsOf(Automation::attach(registered(progId)), progId); }
 
-pads::AppPtr ComPrograms::startPads(const std::string& progId) { return padsOf(Automation::start(progId), progId); }
+pads::AppPtr ComPrograms::startPads(const std::string& progId) { return padsOf(Automation::start(registered(progId)), progId); }
 
 }  // namespace platform::win

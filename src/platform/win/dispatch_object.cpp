@@ -308,9 +308,9 @@ HRESULT DispatchFactory::CreateInstance(IUnknown* outer, REFIID riid, void** out
   *out = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
   try {
-    ComRef<DispatchObject> object = make_();
-    if (!object) return E_FAIL;
-    return object->QueryInterface(riid, out);
+    Automation object = make_();
+    if (object.empty()) return E_FAIL;
+    return object.dispatch()->QueryInterface(riid, out);
   } catch (...) {
     return E_FAIL;
   }
@@ -353,8 +353,8 @@ ProgIdRegistration::~ProgIdRegistration() {
   RegDeleteKeyW(HKEY_CURRENT_USER, clsidKey_.c_str());
 }
 
-ClassRegistration::ClassRegistration(const CLSID& clsid, ComRef<DispatchFactory> factory) {
-  HRESULT hr = CoRegisterClassObject(clsid, static_cast<IClassFactory*>(factory.get()), CLSCTX_INPROC_SERVER,
+ClassRegistration::ClassRegistration(const CLSID& clsid, ComRef<DispatchFactory> factory, DWORD context) {
+  HRESULT hr = CoRegisterClassObject(clsid, static_cast<IClassFactory*>(factory.get()), context,
                                      REGCLS_MULTIPLEUSE, &cookie_);
   if (FAILED(hr)) raiseAutomationError(hr);
 }
@@ -375,7 +375,7 @@ ServedProgram::ServedProgram(const std::string& progId, const CLSID& clsid, ComR
       // A started program registers itself as running, as the real programs do.
       class_(clsid, DispatchFactory::create([this] {
                setRunning(true);
-               return application_;
+               return application_->automation();
              })) {}
 
 void ServedProgram::setRunning(bool running) {

@@ -121,10 +121,11 @@ class DispatchObject : public IDispatch {
   std::optional<size_t> default_;
 };
 
-// A class factory that makes (or hands out) DispatchObjects.
+// A class factory that makes (or hands out) automation objects. A maker's vb::Error (the
+// program cannot start) fails the creation.
 class DispatchFactory : public IClassFactory {
  public:
-  using Maker = std::function<ComRef<DispatchObject>()>;
+  using Maker = std::function<Automation()>;
   static ComRef<DispatchFactory> create(Maker make);
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
@@ -154,10 +155,11 @@ class ProgIdRegistration {
 };
 
 // A class object registered in this process (CoRegisterClassObject), so CoCreateInstance
-// of the class makes objects through the factory; revoked by the destructor.
+// of the class makes objects through the factory: for this process alone (in process), or
+// for every process (a local server, the program's own process); revoked by the destructor.
 class ClassRegistration {
  public:
-  ClassRegistration(const CLSID& clsid, ComRef<DispatchFactory> factory);
+  ClassRegistration(const CLSID& clsid, ComRef<DispatchFactory> factory, DWORD context = CLSCTX_INPROC_SERVER);
   ~ClassRegistration();
   ClassRegistration(const ClassRegistration&) = delete;
   ClassRegistration& operator=(const ClassRegistration&) = delete;
