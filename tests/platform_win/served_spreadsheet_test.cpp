@@ -72,9 +72,11 @@ std::string sheetDataText(const formats::SheetData& s) {
   std::string out = "sheet " + s.name + "\n";
   if (s.filter) out += "filter " + xl::addressText(*s.filter) + "\n";
   for (const xl::Area& m : s.merges) out += "merge " + xl::addressText(m) + "\n";
-  for (const auto& [col, width] : s.columnWidths) out += "width " + xl::columnLetters(col) + "=" + valueText(width) + "\n";
+  for (const auto& [col, width] : s.columnWidths)
+    out += "width " + xl::columnLetters(col) + "=" + valueText(width) + "\n";
   for (const formats::CellData& c : s.cells)
-    out += xl::columnLetters(c.col) + std::to_string(c.row) + " " + valueText(c.value) + " " + styleText(c.style) + "\n";
+    out += xl::columnLetters(c.col) + std::to_string(c.row) + " " + valueText(c.value) + " " + styleText(c.style) +
+           "\n";
   return out;
 }
 
@@ -89,7 +91,8 @@ std::string programText(sim::SimSpreadsheet& program) {
   if (program.workbookCount() > 0) out += "active workbook " + program.activeWorkbook()->name() + "\n";
   for (const xl::WorkbookPtr& book : program.workbooks()) {
     formats::WorkbookData data = sim::toData(*book);
-    out += "workbook " + data.name + " (" + data.fullName + "), active sheet " + std::to_string(data.activeSheet) + "\n";
+    out += "workbook " + data.name + " (" + data.fullName + "), active sheet " + std::to_string(data.activeSheet) +
+           "\n";
     for (size_t i = 0; i < data.sheets.size(); ++i) {
       xl::SheetPtr sheet = book->sheet(static_cast<long>(i) + 1);
       out += sheetDataText(data.sheets[i]) + "selection " + xl::addressText(sheet->selection()) + " active " +
@@ -185,7 +188,8 @@ TEST_F(ServedSpreadsheetTest, BlocksAndValuesArriveAsWritten) {
   EXPECT_EQ(throughCom(1000, 7), Variant("00999"));
   EXPECT_EQ(throughCom(3, 19), Variant(vb::ErrorValue{}));
   for (const char* cell : {"C3", "B5", "D15", "E2", "A1"})
-    EXPECT_EQ(valueText(viaCom->activeSheet()->range(cell).value()), valueText(direct->activeSheet()->range(cell).value()))
+    EXPECT_EQ(valueText(viaCom->activeSheet()->range(cell).value()),
+              valueText(direct->activeSheet()->range(cell).value()))
         << cell;
   expectSameState();
 }
@@ -320,6 +324,9 @@ TEST_F(ServedSpreadsheetTest, SheetsAndWorkbooksChangeAsOnTheStandIn) {
     log.push_back("opened " + opened->name() + " with " + std::to_string(opened->sheetCount()) + " sheets, active " +
                   app.activeWorkbook()->name() + "/" + app.activeSheet()->name());
     log.push_back("a sheet of another workbook at " + std::to_string(opened->position(*report)));
+    // A workbook or sheet reached again is the same object, as callers compare them.
+    log.push_back("the same objects: " + std::to_string(app.open(fixture) == opened) +
+                  std::to_string(app.workbook(1) == book) + std::to_string(book->sheet("List Report") == report));
     opened->sheet(1)->range("A1").setValue("edited");
     opened->saveAs(savedAs);
     log.push_back("saved as " + opened->name());
@@ -338,6 +345,7 @@ TEST_F(ServedSpreadsheetTest, SheetsAndWorkbooksChangeAsOnTheStandIn) {
 
   EXPECT_EQ(seen[1], seen[0]);
   EXPECT_EQ(seen[0].front(), "report at 1, front at 5 of 5, active Sheet6");
+  EXPECT_EQ(seen[0][3], "the same objects: 111");
   ASSERT_EQ(savedThroughCom.sheets.size(), savedDirectly.sheets.size());
   for (size_t i = 0; i < savedDirectly.sheets.size(); ++i)
     EXPECT_EQ(sheetDataText(savedThroughCom.sheets[i]), sheetDataText(savedDirectly.sheets[i]));

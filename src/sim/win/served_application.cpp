@@ -37,7 +37,8 @@ void serveWorkbooks(DispatchObject& object, ServedObjects& objects) {
           {}, {"Index"})
       .defaultMember("Item")
       .method(
-          "Add", [](ServedObjects& o, App& app, DispatchCall& c) { return returning(c, o.workbook(app.addWorkbook())); },
+          "Add",
+          [](ServedObjects& o, App& app, DispatchCall& c) { return returning(c, o.workbook(app.addWorkbook())); },
           {"Template"})
       .method(
           "Open",
