@@ -120,6 +120,15 @@ inline vb::Variant returning(DispatchCall& call, Automation object) {
   return {};
 }
 
+// A method without arguments that runs this member of the program's object.
+template <class T>
+typename Members<T>::Handler running(void (T::*member)()) {
+  return [member](ServedObjects&, T& target, DispatchCall&) {
+    (target.*member)();
+    return vb::Variant();
+  };
+}
+
 // An argument read as a Boolean, as the program reads True, False and numbers.
 bool truthOf(const vb::Variant& v);
 

@@ -62,23 +62,9 @@ void serveSheet(DispatchObject& object, ServedObjects& objects, const xl::SheetP
                 [](ServedObjects& o, Sheet& s, DispatchCall& c) {
                   return returning(c, o.workbook(s.parent().shared_from_this()));
                 })
-      .method(
-          "Select",
-          [](ServedObjects&, Sheet& s, DispatchCall&) {
-            s.select();
-            return Variant();
-          },
-          {"Replace"})
-      .method("Activate",
-              [](ServedObjects&, Sheet& s, DispatchCall&) {
-                s.select();
-                return Variant();
-              })
-      .method("Delete",
-              [](ServedObjects&, Sheet& s, DispatchCall&) {
-                s.remove();
-                return Variant();
-              })
+      .method("Select", running(&Sheet::select), {"Replace"})
+      .method("Activate", running(&Sheet::select))
+      .method("Delete", running(&Sheet::remove))
       .method(
           "Move",
           [](ServedObjects& o, Sheet& s, DispatchCall& c) {

@@ -46,16 +46,8 @@ void serveWorkbook(DispatchObject& object, ServedObjects& objects, const xl::Wor
                 })
       .property("ActiveSheet",
                 [](ServedObjects& o, Book& b, DispatchCall& c) { return returning(c, o.sheet(b.activeSheet())); })
-      .method("Activate",
-              [](ServedObjects&, Book& b, DispatchCall&) {
-                b.activate();
-                return Variant();
-              })
-      .method("Save",
-              [](ServedObjects&, Book& b, DispatchCall&) {
-                b.save();
-                return Variant();
-              })
+      .method("Activate", running(&Book::activate))
+      .method("Save", running(&Book::save))
       .method(
           "SaveAs",
           [](ServedObjects&, Book& b, DispatchCall& c) {
