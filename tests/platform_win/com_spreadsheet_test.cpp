@@ -523,6 +523,11 @@ TEST_F(ComSpreadsheetTest, WorkbooksAndSheetsAreFoundByPositionAndName) {
   EXPECT_EQ(bom->position(*first->sheet(2)), 0) << "a sheet of another workbook";
   expectError([&] { bom->sheet("Nowhere"); }, vb::kSubscript);
   expectError([&] { bom->sheet(4); }, vb::kSubscript);
+  // One wrapper per workbook and sheet, however it is reached.
+  EXPECT_EQ(excel->workbook(2), bom);
+  EXPECT_EQ(excel->activeWorkbook(), bom);
+  EXPECT_EQ(bom->sheet("Sheet5"), second);
+  EXPECT_NE(excel->workbook(1), bom);
 
   calls();
   xl::SheetPtr report = bom->addSheet(nullptr, second.get());

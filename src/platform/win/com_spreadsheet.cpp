@@ -17,6 +17,21 @@ const Wrapper* ours(const Base* object) {
   return dynamic_cast<const Wrapper*>(object);
 }
 
+// The wrapper of this object of the program still held by a caller, or a new one. Only
+// wrappers in use are kept, and they hold no reference of their own here.
+template <class Wrapper, class Make>
+std::shared_ptr<Wrapper> wrapperOf(std::vector<std::weak_ptr<Wrapper>>& made, Automation object, Make make) {
+  if (object.empty()) vb::raise(vb::kObjectNotSet);
+  std::erase_if(made, [](const std::weak_ptr<Wrapper>& w) { return w.expired(); });
+  for (const std::weak_ptr<Wrapper>& w : made) {
+    std::shared_ptr<Wrapper> wrapper = w.lock();
+    if (wrapper && wrapper->automation().sameObject(object)) return wrapper;
+  }
+  std::shared_ptr<Wrapper> wrapper = make(std::move(object));
+  made.push_back(wrapper);
+  return wrapper;
+}
+
 }  // namespace
 
 ComApplication::ComApplication(Automation application, std::string progId)
@@ -36,8 +51,8 @@ void ComApplication::setWindowState(int state) { app_.put("WindowState", state);
 long ComApplication::workbookCount() const { return vb::toLong(app_.getObject("Workbooks").get("Count")); }
 
 xl::WorkbookPtr ComApplication::wrap(Automation book) {
-  if (book.empty()) vb::raise(vb::kObjectNotSet);
-  return std::make_shared<ComWorkbook>(app_, std::move(book));
+  return wrapperOf(books_, std::move(book),
+                   [&](Automation b) { return std::make_shared<ComWorkbook>(app_, std::move(b)); });
 }
 
 xl::WorkbookPtr ComApplication::workbook(long position) {
@@ -76,8 +91,9 @@ std::string ComWorkbook::fullName() const { return vb::toText(book_.get("FullNam
 long ComWorkbook::sheetCount() const { return vb::toLong(book_.getObject("Sheets").get("Count")); }
 
 xl::SheetPtr ComWorkbook::wrap(Automation sheet) {
-  if (sheet.empty()) vb::raise(vb::kObjectNotSet);
-  return std::make_shared<ComSheet>(app_, std::static_pointer_cast<ComWorkbook>(shared_from_this()), std::move(sheet));
+  return wrapperOf(sheets_, std::move(sheet), [&](Automation s) {
+    return std::make_shared<ComSheet>(app_, std::static_pointer_cast<ComWorkbook>(shared_from_this()), std::move(s));
+  });
 }
 
 xl::SheetPtr ComWorkbook::sheet(long position) { return wrap(book_.getObject("Sheets").getObject("Item", position)); }

@@ -13,9 +13,12 @@
 
 namespace platform::win {
 
-// The program's objects are referred to by these; nothing is cached, so every member
-// reads the program's state as it is now.
+// The program's objects are referred to by these; no state of the program is cached, so
+// every member reads the program's state as it is now. A workbook or sheet has one
+// wrapper while the caller holds it, so the same workbook compares equal however it was
+// reached (opened again, found by position, active), as it does on the stand-in.
 class ComWorkbook;
+class ComSheet;
 
 class ComApplication final : public xl::Application {
  public:
@@ -47,6 +50,7 @@ class ComApplication final : public xl::Application {
   xl::WorkbookPtr wrap(Automation book);
   Automation app_;
   std::string progId_;
+  std::vector<std::weak_ptr<ComWorkbook>> books_;
 };
 
 class ComWorkbook final : public xl::Workbook {
@@ -71,6 +75,7 @@ class ComWorkbook final : public xl::Workbook {
  private:
   xl::SheetPtr wrap(Automation sheet);
   Automation app_, book_;
+  std::vector<std::weak_ptr<ComSheet>> sheets_;
 };
 
 class ComSheet final : public xl::Sheet {
