@@ -148,6 +148,37 @@ TEST_F(AutomationTest, ObjectsAsResultsArgumentsAndDefaultValues) {
   expectError([&] { a.getObject("Nothing").get("Name"); }, vb::kObjectNotSet);
 }
 
+TEST_F(AutomationTest, ObjectsOfOneKindShareItsMembersAndHoldTheirOwnData) {
+  struct Item {
+    std::string name;
+  };
+  ComRef<DispatchObject> kind = DispatchObject::create();
+  kind->property("Name", [](DispatchCall& c) { return Variant(c.data<Item>().name); },
+                 [](DispatchCall& c) {
+                   c.data<Item>().name = c.value().text();
+                   return Variant();
+                 })
+      .defaultMember("Name");
+  auto first = DispatchObject::create(*kind.get(), std::make_shared<Item>(Item{"first"}));
+  auto second = DispatchObject::create(*kind.get(), std::make_shared<Item>(Item{"second"}));
+  // An object made from one of them serves the same kind.
+  auto third = DispatchObject::create(*second.get(), std::make_shared<Item>(Item{"third"}));
+  Automation a = first->automation(), b = second->automation();
+  b.put("name", "renamed");
+  EXPECT_EQ(a.get(""), Variant("first"));
+  EXPECT_EQ(b.get("Name"), Variant("renamed"));
+  EXPECT_EQ(third->automation().get("Name"), Variant("third"));
+  expectError([&] { a.get("Missing"); }, platform::win::kNoSuchMember);
+  EXPECT_THROW(first->method("Own", [](DispatchCall&) { return Variant(); }), std::logic_error);
+
+  // The kind lives as long as an object of it does.
+  const long before = DispatchObject::living();
+  kind.reset();
+  third.reset();
+  EXPECT_EQ(DispatchObject::living(), before - 1);
+  EXPECT_EQ(a.get("Name"), Variant("first"));
+}
+
 TEST_F(AutomationTest, BlockPropertyWritesAndReadsEveryCellInOneCall) {
   Gadget g;
   Automation a = g.object->automation();

@@ -1,6 +1,7 @@
 #include "platform/win/dispatch_object.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/win/wide_text.h"
 
@@ -41,8 +42,8 @@ HRESULT fail(EXCEPINFO* exception, int number, const std::string& description) {
 // --- DispatchCall ----------------------------------------------------------------------
 
 DispatchCall::DispatchCall(Kind kind, const std::string& member, const std::vector<std::string>& params,
-                           const DISPPARAMS& p)
-    : kind_(kind), member_(member), params_(params), p_(p) {
+                           const DISPPARAMS& p, void* data)
+    : kind_(kind), member_(member), params_(params), p_(p), data_(data) {
   // A put's value is one of the named arguments, so it is not counted here either.
   positional_ = p.cArgs - p.cNamedArgs;
 }
@@ -128,7 +129,16 @@ long DispatchObject::living() { return livingObjects.load(); }
 
 ComRef<DispatchObject> DispatchObject::create() { return ComRef<DispatchObject>::adopt(new DispatchObject()); }
 
+ComRef<DispatchObject> DispatchObject::create(DispatchObject& kind, std::shared_ptr<void> data) {
+  ComRef<DispatchObject> object = create();
+  // A kind made from a kind would serve neither table; its own kind serves both.
+  object->kind_ = kind.kind_ ? kind.kind_ : ComRef<DispatchObject>::share(&kind);
+  object->data_ = std::move(data);
+  return object;
+}
+
 DispatchObject::Member& DispatchObject::memberNamed(const std::string& name) {
+  if (kind_) throw std::logic_error("an object made from a kind serves the kind's members: " + name);
   auto [it, added] = index_.emplace(lowerAscii(name), members_.size());
   if (added) members_.push_back(std::make_shared<Member>(Member{name, {}, {}, {}, {}}));
   return *members_[it->second];
@@ -191,11 +201,12 @@ HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids || count == 0) return E_INVALIDARG;
   std::fill(ids, ids + count, DISPID_UNKNOWN);
-  auto found = index_.find(lowerAscii(narrow(names[0])));
-  if (found == index_.end()) return DISP_E_UNKNOWNNAME;
+  const DispatchObject& t = table();
+  auto found = t.index_.find(lowerAscii(narrow(names[0])));
+  if (found == t.index_.end()) return DISP_E_UNKNOWNNAME;
   ids[0] = static_cast<DISPID>(found->second + 1);
   // Argument names: their position among the member's declared parameters.
-  const Member& m = *members_[found->second];
+  const Member& m = *t.members_[found->second];
   HRESULT hr = S_OK;
   for (UINT i = 1; i < count; ++i) {
     std::string name = narrow(names[i]);
@@ -210,11 +221,12 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
 
 HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                EXCEPINFO* exception, UINT* argError) {
+  const DispatchObject& t = table();
   size_t index;
   if (id == DISPID_VALUE) {
-    if (!default_) return DISP_E_MEMBERNOTFOUND;
-    index = *default_;
-  } else if (id >= 1 && static_cast<size_t>(id) <= members_.size()) {
+    if (!t.default_) return DISP_E_MEMBERNOTFOUND;
+    index = *t.default_;
+  } else if (id >= 1 && static_cast<size_t>(id) <= t.members_.size()) {
     index = static_cast<size_t>(id - 1);
   } else {
     return DISP_E_MEMBERNOTFOUND;
@@ -222,7 +234,7 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
   static const DISPPARAMS none{nullptr, nullptr, 0, 0};
   const DISPPARAMS& p = params ? *params : none;
   // Keep the member alive while its handler runs, even if the handler changes the table.
-  const std::shared_ptr<const Member> held = members_[index];
+  const std::shared_ptr<const Member> held = t.members_[index];
   const Member& m = *held;
 
   const Handler* handler = nullptr;
@@ -255,7 +267,7 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
   }
 
   try {
-    DispatchCall call(kind, m.name, m.params, p);
+    DispatchCall call(kind, m.name, m.params, p, data_.get());
     vb::Variant value = (*handler)(call);
     if (result) {
       VariantClear(result);

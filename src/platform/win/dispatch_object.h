@@ -9,6 +9,14 @@
 //       [&](DispatchCall& c) { c.returnTable(cells); return vb::Variant(); },
 //       [&](DispatchCall& c) { cells = c.valueTable(); return vb::Variant(); });
 //   range->method("Sort", sortHandler, {"Key1", "Order1", "Header"});
+//
+// Many objects of one kind (the 100,000 parts of a design) share one table of members:
+// the members are given once to a kind, and each object made from it holds only its own
+// data, which the handlers read with DispatchCall::data.
+//
+//   auto part = DispatchObject::create();
+//   part->property("Name", [](DispatchCall& c) { return vb::Variant(c.data<PartData>().name); });
+//   auto r1 = DispatchObject::create(*part, std::make_shared<PartData>(...));
 #include <windows.h>
 #include <oaidl.h>
 
@@ -60,9 +68,17 @@ class DispatchCall {
   void returnTable(vb::Table table);
   void returnObject(Automation object);
 
+  // The data of the object called, as it was made (DispatchObject::create(kind, data));
+  // the handler knows its type.
+  template <class T>
+  T& data() const {
+    return *static_cast<T*>(data_);
+  }
+
  private:
   friend class DispatchObject;
-  DispatchCall(Kind kind, const std::string& member, const std::vector<std::string>& params, const DISPPARAMS& p);
+  DispatchCall(Kind kind, const std::string& member, const std::vector<std::string>& params, const DISPPARAMS& p,
+               void* data);
   const VARIANT& at(size_t index) const;
 
   Kind kind_;
@@ -70,6 +86,7 @@ class DispatchCall {
   const std::vector<std::string>& params_;
   const DISPPARAMS& p_;
   size_t positional_;
+  void* data_;
   std::optional<vb::Table> tableResult_;
   std::optional<Automation> objectResult_;
 };
@@ -80,6 +97,9 @@ class DispatchObject : public IDispatch {
 
   // A new object with one reference, held by the returned owner.
   static ComRef<DispatchObject> create();
+  // A new object serving the members of kind (shared, not copied; the kind stays alive
+  // while the object does) over data of its own. It takes no members of its own.
+  static ComRef<DispatchObject> create(DispatchObject& kind, std::shared_ptr<void> data);
 
   // A property: get, and put if it may be assigned. params names its arguments in order.
   DispatchObject& property(const std::string& name, Handler get, Handler put = {},
@@ -115,10 +135,15 @@ class DispatchObject : public IDispatch {
   };
   Member& memberNamed(const std::string& name);
 
+  // The object whose members this one serves: itself, or its kind.
+  const DispatchObject& table() const { return kind_ ? *kind_.get() : *this; }
+
   std::atomic<ULONG> references_{1};
   std::vector<std::shared_ptr<Member>> members_;  // DISPID = position + 1
   std::map<std::string, size_t> index_;  // by lower-case name
   std::optional<size_t> default_;
+  ComRef<DispatchObject> kind_;
+  std::shared_ptr<void> data_;
 };
 
 // A class factory that makes (or hands out) automation objects. A maker's vb::Error (the
