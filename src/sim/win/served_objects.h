@@ -18,6 +18,7 @@
 
 #include "platform/spreadsheet.h"
 #include "platform/win/dispatch_object.h"
+#include "sim/win/served_calls.h"
 
 namespace sim::win {
 
@@ -98,8 +99,7 @@ class Members {
   std::shared_ptr<const Link> link_;
 };
 
-// The errors of a served object whose program or object has gone.
-[[noreturn]] void raiseDisconnected();
+// The error of a served object whose object has gone (raiseDisconnected: whose program has gone).
 [[noreturn]] void raiseObjectGone();
 
 template <class T>
@@ -128,9 +128,6 @@ typename Members<T>::Handler running(void (T::*member)()) {
     return vb::Variant();
   };
 }
-
-// An argument read as a Boolean, as the program reads True, False and numbers.
-bool truthOf(const vb::Variant& v);
 
 // The objects of the object model, each filled in on a new DispatchObject.
 void serveApplication(DispatchObject& object, ServedObjects& objects);

@@ -42,10 +42,6 @@ Automation Session::list(std::function<long()> count, std::function<Automation(S
   return make(kinds_.list, std::make_shared<List>(List{weak_from_this(), std::move(count), std::move(item)}));
 }
 
-void disconnected() {
-  vb::raise(static_cast<int>(RPC_E_DISCONNECTED), "The object invoked has disconnected from its clients.");
-}
-
 }  // namespace served
 
 ServedPads::ServedPads(std::shared_ptr<platform::pads::Application> program)

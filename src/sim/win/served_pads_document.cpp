@@ -76,7 +76,7 @@ Kind documentKind() {
   k->method("GetObjects", on<Design>([](Session& s, Design& d, DispatchCall& c) {
               const long type = vb::toLong(c.arg(0));
               const std::string pattern = c.has(1) ? textArg(c, 1) : std::string();
-              const bool selectedOnly = truth(c.arg(2));
+              const bool selectedOnly = truthOf(c.arg(2));
               if (type == kParts) return s.listOf(&Kinds::part, d.getParts(pattern, selectedOnly));
               if (type == kNets && pattern.empty() && !selectedOnly) return s.listOf(&Kinds::net, d.nets());
               if (type == kGates && pattern.empty() && selectedOnly) return s.listOf(&Kinds::gate, d.selectedGates());
@@ -85,7 +85,7 @@ Kind documentKind() {
   // SelectObjects(missing, missing, False) clears the selection, (1, missing, True)
   // selects every part.
   k->method("SelectObjects", on<Design>([](Session&, Design& d, DispatchCall& c) {
-              const bool select = truth(c.arg(2));
+              const bool select = truthOf(c.arg(2));
               if (!c.has(1) && !c.has(0) && !select) return d.clearSelection();
               if (!c.has(1) && c.has(0) && vb::toLong(c.arg(0)) == kParts && select) return d.selectAllParts();
               vb::raise(vb::kInvalidCall);
@@ -137,7 +137,7 @@ Kind routerKind() {
 Kind layerKind() {
   Kind k = DispatchObject::create();
   k->property("Visible", {}, withData<LayerKey>([](Session&, LayerKey& layer, DispatchCall& c) {
-                const bool visible = truth(c.value());
+                const bool visible = truthOf(c.value());
                 if (layer.key.isNumber())
                   layer.design->setLayerVisible(static_cast<int>(vb::toLong(layer.key)), visible);
                 else

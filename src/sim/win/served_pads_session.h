@@ -14,6 +14,7 @@
 
 #include "platform/pads.h"
 #include "platform/win/dispatch_object.h"
+#include "sim/win/served_calls.h"
 #include "vb/convert.h"
 #include "vb/error.h"
 #include "vb/variant.h"
@@ -126,9 +127,6 @@ class Session : public std::enable_shared_from_this<Session> {
   pads::Design* documentDesign_ = nullptr;
 };
 
-// The error of a call on an object whose ServedPads has gone.
-[[noreturn]] void disconnected();
-
 // A collection's Item(k) from a list the program gives at the first Item:
 // serveItem(session, item) makes the object of one item.
 template <class Fetch, class ServeItem>
@@ -145,12 +143,10 @@ std::function<Automation(Session&, long)> itemsFetchedOnce(Fetch fetch, ServeIte
 inline std::string textArg(const DispatchCall& c, size_t index) { return vb::toText(c.arg(index)); }
 
 // A value as the argument a member of the PADS interface takes.
-inline bool truth(const vb::Variant& v) { return v.isBoolean() ? v.boolean() : vb::toDouble(v) != 0; }
-
 template <class P>
 P as(const vb::Variant& v) {
   if constexpr (std::is_same_v<P, bool>)
-    return truth(v);
+    return truthOf(v);
   else if constexpr (std::is_same_v<P, std::string>)
     return vb::toText(v);
   else if constexpr (std::is_floating_point_v<P>)
@@ -180,7 +176,7 @@ Handler withData(F f) {
   return [f](DispatchCall& c) -> vb::Variant {
     D& data = c.data<D>();
     std::shared_ptr<Session> session = data.session.lock();
-    if (!session) disconnected();
+    if (!session) raiseDisconnected();
     return answer(c, f, *session, data, c);
   };
 }
