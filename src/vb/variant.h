@@ -66,6 +66,8 @@ class Table {
   // Keeps the values that still fit; new cells are empty. A negative size is error 9.
   void resize(long rows, long cols);
   void clear() { rows_ = cols_ = 0; cells_.clear(); }
+  // The same shape and the same values.
+  bool operator==(const Table& o) const = default;
 
  private:
   size_t idx(long r, long c) const { return static_cast<size_t>((r - 1) * cols_ + (c - 1)); }

@@ -11,6 +11,7 @@
 #include "app/session.h"
 #ifdef _WIN32
 #include "app/screen_front_end.h"
+#include "sim/win/served_programs.h"
 #endif
 #include "formats/workbook_files.h"
 #include "support/scratch_dir.h"
@@ -22,11 +23,10 @@ namespace fs = std::filesystem;
 using testing_support::readBytes;
 using testing_support::ScratchDir;
 
-class GoldenSession : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
+// Plays the session NAME and compares what it printed and the workbooks it left with
+// NAME.expected.
+void playAndCompare(const std::string& name, const app::ProgramsBridge& bridge = {}) {
   fs::path dir = fs::path(VELMORA_SOURCE_DIR) / "tests" / "e2e";
-  std::string name = GetParam();
   const ScratchDir scratch("golden");
   const fs::path out = scratch / "out";  // made by the run
   // The session plays in a copy of its folder (beside a copy of examples/, which sessions
@@ -40,9 +40,10 @@ TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
 #ifdef _WIN32
   // On Windows the session plays against the real windows, checked against the model after every step.
   const auto screen = app::realSessionScreen(std::nullopt);
-  int code = app::playSession((played / (name + ".session")).string(), out.string(), printed, errors, screen.get());
+  int code = app::playSession((played / (name + ".session")).string(), out.string(), printed, errors, screen.get(),
+                              bridge);
 #else
-  int code = app::playSession((played / (name + ".session")).string(), out.string(), printed, errors);
+  int code = app::playSession((played / (name + ".session")).string(), out.string(), printed, errors, nullptr, bridge);
 #endif
   ASSERT_EQ(code, 0) << errors.str();
   std::vector<fs::path> books;
@@ -55,11 +56,27 @@ TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) {
   }
   std::string expected = readBytes(dir / (name + ".expected"));
   if (actual != expected) {
-    fs::path review = fs::current_path() / (name + ".actual");
+    fs::path review = fs::current_path() / (name + (bridge ? ".automation" : "") + ".actual");
     std::ofstream(review, std::ios::binary) << actual;
     FAIL() << "the workbooks differ from " << name << ".expected; this run is in " << review;
   }
 }
+
+class GoldenSession : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenSession, LeavesTheWorkbooksAPersonChecked) { playAndCompare(GetParam()); }
+
+#ifdef _WIN32
+// The same sessions with the program driving the stand-ins through automation, as it
+// drives the real programs: every call goes through the programs' object model over COM.
+class GoldenSessionThroughAutomation : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenSessionThroughAutomation, LeavesTheSameWorkbooks) {
+  playAndCompare(GetParam(), [](sim::SimPrograms& programs) -> std::unique_ptr<platform::Programs> {
+    return std::make_unique<sim::win::ProgramsThroughAutomation>(programs);
+  });
+}
+#endif
 
 std::vector<std::string> goldenSessions() {
   std::vector<std::string> names;
@@ -70,12 +87,16 @@ std::vector<std::string> goldenSessions() {
   return names;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sessions, GoldenSession, ::testing::ValuesIn(goldenSessions()),
-                         [](const auto& info) {
-                           std::string n = info.param;
-                           for (char& c : n)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return n;
-                         });
+std::string testName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string n = info.param;
+  for (char& c : n)
+    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+  return n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, GoldenSession, ::testing::ValuesIn(goldenSessions()), testName);
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(Sessions, GoldenSessionThroughAutomation, ::testing::ValuesIn(goldenSessions()), testName);
+#endif
 
 }  // namespace

@@ -167,6 +167,29 @@ Automation Automation::attachOrStart(const std::string& progId) {
   return start(progId);
 }
 
+namespace {
+
+DWORD busyWaitMilliseconds = 30000;
+constexpr DWORD kBusyRetryMilliseconds = 100;
+
+bool rejectedAsBusy(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+
+// The call, made again while the program rejects it as busy and the busy wait lasts.
+template <class Call>
+HRESULT whileBusy(Call call) {
+  HRESULT hr;
+  for (const ULONGLONG began = GetTickCount64();;) {
+    hr = call();
+    if (!rejectedAsBusy(hr) || GetTickCount64() - began >= busyWaitMilliseconds) return hr;
+    Sleep(kBusyRetryMilliseconds);
+  }
+}
+
+}  // namespace
+
+void Automation::setBusyWait(DWORD milliseconds) { busyWaitMilliseconds = milliseconds; }
+DWORD Automation::busyWait() { return busyWaitMilliseconds; }
+
 bool Automation::sameObject(const Automation& other) const {
   if (empty() || other.empty()) return empty() && other.empty();
   ComRef<IUnknown> a, b;
@@ -188,8 +211,10 @@ const std::vector<DISPID>& Automation::dispIds(const std::string& member, const 
   std::vector<LPOLESTR> pointers;
   for (auto& w : wide) pointers.push_back(w.data());
   std::vector<DISPID> ids(wide.size(), DISPID_UNKNOWN);
-  HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
-                                        LOCALE_USER_DEFAULT, ids.data());
+  HRESULT hr = whileBusy([&] {
+    return dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
+                                    LOCALE_USER_DEFAULT, ids.data());
+  });
   if (FAILED(hr)) {
     // The member is known but one of the argument names is not.
     if (hr == DISP_E_UNKNOWNNAME && ids[0] != DISPID_UNKNOWN)
@@ -232,8 +257,10 @@ Result Automation::invoke(Kind kind, const std::string& member, const Args& args
   ComVariant result;
   EXCEPINFO exception{};
   UINT argError = 0;
-  HRESULT hr = dispatch_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                 kind == Kind::Put ? nullptr : result.out(), &exception, &argError);
+  HRESULT hr = whileBusy([&] {
+    return dispatch_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                             kind == Kind::Put ? nullptr : result.out(), &exception, &argError);
+  });
   if (FAILED(hr)) raiseAutomationError(hr, &exception);
   return Result(std::move(result));
 }

@@ -140,6 +140,12 @@ class Automation {
     return all;
   }
 
+  // A program that is busy (a dialog of its own is open, or it is still starting) rejects
+  // calls; a rejected call did not run, so it is tried again until this time has passed,
+  // then its error reaches the caller.
+  static void setBusyWait(DWORD milliseconds);
+  static DWORD busyWait();
+
   // The general forms. For Kind::Put the value is the last of args.
   enum class Kind { Get, Put, Method };
   Result invoke(Kind kind, const std::string& member, const Args& args, const NamedArgs& named = {}) const;
@@ -169,5 +175,6 @@ constexpr int kNamedArgumentNotFound = 448;
 constexpr int kArgumentNotOptional = 449;
 constexpr int kWrongArguments = 450;
 constexpr int kNoSuchMember = 438;
+constexpr int kServerUnavailable = 462;  // the program has ended, or its object is gone
 
 }  // namespace platform::win

@@ -31,12 +31,17 @@ std::string describeNumber(int number) {
     case kObjectRequired: return "Object required";
     case 430: return "Class does not support Automation or does not support expected interface";
     case kNoSuchMember: return "Object doesn't support this property or method";
+    case kServerUnavailable: return "The remote server machine does not exist or is unavailable";
     case kNamedArgumentNotFound: return "Named argument not found";
     case kArgumentNotOptional: return "Argument not optional";
     case kWrongArguments: return "Wrong number of arguments or invalid property assignment";
     default: return vb::describe(number);
   }
 }
+
+// RPC_S_SERVER_UNAVAILABLE and RPC_S_CALL_FAILED as HRESULTs.
+constexpr HRESULT kRpcServerUnavailable = static_cast<HRESULT>(0x800706BA);
+constexpr HRESULT kRpcCallFailed = static_cast<HRESULT>(0x800706BE);
 
 vb::Error fromHresult(HRESULT hr) {
   switch (hr) {
@@ -51,6 +56,16 @@ vb::Error fromHresult(HRESULT hr) {
     case E_INVALIDARG: return vb::Error(vb::kInvalidCall);
     case E_OUTOFMEMORY: return vb::Error(7, describeNumber(7));
     case E_NOINTERFACE: return vb::Error(430, describeNumber(430));
+    // The program's process has ended (closed by the user, or crashed) under its objects.
+    case RPC_E_DISCONNECTED:
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE:
+    case kRpcServerUnavailable:
+    case kRpcCallFailed:
+      return vb::Error(kServerUnavailable, describeNumber(kServerUnavailable));
+    case RPC_E_CALL_REJECTED:
+    case RPC_E_SERVERCALL_RETRYLATER:
+      return vb::Error(static_cast<int>(hr), automationErrorText(hr) + ": the program is busy and rejected the call");
     default: break;
   }
   if (carriesErrorNumber(hr)) {

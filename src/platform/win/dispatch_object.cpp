@@ -340,9 +340,9 @@ std::wstring clsidText(const CLSID& clsid) {
   return text;
 }
 
-void writeDefault(const std::wstring& key, const std::wstring& value) {
+void writeDefault(HKEY root, const std::wstring& key, const std::wstring& value) {
   HKEY h;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
     vb::raise(vb::kPermissionDenied);
   LSTATUS status = RegSetValueExW(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -352,17 +352,21 @@ void writeDefault(const std::wstring& key, const std::wstring& value) {
 
 }  // namespace
 
-ProgIdRegistration::ProgIdRegistration(const std::string& progId, const CLSID& clsid)
-    : progIdKey_(L"Software\\Classes\\" + widen(progId)), clsidKey_(L"Software\\Classes\\CLSID\\" + clsidText(clsid)) {
-  writeDefault(progIdKey_ + L"\\CLSID", clsidText(clsid));
-  writeDefault(clsidKey_ + L"\\ProgID", widen(progId));
+ProgIdRegistration::ProgIdRegistration(const std::string& progId, const CLSID& clsid, const std::string& localServer)
+    : root_(localServer.empty() ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT) {
+  const std::wstring classes = localServer.empty() ? L"Software\\Classes\\" : L"";
+  progIdKey_ = classes + widen(progId);
+  clsidKey_ = classes + L"CLSID\\" + clsidText(clsid);
+  writeDefault(root_, progIdKey_ + L"\\CLSID", clsidText(clsid));
+  writeDefault(root_, clsidKey_ + L"\\ProgID", widen(progId));
+  if (!localServer.empty()) writeDefault(root_, clsidKey_ + L"\\LocalServer32", widen(localServer));
 }
 
 ProgIdRegistration::~ProgIdRegistration() {
-  RegDeleteTreeW(HKEY_CURRENT_USER, progIdKey_.c_str());
-  RegDeleteKeyW(HKEY_CURRENT_USER, progIdKey_.c_str());
-  RegDeleteTreeW(HKEY_CURRENT_USER, clsidKey_.c_str());
-  RegDeleteKeyW(HKEY_CURRENT_USER, clsidKey_.c_str());
+  RegDeleteTreeW(root_, progIdKey_.c_str());
+  RegDeleteKeyW(root_, progIdKey_.c_str());
+  RegDeleteTreeW(root_, clsidKey_.c_str());
+  RegDeleteKeyW(root_, clsidKey_.c_str());
 }
 
 ClassRegistration::ClassRegistration(const CLSID& clsid, ComRef<DispatchFactory> factory, DWORD context) {

@@ -167,15 +167,18 @@ class DispatchFactory : public IClassFactory {
 };
 
 // The program identifier and class in the user's registry (HKCU\Software\Classes), so
-// CLSIDFromProgID finds them; removed again by the destructor.
+// CLSIDFromProgID finds them; removed again by the destructor. With a local server's
+// command line, the class is one that COM starts as that program: then both go to the
+// classes COM itself looks a local server up in (HKEY_CLASSES_ROOT).
 class ProgIdRegistration {
  public:
-  ProgIdRegistration(const std::string& progId, const CLSID& clsid);
+  ProgIdRegistration(const std::string& progId, const CLSID& clsid, const std::string& localServer = {});
   ~ProgIdRegistration();
   ProgIdRegistration(const ProgIdRegistration&) = delete;
   ProgIdRegistration& operator=(const ProgIdRegistration&) = delete;
 
  private:
+  HKEY root_;
   std::wstring progIdKey_, clsidKey_;
 };
 
