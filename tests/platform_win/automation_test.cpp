@@ -365,7 +365,17 @@ TEST_F(AutomationTest, FailuresOfOtherProgramsMapToTheRuntimeNumbers) {
       {static_cast<HRESULT>(0x800A0009), 0, 0, nullptr, false, 9, "Subscript out of range"},
       {E_FAIL, 0, 0, nullptr, false, -2147467259, "Automation error (0x80004005)"},
       {RPC_E_DISCONNECTED, 0, 0, nullptr, false, -2147417848, "Automation error (0x80010108)"},
+      {static_cast<HRESULT>(0x800706BA), 0, 0, nullptr, false, 462,
+       "The remote server machine does not exist or is unavailable"},
+      {RPC_E_CALL_REJECTED, 0, 0, nullptr, false, static_cast<int>(RPC_E_CALL_REJECTED),
+       "Automation error (0x80010001): the program is busy and rejected the call"},
   };
+  // A rejected call is not tried again here.
+  struct NoBusyWait {
+    DWORD before = Automation::busyWait();
+    NoBusyWait() { Automation::setBusyWait(0); }
+    ~NoBusyWait() { Automation::setBusyWait(before); }
+  } noBusyWait;
   for (const Case& c : cases) {
     ForeignDispatch raw;
     raw.result = c.hr;

@@ -95,6 +95,7 @@ class LocalServer {
   }
 
  private:
+  win::ComApartment apartment_;  // COM stays set up until the server has been told to quit
   std::vector<std::unique_ptr<win::ProgIdRegistration>> registrations_;
   DWORD busyWait_ = win::Automation::busyWait();
 };

@@ -57,7 +57,6 @@ vb::Error fromHresult(HRESULT hr) {
     case E_OUTOFMEMORY: return vb::Error(7, describeNumber(7));
     case E_NOINTERFACE: return vb::Error(430, describeNumber(430));
     // The program's process has ended (closed by the user, or crashed) under its objects.
-    case RPC_E_DISCONNECTED:
     case RPC_E_SERVER_DIED:
     case RPC_E_SERVER_DIED_DNE:
     case kRpcServerUnavailable:

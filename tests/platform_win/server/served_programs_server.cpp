@@ -1,7 +1,8 @@
 // A program of ours that serves the stand-in spreadsheet and PADS programs through COM as
 // a local server, in a process of its own as the real programs are: COM starts it (with
 // -Embedding) when a test starts one of the programs, and it runs until its control
-// object is told to quit, or nothing has called it for ten minutes.
+// object is told to quit, or nothing has called it for a minute (a test that failed
+// before telling it).
 //
 // It serves the classes of the tag given as "--tag N" (the process id of the tests that
 // registered it). Its control object (registered as running under the tag's control class)
@@ -24,7 +25,7 @@ namespace {
 using platform::win::DispatchCall;
 using platform::win::DispatchObject;
 
-constexpr UINT kIdleMilliseconds = 10 * 60 * 1000;
+constexpr ULONGLONG kIdleMilliseconds = 60 * 1000;
 std::atomic<long> callsToReject{0};
 std::atomic<ULONGLONG> lastCall{0};
 
