@@ -464,25 +464,28 @@ TEST_F(ScreenTest, RowsPaintInTheirOwnColours) {
   win.listView1.setBackColor(0xC8D0D4);
   win.listView1.rows()[0].backColor = 0x0000FF;  // red
   start();
-  // Pixels are read from the screen: the window stays above those of other tests that
-  // run beside this one on the same desktop.
-  SetWindowPos(top(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-  SetForegroundWindow(top());
-  UpdateWindow(top());
-  RedrawWindow(h(win.listView1), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-  auto colourIn = [this](int r) {
+  // The list view paints itself into a bitmap of its own (WM_PRINTCLIENT), whose pixels
+  // are read: windows of other tests on the same desktop cannot cover it there.
+  HWND list = h(win.listView1);
+  RECT client{};
+  GetClientRect(list, &client);
+  HDC screenDc = GetDC(list);
+  HDC dc = CreateCompatibleDC(screenDc);
+  HBITMAP bitmap = CreateCompatibleBitmap(screenDc, client.right, client.bottom);
+  ReleaseDC(list, screenDc);
+  HGDIOBJ before = SelectObject(dc, bitmap);
+  SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  auto colourIn = [&](int r) {
     RECT row{};
     row.left = LVIR_BOUNDS;
-    SendMessageW(h(win.listView1), LVM_GETITEMRECT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&row));
-    POINT p{row.left + px(1200) - 6, (row.top + row.bottom) / 2};
-    ClientToScreen(h(win.listView1), &p);
-    HDC dc = GetDC(nullptr);
-    COLORREF c = GetPixel(dc, p.x, p.y);
-    ReleaseDC(nullptr, dc);
-    return c;
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&row));
+    return GetPixel(dc, row.left + px(1200) - 6, (row.top + row.bottom) / 2);
   };
   EXPECT_EQ(colourIn(0), 0x0000FFu);
   EXPECT_EQ(colourIn(1), 0xC8D0D4u);  // a row of the default white takes the view's colour
+  SelectObject(dc, before);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
 
 TEST_F(ScreenTest, TypingSetsTheModelsTextWithoutAnEcho) {
