@@ -1,0 +1,151 @@
+#include "sim/sim_row_store.h"
+
+#include <iterator>
+
+#include "platform/spreadsheet.h"
+
+namespace sim {
+
+// ---- a row of a page ----
+
+CellEntry* RowStore::Row::begin() const { return page_->cells.data() + page_->rows[index_].begin; }
+
+size_t RowStore::Row::size() const { return page_->rows[index_].size; }
+
+CellEntry* RowStore::Row::insert(CellEntry* at, std::span<CellEntry> moved) {
+  const size_t i = static_cast<size_t>(at - begin()), n = moved.size(), size = this->size();
+  if (n == 0) return at;
+  page_->makeRoom(index_, size + n);
+  CellEntry* cells = begin();
+  std::move_backward(cells + i, cells + size, cells + size + n);  // into the room's empty cells
+  std::move(moved.begin(), moved.end(), cells + i);
+  page_->rows[index_].size += static_cast<uint32_t>(n);
+  page_->held += n;
+  return cells + i;
+}
+
+CellEntry* RowStore::Row::erase(CellEntry* first, CellEntry* last) {
+  CellEntry* const end = this->end();
+  CellEntry* const kept = std::move(last, end, first);
+  for (CellEntry* e = kept; e != end; ++e) e->value.clear();  // the room left holds empty cells
+  const size_t n = static_cast<size_t>(last - first);
+  page_->rows[index_].size -= static_cast<uint32_t>(n);
+  page_->held -= n;
+  return first;
+}
+
+// ---- a page ----
+
+// Rows a page's buffer must have before their sizes tell what the page's other rows take.
+constexpr size_t kRowsToJudge = 8;
+
+void RowStore::Page::makeRoom(size_t i, size_t needed) {
+  if (needed <= rows[i].room) return;
+  auto isLast = [&] { return rows[i].begin + rows[i].room == cells.size(); };
+  if (!isLast() && cells.size() - held > held) pack();  // more free room than cells: taken back first
+  Place& p = rows[i];
+  if (isLast()) {
+    // Rows filled top down, as most are: room for the page's other rows like those so far.
+    const size_t size = p.begin + needed;
+    if (size > cells.capacity() && i >= kRowsToJudge) cells.reserve(size * kPageRows / (i + 1));
+    cells.resize(size);
+    p.room = static_cast<uint32_t>(needed);
+    return;
+  }
+  const size_t at = cells.size(), room = std::max<size_t>(needed, p.size + p.size / 2);
+  cells.resize(at + room);
+  std::move(cells.begin() + p.begin, cells.begin() + p.begin + p.size, cells.begin() + static_cast<long>(at));
+  p.begin = static_cast<uint32_t>(at);
+  p.room = static_cast<uint32_t>(room);
+}
+
+void RowStore::Page::pack() {
+  std::vector<CellEntry> packed;
+  packed.reserve(held);
+  for (Place& p : rows) {
+    const auto from = cells.begin() + p.begin;
+    p.begin = static_cast<uint32_t>(packed.size());
+    p.room = p.size;
+    packed.insert(packed.end(), std::make_move_iterator(from), std::make_move_iterator(from + p.size));
+  }
+  cells.swap(packed);
+}
+
+void RowStore::Page::packIfSparse() {
+  if ((cells.size() - held) * 2 > held) pack();
+}
+
+// ---- the pages ----
+
+size_t RowStore::pageReaching(long r) const {
+  const long first = pageFirst(r);
+  if (pages_.empty() || pages_.back()->first < first) return pages_.size();  // at the end, as appends are
+  auto it = std::lower_bound(pages_.begin(), pages_.end(), first,
+                             [](const std::unique_ptr<Page>& p, long f) { return p->first < f; });
+  return static_cast<size_t>(it - pages_.begin());
+}
+
+size_t RowStore::pageAfter(long r) const {
+  auto it = std::upper_bound(pages_.begin(), pages_.end(), r,
+                             [](long row, const std::unique_ptr<Page>& p) { return row < p->first; });
+  return static_cast<size_t>(it - pages_.begin());
+}
+
+long RowStore::lastRow() const {
+  for (size_t i = pages_.size(); i-- > 0;)
+    for (long k = kPageRows; k-- > 0;)
+      if (pages_[i]->rows[static_cast<size_t>(k)].size != 0) return pages_[i]->first + k;
+  return 0;
+}
+
+size_t RowStore::count(long r1, long r2) const {
+  size_t n = 0;
+  each(r1, r2, [&](long, Cells) { ++n; });
+  return n;
+}
+
+size_t RowStore::cellCount(long r1, long r2) const {
+  size_t n = 0;
+  each(r1, r2, [&](long, Cells cells) { n += cells.size(); });
+  return n;
+}
+
+RowStore::Cells RowStore::find(long r) const {
+  const size_t i = pageReaching(r);
+  if (i == pages_.size() || pages_[i]->first != pageFirst(r)) return {};
+  return cellsOf(*pages_[i], r);
+}
+
+RowStore::Row RowStore::at(long r) {
+  const size_t i = pageReaching(r);
+  const long first = pageFirst(r);
+  if (i == pages_.size() || pages_[i]->first != first) {
+    auto page = std::make_unique<Page>();
+    page->first = first;
+    pages_.insert(pages_.begin() + static_cast<long>(i), std::move(page));
+  }
+  return Row(*pages_[i], static_cast<size_t>(r - first));
+}
+
+void RowStore::removeRows(long r1, long r2) {
+  const long n = r2 - r1 + 1;
+  TakenRows below;  // the rows that move up, at their new rows
+  below.reserve(count(r2 + 1, platform::xl::kMaxRows), cellCount(r2 + 1, platform::xl::kMaxRows));
+  change(r1, platform::xl::kMaxRows, [&](long r, Row& row) {
+    if (r > r2) below.take(r - n, row.begin(), row.end());
+    row.clear();
+  });
+  for (size_t i = 0; i < below.size(); ++i) {
+    Row row = at(below.row(i));
+    row.insert(row.end(), below.cells(i));
+  }
+}
+
+// ---- cells taken out ----
+
+void TakenRows::take(long r, CellEntry* first, CellEntry* last) {
+  cells_.insert(cells_.end(), std::make_move_iterator(first), std::make_move_iterator(last));
+  ends_.emplace_back(r, cells_.size());
+}
+
+}  // namespace sim
