@@ -15,14 +15,6 @@ CellValue& CellValue::operator=(const CellValue& other) {
   return *this;
 }
 
-CellValue& CellValue::operator=(CellValue&& other) noexcept {
-  if (this != &other) {
-    release();
-    takeFrom(other);
-  }
-  return *this;
-}
-
 char* CellValue::longData() const {
   char* data;
   std::memcpy(&data, bytes_, sizeof data);
@@ -35,10 +27,7 @@ size_t CellValue::longSize() const {
   return size;
 }
 
-void CellValue::release() {
-  if (kind() == kLongText) delete[] longData();
-  setKind(kEmpty);
-}
+void CellValue::freeLongText() { delete[] longData(); }
 
 void CellValue::copyFrom(const CellValue& other) {
   if (other.kind() == kLongText) return holdText(other.text());
@@ -58,12 +47,6 @@ void CellValue::holdText(std::string_view t) {
   std::memcpy(bytes_, &data, sizeof data);
   std::memcpy(bytes_ + sizeof data, &size, sizeof size);
   setKind(kLongText);
-}
-
-void CellValue::takeFrom(CellValue& other) {
-  std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-  tag_ = other.tag_;
-  other.setKind(kEmpty);  // a long text's memory is this value's now
 }
 
 void CellValue::setNumber(double d) {

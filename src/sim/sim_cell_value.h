@@ -4,6 +4,7 @@
 // short texts take no memory of their own; a longer text has its own copy.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "platform/spreadsheet.h"
@@ -19,7 +20,13 @@ class CellValue {
   CellValue(const CellValue& other) { copyFrom(other); }
   CellValue(CellValue&& other) noexcept { takeFrom(other); }
   CellValue& operator=(const CellValue& other);
-  CellValue& operator=(CellValue&& other) noexcept;
+  CellValue& operator=(CellValue&& other) noexcept {
+    if (this != &other) {
+      release();
+      takeFrom(other);
+    }
+    return *this;
+  }
   ~CellValue() { release(); }
 
   void assign(const Variant& v);  // an empty text stays a text
@@ -42,10 +49,19 @@ class CellValue {
   Kind kind() const { return static_cast<Kind>(tag_ & 7); }
   size_t shortSize() const { return tag_ >> 3; }
   void setKind(Kind k, size_t shortSize = 0) { tag_ = static_cast<uint8_t>(k | shortSize << 3); }
-  void release();
+  // Moves and clears are inline, as the rows of a sheet move their cells in bulk.
+  void release() {
+    if (kind() == kLongText) freeLongText();
+    setKind(kEmpty);
+  }
+  void freeLongText();
   void copyFrom(const CellValue& other);  // into an empty value
   void holdText(std::string_view t);      // into an empty value
-  void takeFrom(CellValue& other);
+  void takeFrom(CellValue& other) {
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    tag_ = other.tag_;
+    other.setKind(kEmpty);  // a long text's memory is this value's now
+  }
   char* longData() const;
   size_t longSize() const;
 

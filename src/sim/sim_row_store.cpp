@@ -8,10 +8,6 @@ namespace sim {
 
 // ---- a row of a page ----
 
-CellEntry* RowStore::Row::begin() const { return page_->cells.data() + page_->rows[index_].begin; }
-
-size_t RowStore::Row::size() const { return page_->rows[index_].size; }
-
 CellEntry* RowStore::Row::insert(CellEntry* at, std::span<CellEntry> moved) {
   const size_t i = static_cast<size_t>(at - begin()), n = moved.size(), size = this->size();
   if (n == 0) return at;
@@ -40,39 +36,46 @@ CellEntry* RowStore::Row::erase(CellEntry* first, CellEntry* last) {
 constexpr size_t kRowsToJudge = 8;
 
 void RowStore::Page::makeRoom(size_t i, size_t needed) {
-  if (needed <= rows[i].room) return;
-  auto isLast = [&] { return rows[i].begin + rows[i].room == cells.size(); };
-  if (!isLast() && cells.size() - held > held) pack();  // more free room than cells: taken back first
   Place& p = rows[i];
-  if (isLast()) {
-    // Rows filled top down, as most are: room for the page's other rows like those so far.
-    const size_t size = p.begin + needed;
-    if (size > cells.capacity() && i >= kRowsToJudge) cells.reserve(size * kPageRows / (i + 1));
-    cells.resize(size);
-    p.room = static_cast<uint32_t>(needed);
-    return;
-  }
-  const size_t at = cells.size(), room = std::max<size_t>(needed, p.size + p.size / 2);
-  cells.resize(at + room);
-  std::move(cells.begin() + p.begin, cells.begin() + p.begin + p.size, cells.begin() + static_cast<long>(at));
-  p.begin = static_cast<uint32_t>(at);
-  p.room = static_cast<uint32_t>(room);
+  if (needed <= p.room) return;
+  if (p.room == 0) p.begin = static_cast<uint32_t>(cells.size());  // a row without a place starts at the end
+  if (p.begin + p.room != cells.size()) return pack(i, needed);
+  // The last place of the buffer grows where it is. Rows filled top down, as most are:
+  // room for the page's other rows like those so far.
+  const size_t size = p.begin + needed;
+  if (size > cells.capacity() && i >= kRowsToJudge) cells.reserve(size * kPageRows / (i + 1));
+  cells.resize(size);
+  p.room = static_cast<uint32_t>(needed);
 }
 
-void RowStore::Page::pack() {
+void RowStore::Page::pack(size_t grown, size_t needed) {
+  // A row that grows in place of others mostly grows with them (a column put into every
+  // row): the other rows get room for as many more cells, the growing one for half its
+  // cells more, so that a row that keeps growing is not packed at every cell.
+  size_t extra = 0;
+  if (grown < kPageRows) {
+    extra = needed - rows[grown].size;
+    needed = std::max<size_t>(needed, rows[grown].size + rows[grown].size / 2);
+  }
+  auto roomOf = [&](size_t k) { return k == grown ? needed : rows[k].size == 0 ? 0 : rows[k].size + extra; };
+  size_t total = 0;
+  for (size_t k = 0; k < kPageRows; ++k) total += roomOf(k);
   std::vector<CellEntry> packed;
-  packed.reserve(held);
-  for (Place& p : rows) {
+  packed.reserve(total);
+  for (size_t k = 0; k < kPageRows; ++k) {
+    Place& p = rows[k];
     const auto from = cells.begin() + p.begin;
+    const size_t room = roomOf(k);
     p.begin = static_cast<uint32_t>(packed.size());
-    p.room = p.size;
+    p.room = static_cast<uint32_t>(room);
     packed.insert(packed.end(), std::make_move_iterator(from), std::make_move_iterator(from + p.size));
+    packed.resize(p.begin + room);
   }
   cells.swap(packed);
 }
 
 void RowStore::Page::packIfSparse() {
-  if ((cells.size() - held) * 2 > held) pack();
+  if ((cells.size() - held) * 2 > held) pack(kPageRows, 0);
 }
 
 // ---- the pages ----

@@ -37,9 +37,9 @@ class RowStore {
   // the row stay valid until its cells grow (insert, push_back).
   class Row {
    public:
-    CellEntry* begin() const;
+    CellEntry* begin() const { return page_->cells.data() + page_->rows[index_].begin; }
     CellEntry* end() const { return begin() + size(); }
-    size_t size() const;
+    size_t size() const { return page_->rows[index_].size; }
     bool empty() const { return size() == 0; }
     CellEntry& back() const { return end()[-1]; }
     operator Cells() const { return {begin(), size()}; }
@@ -93,10 +93,11 @@ class RowStore {
     size_t held = 0;               // cells the rows hold
     bool empty() const { return held == 0; }
     // Room for `needed` cells in row i: where it lies when it is the last place of the
-    // buffer, else at the buffer's end (with room to grow by half).
+    // buffer, else by packing the page.
     void makeRoom(size_t i, size_t needed);
-    // The rows' cells side by side in row order, each row's room its cells.
-    void pack();
+    // The rows' cells side by side in row order, each row with room for its cells; row
+    // `grown` (kPageRows: none) for `needed` cells and more (see there).
+    void pack(size_t grown, size_t needed);
     // Packed when more than a third of the buffer is free room.
     void packIfSparse();
   };

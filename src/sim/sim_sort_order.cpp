@@ -129,32 +129,69 @@ struct FoldTables {
 };
 const FoldTables kFold;
 
-// Packs key k (its value of each row in `values`) into out; true when equal packed texts
-// are equal texts.
-bool packKey(const std::vector<SortValue>& values, size_t k, std::vector<PackedKeys>& out) {
+// The rank of a cell's value: numbers, texts, Booleans, error values, empty (4).
+uint8_t rankOf(const CellValue* cell) {
+  if (!cell) return 4;
+  switch (cell->type()) {
+    case platform::xl::Variant::Type::Number: return 0;
+    case platform::xl::Variant::Type::Text: return 1;
+    case platform::xl::Variant::Type::Boolean: return 2;
+    case platform::xl::Variant::Type::Error: return 3;
+    case platform::xl::Variant::Type::Empty: break;
+  }
+  return 4;
+}
+
+double numberOf(const CellValue& cell) {
+  switch (cell.type()) {
+    case platform::xl::Variant::Type::Number: return cell.number();
+    case platform::xl::Variant::Type::Boolean: return cell.boolean() ? 1 : 0;
+    case platform::xl::Variant::Type::Error: return cell.error().code;
+    default: return 0;
+  }
+}
+
+// Packs key k of the rows (the key's cell of each row in `cells`) into out; true when
+// equal packed texts are equal texts. foldedTexts keeps the folded forms of texts that
+// are not ASCII.
+bool packKey(const std::vector<const CellValue*>& cells, size_t k, std::vector<PackedKeys>& out,
+             std::deque<std::string>& foldedTexts) {
   constexpr size_t kPositions = 64;
   size_t minSize = SIZE_MAX, maxSize = 0;
-  for (const SortValue& v : values)
-    if (v.rank == 1) {
-      minSize = std::min(minSize, v.folded.size());
-      maxSize = std::max(maxSize, v.folded.size());
-    }
-  // The compared bytes of each text's start, side by side, so that the packing reads
-  // them in order instead of visiting every text again.
-  const size_t width = std::min(maxSize, kPositions);
-  const std::unique_ptr<unsigned char[]> starts(new unsigned char[values.size() * width]);
   unsigned char lo[kPositions], hi[kPositions];
   std::fill(std::begin(lo), std::end(lo), 255);
   std::fill(std::begin(hi), std::end(hi), 0);
-  for (size_t j = 0; j < values.size(); ++j) {
-    const SortValue& v = values[j];
-    if (v.rank != 1) continue;
-    const unsigned char* fold = v.lowerAscii ? kFold.lower : kFold.same;
-    const auto* text = reinterpret_cast<const unsigned char*>(v.folded.data());
-    unsigned char* start = starts.get() + j * width;
-    const size_t n = std::min(v.folded.size(), width);
+  // The compared bytes of each text's start, one after another, so that the packing
+  // reads them in order instead of visiting every text again. A sheet's rows and a
+  // start's 64 bytes keep the offsets within 32 bits.
+  struct Start {
+    uint32_t begin, size;  // where its bytes begin in `starts`; the size of the whole folded text
+  };
+  std::string starts;
+  std::vector<Start> startOf(cells.size());
+  for (size_t j = 0; j < cells.size(); ++j) {
+    const CellValue* cell = cells[j];
+    PackedKeys& p = out[j];
+    p.rank[k] = rankOf(cell);
+    if (p.rank[k] == 4) continue;
+    if (p.rank[k] != 1) {
+      p.head[k] = orderedBits(numberOf(*cell));
+      continue;
+    }
+    std::string_view folded = cell->text();
+    const unsigned char* fold = kFold.lower;  // ASCII capitals compare as small letters
+    if (!vb::isAscii(folded)) {
+      folded = foldedTexts.emplace_back(vb::utf8ToAnsi(vb::lcase(folded)));
+      fold = kFold.same;
+    }
+    minSize = std::min(minSize, folded.size());
+    maxSize = std::max(maxSize, folded.size());
+    const size_t n = std::min(folded.size(), kPositions);
+    startOf[j] = {static_cast<uint32_t>(starts.size()), static_cast<uint32_t>(folded.size())};
+    starts.resize(starts.size() + n);
+    auto* start = reinterpret_cast<unsigned char*>(starts.data()) + startOf[j].begin;
     for (size_t i = 0; i < n; ++i) {
-      const unsigned char b = start[i] = fold[text[i]];
+      const unsigned char b = start[i] = fold[static_cast<unsigned char>(folded[i])];
       lo[i] = std::min(lo[i], b);
       hi[i] = std::max(hi[i], b);
     }
@@ -166,7 +203,7 @@ bool packKey(const std::vector<SortValue>& values, size_t k, std::vector<PackedK
   };
   Position taking[kPositions];
   size_t taken = 0, positions = 0;
-  for (int used = 0; positions < width; ++positions) {
+  for (int used = 0; positions < std::min(maxSize, kPositions); ++positions) {
     const size_t symbols = (positions >= minSize ? 1 : 0) + (hi[positions] - lo[positions] + 1u);
     int b = 0;
     while ((size_t{1} << b) < symbols) ++b;
@@ -174,23 +211,17 @@ bool packKey(const std::vector<SortValue>& values, size_t k, std::vector<PackedK
     if (b > 0) taking[taken++] = {static_cast<uint32_t>(positions), b};
     used += b;
   }
-  for (size_t j = 0; j < values.size(); ++j) {
-    const SortValue& v = values[j];
-    PackedKeys& p = out[j];
-    p.rank[k] = static_cast<uint8_t>(v.rank);
-    if (v.rank == 1) {
-      const unsigned char* start = starts.get() + j * width;
-      const size_t size = v.folded.size();
-      uint64_t head = 0;
-      for (size_t t = 0; t < taken; ++t) {
-        const size_t i = taking[t].at;
-        const uint64_t code = i >= size ? 0 : start[i] - lo[i] + (i >= minSize ? 1 : 0);
-        head = head << taking[t].bits | code;
-      }
-      p.head[k] = head;
-    } else if (v.rank != 4) {
-      p.head[k] = orderedBits(v.number);
+  for (size_t j = 0; j < cells.size(); ++j) {
+    if (out[j].rank[k] != 1) continue;
+    const auto* start = reinterpret_cast<const unsigned char*>(starts.data()) + startOf[j].begin;
+    const size_t size = startOf[j].size;
+    uint64_t head = 0;
+    for (size_t t = 0; t < taken; ++t) {
+      const size_t i = taking[t].at;
+      const uint64_t code = i >= size ? 0 : start[i] - lo[i] + (i >= minSize ? 1 : 0);
+      head = head << taking[t].bits | code;
     }
+    out[j].head[k] = head;
   }
   return positions == maxSize;
 }
@@ -204,11 +235,6 @@ struct Digits {
 };
 constexpr int kDigitBits = 8;
 constexpr size_t kDigitValues = size_t{1} << kDigitBits;
-constexpr int kHeadDigits = 64 / kDigitBits;
-
-unsigned digitOf(const Digits& d, int digit) {
-  return digit == kHeadDigits ? d.rank : static_cast<unsigned>(d.head >> (digit * kDigitBits)) & (kDigitValues - 1);
-}
 
 // The rows in the order of their packed keys: a stable sort by the keys' digits, the least
 // significant first, leaving out digits that are the same in every row. It takes time in
@@ -217,25 +243,32 @@ std::vector<uint32_t> radixOrder(const std::vector<PackedKeys>& packed, const st
   const size_t n = packed.size();
   std::vector<Digits> rows(n), moved(n);
   for (size_t j = 0; j < n; ++j) rows[j].row = static_cast<uint32_t>(j);
-  std::vector<std::array<size_t, kDigitValues>> counts(kHeadDigits + 1);
+  // One stable pass by the digit digitOf gives each row.
+  auto pass = [&](auto digitOf) {
+    std::array<size_t, kDigitValues> at{};
+    for (const Digits& d : rows) ++at[digitOf(d)];
+    size_t start = 0;
+    for (size_t& c : at) start += std::exchange(c, start);
+    for (const Digits& d : rows) moved[at[digitOf(d)]++] = d;
+    rows.swap(moved);
+  };
   for (size_t k = keys.size(); k-- > 0;) {
     const bool descending = keys[k].descending;
-    for (auto& c : counts) c.fill(0);
+    uint64_t anyBits = 0, allBits = ~uint64_t{0};
+    unsigned anyRank = 0, allRank = ~0u;
     for (Digits& d : rows) {
       const PackedKeys& p = packed[d.row];
       const unsigned rank = p.rank[k];
       d.rank = static_cast<uint8_t>(rank == 4 ? 4 : descending ? 3 - rank : rank);
       d.head = rank == 4 ? 0 : descending ? ~p.head[k] : p.head[k];
-      for (int digit = 0; digit <= kHeadDigits; ++digit) ++counts[static_cast<size_t>(digit)][digitOf(d, digit)];
+      anyBits |= d.head, allBits &= d.head;
+      anyRank |= d.rank, allRank &= d.rank;
     }
-    for (int digit = 0; digit <= kHeadDigits; ++digit) {
-      auto& at = counts[static_cast<size_t>(digit)];
-      if (std::find(at.begin(), at.end(), n) != at.end()) continue;  // one value in every row
-      size_t start = 0;
-      for (size_t& c : at) start += std::exchange(c, start);
-      for (const Digits& d : rows) moved[at[digitOf(d, digit)]++] = d;
-      rows.swap(moved);
-    }
+    const uint64_t varying = anyBits ^ allBits;
+    for (int shift = 0; shift < 64; shift += kDigitBits)
+      if ((varying >> shift) & (kDigitValues - 1))
+        pass([shift](const Digits& d) { return static_cast<size_t>(d.head >> shift) & (kDigitValues - 1); });
+    if (anyRank != allRank) pass([](const Digits& d) { return size_t{d.rank}; });
   }
   std::vector<uint32_t> order(n);
   for (size_t j = 0; j < n; ++j) order[j] = rows[j].row;
@@ -250,23 +283,26 @@ std::vector<size_t> sortedRows(const std::vector<SortKeyCells>& keys, bool match
   for (size_t i = 0; i < rows; ++i)
     if (std::any_of(keys.begin(), keys.end(), [&](const SortKeyCells& k) { return k.cells[i] && !k.cells[i]->isEmpty(); }))
       keyed.push_back(i);
-  // Each key's value of each keyed row, and the packed keys, which decide the order but
-  // where texts are longer than their packing.
+  // The packed keys decide the order, but where texts are longer than their packing.
   std::deque<std::string> foldedTexts;
-  std::vector<std::vector<SortValue>> values(nk);
   std::vector<PackedKeys> packed(keyed.size());
-  bool exact = true;
+  bool exact = !matchCase;
+  std::vector<const CellValue*> cells(keyed.size());
   for (size_t k = 0; k < nk; ++k) {
-    values[k].reserve(keyed.size());
-    for (size_t row : keyed) {
-      const CellValue* cell = keys[k].cells[row];
-      values[k].push_back(cell ? sortValue(*cell, foldedTexts) : SortValue());
-    }
-    exact = packKey(values[k], k, packed) && !matchCase && exact;
+    for (size_t j = 0; j < keyed.size(); ++j) cells[j] = keys[k].cells[keyed[j]];
+    exact = packKey(cells, k, packed, foldedTexts) && exact;
   }
   std::vector<uint32_t> order = radixOrder(packed, keys);
   if (!exact) {
     // Rows whose packed keys tie are ordered among themselves by their values.
+    std::vector<std::vector<SortValue>> values(nk);
+    for (size_t k = 0; k < nk; ++k) {
+      values[k].reserve(keyed.size());
+      for (size_t row : keyed) {
+        const CellValue* cell = keys[k].cells[row];
+        values[k].push_back(cell ? sortValue(*cell, foldedTexts) : SortValue());
+      }
+    }
     auto samePacked = [&](uint32_t x, uint32_t y) {
       for (size_t k = 0; k < nk; ++k)
         if (packed[x].rank[k] != packed[y].rank[k] || (packed[x].rank[k] != 4 && packed[x].head[k] != packed[y].head[k]))
