@@ -124,14 +124,12 @@ SimSheet::Area SimSheet::usedArea() const {
   if (used_) return *used_;
   bool any = false;
   Area u{};
+  auto used = [&](const Entry& e) { return !e.value.isEmpty() || pool_.marks(e.look); };
   rows_.each(1, kMaxRows, [&](long r, Cells row) {
-    long first = 0, last = 0;
-    for (const Entry& e : row)
-      if (!e.value.isEmpty() || pool_.marks(e.look)) {
-        if (!first) first = e.col;
-        last = e.col;
-      }
-    if (!first) return;
+    // The row's first and last used cells, looked for from either end.
+    const auto from = std::find_if(row.begin(), row.end(), used);
+    if (from == row.end()) return;
+    const long first = from->col, last = std::find_if(row.rbegin(), row.rend(), used)->col;
     if (!any) {
       u = Area{r, first, r, last};
       any = true;

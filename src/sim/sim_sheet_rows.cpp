@@ -71,29 +71,32 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   if (first >= r2) return;
   changed();
 
-  // Take the range's part out of every row that has one, sort the parts by their keys,
+  // Take the range's part out of every row that has one, with its keys, sort the parts,
   // and put them back in their new order.
   const size_t nk = sorting.keys.size();
+  std::vector<bool> descending(nk);
+  for (size_t k = 0; k < nk; ++k) descending[k] = sorting.keys[k].order == 2;
+  SortOrder order(std::move(descending), sorting.matchCase);
   TakenRows parts;  // each row's part of the range, with the row it was taken from, top down
   parts.reserve(rows_.count(first, r2), rows_.cellCount(first, r2));
   rows_.change(first, r2, [&](long r, Row& row) {
     auto lo = findCol(row, a.c1);
     auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
     if (lo == hi) return;
+    const CellValue* keyCells[SortOrder::kMostKeys];
+    for (size_t k = 0; k < nk; ++k) {
+      const Entry* e = cellOf(Cells(lo, hi), sorting.keys[k].column);
+      keyCells[k] = e ? &e->value : nullptr;
+    }
+    order.add(std::span(keyCells, nk));
     parts.take(r, lo, hi);
     row.erase(lo, hi);
   });
   const size_t n = parts.size();
-  std::vector<SortKeyCells> keys(nk);
-  for (size_t k = 0; k < nk; ++k) {
-    keys[k].descending = sorting.keys[k].order == 2;
-    keys[k].cells.reserve(n);
-    for (size_t i = 0; i < n; ++i) {
-      const Entry* e = cellOf(parts.cells(i), sorting.keys[k].column);
-      keys[k].cells.push_back(e ? &e->value : nullptr);
-    }
-  }
-  const std::vector<size_t> keyed = sortedRows(keys, sorting.matchCase);
+  const std::vector<size_t> keyed = order.sorted([&](size_t i, size_t k) {
+    const Entry* e = cellOf(parts.cells(i), sorting.keys[k].column);
+    return e ? &e->value : nullptr;
+  });
   // A row without a key value sorts after every row with one and equal to the others,
   // so those rows (the empty ones among them) keep their order below the sorted ones.
   std::vector<long> to(n);  // the row each part goes to

@@ -99,17 +99,6 @@ int compareValues(const SortValue& a, const SortValue& b, bool descending, bool 
   return descending ? -c : c;
 }
 
-// The keys of every row packed into 64 bits each that order as the keys do, so that a
-// sort orders the rows' own entries and rarely reads a cell. A text keeps, position by
-// position, only the bits that tell its byte from the other texts' bytes there: a
-// position where every text holds the same byte takes none (the zero padding of natural
-// designator keys), one of ten digits four. A text's end counts as the lowest symbol, as
-// it compares. Numbers, Booleans and error codes keep their order as unsigned bits.
-struct PackedKeys {
-  uint64_t head[kMostSortKeys] = {};
-  uint8_t rank[kMostSortKeys] = {4, 4, 4};
-};
-
 uint64_t orderedBits(double d) {
   if (d == 0) d = 0;  // -0 equals 0
   uint64_t bits;
@@ -151,81 +140,6 @@ double numberOf(const CellValue& cell) {
   }
 }
 
-// Packs key k of the rows (the key's cell of each row in `cells`) into out; true when
-// equal packed texts are equal texts. foldedTexts keeps the folded forms of texts that
-// are not ASCII.
-bool packKey(const std::vector<const CellValue*>& cells, size_t k, std::vector<PackedKeys>& out,
-             std::deque<std::string>& foldedTexts) {
-  constexpr size_t kPositions = 64;
-  size_t minSize = SIZE_MAX, maxSize = 0;
-  unsigned char lo[kPositions], hi[kPositions];
-  std::fill(std::begin(lo), std::end(lo), 255);
-  std::fill(std::begin(hi), std::end(hi), 0);
-  // The compared bytes of each text's start, one after another, so that the packing
-  // reads them in order instead of visiting every text again. A sheet's rows and a
-  // start's 64 bytes keep the offsets within 32 bits.
-  struct Start {
-    uint32_t begin, size;  // where its bytes begin in `starts`; the size of the whole folded text
-  };
-  std::string starts;
-  std::vector<Start> startOf(cells.size());
-  for (size_t j = 0; j < cells.size(); ++j) {
-    const CellValue* cell = cells[j];
-    PackedKeys& p = out[j];
-    p.rank[k] = rankOf(cell);
-    if (p.rank[k] == 4) continue;
-    if (p.rank[k] != 1) {
-      p.head[k] = orderedBits(numberOf(*cell));
-      continue;
-    }
-    std::string_view folded = cell->text();
-    const unsigned char* fold = kFold.lower;  // ASCII capitals compare as small letters
-    if (!vb::isAscii(folded)) {
-      folded = foldedTexts.emplace_back(vb::utf8ToAnsi(vb::lcase(folded)));
-      fold = kFold.same;
-    }
-    minSize = std::min(minSize, folded.size());
-    maxSize = std::max(maxSize, folded.size());
-    const size_t n = std::min(folded.size(), kPositions);
-    startOf[j] = {static_cast<uint32_t>(starts.size()), static_cast<uint32_t>(folded.size())};
-    starts.resize(starts.size() + n);
-    auto* start = reinterpret_cast<unsigned char*>(starts.data()) + startOf[j].begin;
-    for (size_t i = 0; i < n; ++i) {
-      const unsigned char b = start[i] = fold[static_cast<unsigned char>(folded[i])];
-      lo[i] = std::min(lo[i], b);
-      hi[i] = std::max(hi[i], b);
-    }
-  }
-  // The positions that take bits, and their bits, as long as they fit.
-  struct Position {
-    uint32_t at;
-    int bits;
-  };
-  Position taking[kPositions];
-  size_t taken = 0, positions = 0;
-  for (int used = 0; positions < std::min(maxSize, kPositions); ++positions) {
-    const size_t symbols = (positions >= minSize ? 1 : 0) + (hi[positions] - lo[positions] + 1u);
-    int b = 0;
-    while ((size_t{1} << b) < symbols) ++b;
-    if (used + b > 64) break;
-    if (b > 0) taking[taken++] = {static_cast<uint32_t>(positions), b};
-    used += b;
-  }
-  for (size_t j = 0; j < cells.size(); ++j) {
-    if (out[j].rank[k] != 1) continue;
-    const auto* start = reinterpret_cast<const unsigned char*>(starts.data()) + startOf[j].begin;
-    const size_t size = startOf[j].size;
-    uint64_t head = 0;
-    for (size_t t = 0; t < taken; ++t) {
-      const size_t i = taking[t].at;
-      const uint64_t code = i >= size ? 0 : start[i] - lo[i] + (i >= minSize ? 1 : 0);
-      head = head << taking[t].bits | code;
-    }
-    out[j].head[k] = head;
-  }
-  return positions == maxSize;
-}
-
 // A row on its way through the digit passes: its packed key of the key being sorted by,
 // turned so that the passes put it in place (empty cells last, a descending key reversed).
 struct Digits {
@@ -236,11 +150,80 @@ struct Digits {
 constexpr int kDigitBits = 8;
 constexpr size_t kDigitValues = size_t{1} << kDigitBits;
 
-// The rows in the order of their packed keys: a stable sort by the keys' digits, the least
-// significant first, leaving out digits that are the same in every row. It takes time in
-// proportion to the rows, where sorting by comparisons takes n log n.
-std::vector<uint32_t> radixOrder(const std::vector<PackedKeys>& packed, const std::vector<SortKeyCells>& keys) {
-  const size_t n = packed.size();
+}  // namespace
+
+SortOrder::SortOrder(std::vector<bool> descending, bool matchCase)
+    : descending_(std::move(descending)), matchCase_(matchCase), texts_(descending_.size()) {}
+
+void SortOrder::add(std::span<const CellValue* const> keyCells) {
+  const size_t row = rows_++;
+  if (std::none_of(keyCells.begin(), keyCells.end(), [](const CellValue* c) { return c && !c->isEmpty(); })) return;
+  const uint32_t at = static_cast<uint32_t>(keyed_.size());
+  keyed_.push_back(row);
+  PackedKeys& p = packed_.emplace_back();
+  for (size_t k = 0; k < keyCells.size(); ++k) {
+    const CellValue* cell = keyCells[k];
+    p.rank[k] = rankOf(cell);
+    if (p.rank[k] == 4) continue;
+    if (p.rank[k] != 1) {
+      p.head[k] = orderedBits(numberOf(*cell));
+      continue;
+    }
+    std::string_view folded = cell->text();
+    const unsigned char* fold = kFold.lower;  // ASCII capitals compare as small letters
+    if (!vb::isAscii(folded)) {
+      folded = foldedTexts_.emplace_back(vb::utf8ToAnsi(vb::lcase(folded)));
+      fold = kFold.same;
+    }
+    TextStarts& t = texts_[k];
+    t.minSize = std::min(t.minSize, folded.size());
+    t.maxSize = std::max(t.maxSize, folded.size());
+    const size_t n = std::min(folded.size(), kPositions), begin = t.bytes.size();
+    t.starts.push_back({at, static_cast<uint32_t>(begin), static_cast<uint32_t>(folded.size())});
+    t.bytes.resize(begin + n);
+    auto* start = reinterpret_cast<unsigned char*>(t.bytes.data()) + begin;
+    for (size_t i = 0; i < n; ++i) {
+      const unsigned char b = start[i] = fold[static_cast<unsigned char>(folded[i])];
+      t.lo[i] = std::min(t.lo[i], b);
+      t.hi[i] = std::max(t.hi[i], b);
+    }
+  }
+}
+
+bool SortOrder::packTexts(size_t k) {
+  const TextStarts& t = texts_[k];
+  // The positions that take bits, and their bits, as long as they fit.
+  struct Position {
+    uint32_t at;
+    int bits;
+  };
+  Position taking[kPositions];
+  size_t taken = 0, positions = 0;
+  for (int used = 0; positions < std::min(t.maxSize, kPositions); ++positions) {
+    const size_t symbols = (positions >= t.minSize ? 1 : 0) + (t.hi[positions] - t.lo[positions] + 1u);
+    int b = 0;
+    while ((size_t{1} << b) < symbols) ++b;
+    if (used + b > 64) break;
+    if (b > 0) taking[taken++] = {static_cast<uint32_t>(positions), b};
+    used += b;
+  }
+  for (const TextStarts::Start& s : t.starts) {
+    const auto* start = reinterpret_cast<const unsigned char*>(t.bytes.data()) + s.begin;
+    uint64_t head = 0;
+    for (size_t n = 0; n < taken; ++n) {
+      const size_t i = taking[n].at;
+      const uint64_t code = i >= s.size ? 0 : start[i] - t.lo[i] + (i >= t.minSize ? 1 : 0);
+      head = head << taking[n].bits | code;
+    }
+    packed_[s.row].head[k] = head;
+  }
+  return positions == t.maxSize;
+}
+
+// A stable sort by the keys' digits, the least significant first, leaving out digits that
+// are the same in every row.
+std::vector<uint32_t> SortOrder::radixOrder() const {
+  const size_t n = packed_.size();
   std::vector<Digits> rows(n), moved(n);
   for (size_t j = 0; j < n; ++j) rows[j].row = static_cast<uint32_t>(j);
   // One stable pass by the digit digitOf gives each row.
@@ -252,12 +235,12 @@ std::vector<uint32_t> radixOrder(const std::vector<PackedKeys>& packed, const st
     for (const Digits& d : rows) moved[at[digitOf(d)]++] = d;
     rows.swap(moved);
   };
-  for (size_t k = keys.size(); k-- > 0;) {
-    const bool descending = keys[k].descending;
+  for (size_t k = descending_.size(); k-- > 0;) {
+    const bool descending = descending_[k];
     uint64_t anyBits = 0, allBits = ~uint64_t{0};
     unsigned anyRank = 0, allRank = ~0u;
     for (Digits& d : rows) {
-      const PackedKeys& p = packed[d.row];
+      const PackedKeys& p = packed_[d.row];
       const unsigned rank = p.rank[k];
       d.rank = static_cast<uint8_t>(rank == 4 ? 4 : descending ? 3 - rank : rank);
       d.head = rank == 4 ? 0 : descending ? ~p.head[k] : p.head[k];
@@ -275,43 +258,30 @@ std::vector<uint32_t> radixOrder(const std::vector<PackedKeys>& packed, const st
   return order;
 }
 
-}  // namespace
-
-std::vector<size_t> sortedRows(const std::vector<SortKeyCells>& keys, bool matchCase) {
-  const size_t nk = keys.size(), rows = nk == 0 ? 0 : keys[0].cells.size();
-  std::vector<size_t> keyed;  // the rows with a value in some key
-  for (size_t i = 0; i < rows; ++i)
-    if (std::any_of(keys.begin(), keys.end(), [&](const SortKeyCells& k) { return k.cells[i] && !k.cells[i]->isEmpty(); }))
-      keyed.push_back(i);
-  // The packed keys decide the order, but where texts are longer than their packing.
-  std::deque<std::string> foldedTexts;
-  std::vector<PackedKeys> packed(keyed.size());
-  bool exact = !matchCase;
-  std::vector<const CellValue*> cells(keyed.size());
-  for (size_t k = 0; k < nk; ++k) {
-    for (size_t j = 0; j < keyed.size(); ++j) cells[j] = keys[k].cells[keyed[j]];
-    exact = packKey(cells, k, packed, foldedTexts) && exact;
-  }
-  std::vector<uint32_t> order = radixOrder(packed, keys);
+std::vector<size_t> SortOrder::sorted(const std::function<const CellValue*(size_t row, size_t key)>& keyCell) {
+  const size_t nk = descending_.size();
+  bool exact = !matchCase_;
+  for (size_t k = 0; k < nk; ++k) exact = packTexts(k) && exact;
+  std::vector<uint32_t> order = radixOrder();
   if (!exact) {
     // Rows whose packed keys tie are ordered among themselves by their values.
     std::vector<std::vector<SortValue>> values(nk);
     for (size_t k = 0; k < nk; ++k) {
-      values[k].reserve(keyed.size());
-      for (size_t row : keyed) {
-        const CellValue* cell = keys[k].cells[row];
-        values[k].push_back(cell ? sortValue(*cell, foldedTexts) : SortValue());
+      values[k].reserve(keyed_.size());
+      for (size_t row : keyed_) {
+        const CellValue* cell = keyCell(row, k);
+        values[k].push_back(cell ? sortValue(*cell, foldedTexts_) : SortValue());
       }
     }
     auto samePacked = [&](uint32_t x, uint32_t y) {
       for (size_t k = 0; k < nk; ++k)
-        if (packed[x].rank[k] != packed[y].rank[k] || (packed[x].rank[k] != 4 && packed[x].head[k] != packed[y].head[k]))
+        if (packed_[x].rank[k] != packed_[y].rank[k] || (packed_[x].rank[k] != 4 && packed_[x].head[k] != packed_[y].head[k]))
           return false;
       return true;
     };
     auto before = [&](uint32_t x, uint32_t y) {
       for (size_t k = 0; k < nk; ++k)
-        if (int c = compareValues(values[k][x], values[k][y], keys[k].descending, matchCase)) return c < 0;
+        if (int c = compareValues(values[k][x], values[k][y], descending_[k], matchCase_)) return c < 0;
       return false;
     };
     for (size_t from = 0; from < order.size();) {
@@ -322,7 +292,7 @@ std::vector<size_t> sortedRows(const std::vector<SortKeyCells>& keys, bool match
     }
   }
   std::vector<size_t> sorted(order.size());
-  for (size_t j = 0; j < order.size(); ++j) sorted[j] = keyed[order[j]];
+  for (size_t j = 0; j < order.size(); ++j) sorted[j] = keyed_[order[j]];
   return sorted;
 }
 
