@@ -11,6 +11,7 @@ namespace sim {
 CellEntry* RowStore::Row::insert(CellEntry* at, std::span<CellEntry> moved) {
   const size_t i = static_cast<size_t>(at - begin()), n = moved.size(), size = this->size();
   if (n == 0) return at;
+  if (i == size && page_->appendAtEnd(index_, moved)) return begin() + i;
   page_->makeRoom(index_, size + n);
   CellEntry* cells = begin();
   std::move_backward(cells + i, cells + size, cells + size + n);  // into the room's empty cells
@@ -35,16 +36,30 @@ CellEntry* RowStore::Row::erase(CellEntry* first, CellEntry* last) {
 // Rows a page's buffer must have before their sizes tell what the page's other rows take.
 constexpr size_t kRowsToJudge = 8;
 
+void RowStore::Page::reserveFor(size_t i, size_t size) {
+  // Rows are mostly filled top down: room for the page's other rows like those so far.
+  if (size > cells.capacity() && i >= kRowsToJudge) cells.reserve(size * kPageRows / (i + 1));
+}
+
+bool RowStore::Page::appendAtEnd(size_t i, std::span<CellEntry> moved) {
+  Place& p = rows[i];
+  if (p.room == 0) p.begin = static_cast<uint32_t>(cells.size());  // a row without a place starts at the end
+  if (p.room != p.size || p.begin + p.room != cells.size()) return false;
+  reserveFor(i, cells.size() + moved.size());
+  cells.insert(cells.end(), std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
+  p.size += static_cast<uint32_t>(moved.size());
+  p.room = p.size;
+  held += moved.size();
+  return true;
+}
+
 void RowStore::Page::makeRoom(size_t i, size_t needed) {
   Place& p = rows[i];
   if (needed <= p.room) return;
   if (p.room == 0) p.begin = static_cast<uint32_t>(cells.size());  // a row without a place starts at the end
   if (p.begin + p.room != cells.size()) return pack(i, needed);
-  // The last place of the buffer grows where it is. Rows filled top down, as most are:
-  // room for the page's other rows like those so far.
-  const size_t size = p.begin + needed;
-  if (size > cells.capacity() && i >= kRowsToJudge) cells.reserve(size * kPageRows / (i + 1));
-  cells.resize(size);
+  reserveFor(i, p.begin + needed);  // the last place of the buffer grows where it is
+  cells.resize(p.begin + needed);
   p.room = static_cast<uint32_t>(needed);
 }
 
@@ -119,6 +134,14 @@ RowStore::Cells RowStore::find(long r) const {
   return cellsOf(*pages_[i], r);
 }
 
+std::optional<RowStore::Row> RowStore::existing(long r) {
+  const size_t i = pageReaching(r);
+  if (i == pages_.size() || pages_[i]->first != pageFirst(r)) return std::nullopt;
+  const size_t k = static_cast<size_t>(r - pages_[i]->first);
+  if (pages_[i]->rows[k].size == 0) return std::nullopt;
+  return Row(*pages_[i], k);
+}
+
 RowStore::Row RowStore::at(long r) {
   const size_t i = pageReaching(r);
   const long first = pageFirst(r);
@@ -135,7 +158,7 @@ void RowStore::removeRows(long r1, long r2) {
   TakenRows below;  // the rows that move up, at their new rows
   below.reserve(count(r2 + 1, platform::xl::kMaxRows), cellCount(r2 + 1, platform::xl::kMaxRows));
   change(r1, platform::xl::kMaxRows, [&](long r, Row& row) {
-    if (r > r2) below.take(r - n, row.begin(), row.end());
+    if (r > r2) below.take(r - n, std::span(row.begin(), row.end()));
     row.clear();
   });
   for (size_t i = 0; i < below.size(); ++i) {
@@ -146,8 +169,8 @@ void RowStore::removeRows(long r1, long r2) {
 
 // ---- cells taken out ----
 
-void TakenRows::take(long r, CellEntry* first, CellEntry* last) {
-  cells_.insert(cells_.end(), std::make_move_iterator(first), std::make_move_iterator(last));
+void TakenRows::take(long r, std::span<CellEntry> cells) {
+  cells_.insert(cells_.end(), std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
   ends_.emplace_back(r, cells_.size());
 }
 

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -64,6 +65,7 @@ class RowStore {
   size_t cellCount(long r1, long r2) const;  // the cells of rows r1..r2
   Cells find(long r) const;              // no cells when the row holds none
   Row at(long r);                        // created when missing, for the caller to fill
+  std::optional<Row> existing(long r);   // none when the row holds no cell
   // f(r, cells) on each row of r1..r2 that holds cells, top down.
   template <class F>
   void each(long r1, long r2, F&& f) const;
@@ -78,6 +80,12 @@ class RowStore {
   long firstWhere(long r1, long r2, P&& p) const;
   template <class P>
   long lastWhere(long r1, long r2, P&& p) const;
+  // Rows r1..r2 made anew, top down, in pages of their own: make(r, row) fills the empty
+  // `row` with row r's cells, moved out of the rows as they were, which stay (and can be
+  // looked up) until every row is made. Each cell is to be moved once. The other rows of
+  // their pages keep their cells.
+  template <class F>
+  void rebuild(long r1, long r2, F&& make);
   // Rows r1..r2 removed; the rows below move up.
   void removeRows(long r1, long r2);
 
@@ -95,6 +103,10 @@ class RowStore {
     // Room for `needed` cells in row i: where it lies when it is the last place of the
     // buffer, else by packing the page.
     void makeRoom(size_t i, size_t needed);
+    // The cells moved in at the end of row i when its place is the last of the buffer and
+    // full; false (nothing moved) otherwise.
+    bool appendAtEnd(size_t i, std::span<CellEntry> moved);
+    void reserveFor(size_t i, size_t size);  // a buffer of `size` cells, with row i the last
     // The rows' cells side by side in row order, each row with room for its cells; row
     // `grown` (kPageRows: none) for `needed` cells and more (see there).
     void pack(size_t grown, size_t needed);
@@ -120,8 +132,8 @@ class TakenRows {
     ends_.reserve(rows);
     cells_.reserve(cells);
   }
-  // The cells first..last are moved out (and stay in the row, empty) as row r's.
-  void take(long r, CellEntry* first, CellEntry* last);
+  // The cells are moved out (and stay in their row, empty) as row r's.
+  void take(long r, std::span<CellEntry> cells);
   size_t size() const { return ends_.size(); }
   long row(size_t i) const { return ends_[i].first; }
   std::span<CellEntry> cells(size_t i) {
@@ -188,6 +200,27 @@ void RowStore::write(long r1, long r2, F&& f) {
     if (!exists) pages_.insert(pages_.begin() + static_cast<long>(i), std::move(spare));
     ++i;
   }
+}
+
+template <class F>
+void RowStore::rebuild(long r1, long r2, F&& make) {
+  std::vector<std::unique_ptr<Page>> made;
+  for (long first = pageFirst(r1); first <= r2; first += kPageRows) {
+    auto page = std::make_unique<Page>();
+    page->first = first;
+    for (long r = first; r < first + kPageRows; ++r) {
+      Row row(*page, static_cast<size_t>(r - first));
+      if (r >= r1 && r <= r2) {
+        make(r, row);
+      } else if (std::optional<Row> old = existing(r)) {
+        row.insert(row.end(), std::span(old->begin(), old->size()));
+      }
+    }
+    if (!page->empty()) made.push_back(std::move(page));
+  }
+  const auto from = pages_.begin() + static_cast<long>(pageReaching(r1));
+  const auto to = pages_.begin() + static_cast<long>(pageAfter(r2));
+  pages_.insert(pages_.erase(from, to), std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
 }
 
 template <class P>

@@ -105,6 +105,16 @@ SimSheet::Cells::iterator SimSheet::findCol(Cells cells, long col) {
   return std::lower_bound(cells.begin(), cells.end(), col, [](const Entry& e, long c) { return e.col < c; });
 }
 
+std::span<SimSheet::Entry> SimSheet::cellsIn(const Row& row, long c1, long c2) {
+  Entry* lo = findCol(row, c1);
+  return {lo, std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; })};
+}
+
+SimSheet::Cells SimSheet::cellsIn(Cells cells, long c1, long c2) {
+  const auto lo = findCol(cells, c1);
+  return {lo, std::upper_bound(lo, cells.end(), c2, [](long c, const Entry& e) { return c < e.col; })};
+}
+
 const SimSheet::Entry* SimSheet::cellOf(Cells cells, long col) {
   const auto e = findCol(cells, col);
   return e != cells.end() && e->col == col ? &*e : nullptr;
@@ -134,9 +144,9 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, std::vector<Entry>& seg
     row.insert(row.end(), segment);
     return;
   }
-  auto lo = findCol(row, c1);
-  auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
-  if (static_cast<size_t>(hi - lo) == width) {  // every cell of the segment exists: changed in place
+  const std::span<Entry> segmentNow = cellsIn(row, c1, c2);
+  Entry *lo = segmentNow.data(), *hi = lo + segmentNow.size();
+  if (segmentNow.size() == width) {  // every cell of the segment exists: changed in place
     bool dead = false;
     for (auto e = lo; e != hi; ++e) {
       f(e->col, *e);

@@ -71,55 +71,53 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   if (first >= r2) return;
   changed();
 
-  // Take the range's part out of every row that has one, with its keys, sort the parts,
-  // and put them back in their new order.
+  // The part of the range in each row that has one moves: the parts' keys are read where
+  // they are, the parts put in order, and the rows made anew, each with its own cells
+  // outside the range's columns and the part that comes to it.
   const size_t nk = sorting.keys.size();
   std::vector<bool> descending(nk);
   for (size_t k = 0; k < nk; ++k) descending[k] = sorting.keys[k].order == 2;
   SortOrder order(std::move(descending), sorting.matchCase);
-  TakenRows parts;  // each row's part of the range, with the row it was taken from, top down
-  parts.reserve(rows_.count(first, r2), rows_.cellCount(first, r2));
-  rows_.change(first, r2, [&](long r, Row& row) {
-    auto lo = findCol(row, a.c1);
-    auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
-    if (lo == hi) return;
+  std::vector<long> from;  // the row of each part, top down
+  rows_.each(first, r2, [&](long r, Cells row) {
+    const Cells part = cellsIn(row, a.c1, a.c2);
+    if (part.empty()) return;
     const CellValue* keyCells[SortOrder::kMostKeys];
     for (size_t k = 0; k < nk; ++k) {
-      const Entry* e = cellOf(Cells(lo, hi), sorting.keys[k].column);
+      const Entry* e = cellOf(part, sorting.keys[k].column);
       keyCells[k] = e ? &e->value : nullptr;
     }
     order.add(std::span(keyCells, nk));
-    parts.take(r, lo, hi);
-    row.erase(lo, hi);
+    from.push_back(r);
   });
-  const size_t n = parts.size();
+  const size_t n = from.size();
+  if (n == 0) return;
   const std::vector<size_t> keyed = order.sorted([&](size_t i, size_t k) {
-    const Entry* e = cellOf(parts.cells(i), sorting.keys[k].column);
+    const Entry* e = cellAt(from[i], sorting.keys[k].column);
     return e ? &e->value : nullptr;
   });
   // A row without a key value sorts after every row with one and equal to the others,
   // so those rows (the empty ones among them) keep their order below the sorted ones.
-  std::vector<long> to(n);  // the row each part goes to
+  std::vector<long> source(static_cast<size_t>(r2 - first + 1));  // the row each row's part comes from; 0: none
   std::vector<bool> isKeyed(n);
   for (size_t j = 0; j < keyed.size(); ++j) {
-    to[keyed[j]] = first + static_cast<long>(j);
+    source[j] = from[keyed[j]];
     isKeyed[keyed[j]] = true;
   }
-  std::vector<size_t> byRow = keyed;  // the parts in the order of the rows they go to
   long keyedAbove = 0;
   for (size_t i = 0; i < n; ++i) {
     if (isKeyed[i]) {
       ++keyedAbove;
       continue;
     }
-    to[i] = parts.row(i) + static_cast<long>(keyed.size()) - keyedAbove;
-    byRow.push_back(i);
+    source[static_cast<size_t>(from[i] + static_cast<long>(keyed.size()) - keyedAbove - first)] = from[i];
   }
-  if (byRow.empty()) return;
-  size_t next = 0;
-  rows_.write(first, to[byRow.back()], [&](long r, Row& row) {
-    if (next == byRow.size() || to[byRow[next]] != r) return;
-    row.insert(findCol(row, a.c1), parts.cells(byRow[next++]));
+  rows_.rebuild(first, r2, [&](long r, Row& row) {
+    const std::optional<Row> own = rows_.existing(r);
+    const std::span<Entry> ownPart = own ? cellsIn(*own, a.c1, a.c2) : std::span<Entry>();
+    if (own) row.insert(row.end(), std::span(own->begin(), ownPart.data()));
+    if (const long s = source[static_cast<size_t>(r - first)]) row.insert(row.end(), cellsIn(*rows_.existing(s), a.c1, a.c2));
+    if (own) row.insert(row.end(), std::span(ownPart.data() + ownPart.size(), own->end()));
   });
 }
 
@@ -142,10 +140,9 @@ void SimSheet::deleteColumns(long c1, long c2) {
   changed();
   const long n = c2 - c1 + 1;
   rows_.change(1, kMaxRows, [&](long, Row& row) {
-    auto lo = findCol(row, c1);
-    auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
-    for (auto e = hi; e != row.end(); ++e) e->col -= static_cast<int32_t>(n);
-    row.erase(lo, hi);
+    const std::span<Entry> gone = cellsIn(row, c1, c2);
+    for (Entry* e = gone.data() + gone.size(); e != row.end(); ++e) e->col -= static_cast<int32_t>(n);
+    row.erase(gone.data(), gone.data() + gone.size());
   });
   colLooks_.erase(colLooks_.lower_bound(c1), colLooks_.upper_bound(c2));
   shiftKeys(colLooks_, c2 + 1, -n);
@@ -173,11 +170,10 @@ void SimSheet::deleteShiftUp(const Area& a) {
   const long last = rows_.lastRow();
   TakenRows below;  // the band's cells of the rows below the area, at the rows they go to
   rows_.change(a.r1, last, [&](long r, Row& row) {
-    auto lo = findCol(row, a.c1);
-    auto hi = std::upper_bound(lo, row.end(), a.c2, [](long c, const Entry& e) { return c < e.col; });
-    if (lo == hi) return;
-    if (r > a.r2) below.take(r - n, lo, hi);
-    row.erase(lo, hi);
+    const std::span<Entry> band = cellsIn(row, a.c1, a.c2);
+    if (band.empty()) return;
+    if (r > a.r2) below.take(r - n, band);
+    row.erase(band.data(), band.data() + band.size());
   });
   for (size_t i = 0; i < below.size(); ++i) {
     Row row = rows_.at(below.row(i));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -73,7 +74,7 @@ TEST(RowStore, RowsHoldTheirCellsThroughGrowingShrinkingAndMoving) {
   for (int step = 0; step < 3000; ++step) {
     const long r1 = 1 + below(300), r2 = r1 + below(below(10) == 0 ? 200 : 4);
     const int32_t col = static_cast<int32_t>(1 + below(12));
-    switch (below(6)) {
+    switch (below(7)) {
       case 0:  // a few cells written into every row of the range, new or over the old ones
       {
         const int32_t width = static_cast<int32_t>(1 + below(4));
@@ -115,7 +116,7 @@ TEST(RowStore, RowsHoldTheirCellsThroughGrowingShrinkingAndMoving) {
       {
         sim::TakenRows taken;
         rows.change(r1, r2, [&](long r, RowStore::Row& row) {
-          taken.take(r + 500, row.begin(), row.end());
+          taken.take(r + 500, std::span(row.begin(), row.end()));
           row.clear();
         });
         for (size_t i = 0; i < taken.size(); ++i) {
@@ -130,6 +131,17 @@ TEST(RowStore, RowsHoldTheirCellsThroughGrowingShrinkingAndMoving) {
           }
         break;
       }
+      case 5:  // rows made anew in reverse order
+        if (below(3) == 0) {
+          rows.rebuild(r1, r2, [&](long r, RowStore::Row& row) {
+            if (std::optional<RowStore::Row> old = rows.existing(r1 + r2 - r))
+              row.insert(row.end(), std::span(old->begin(), old->end()));
+          });
+          Model reversed;
+          for (auto& [r, cells] : model) reversed[r >= r1 && r <= r2 ? r1 + r2 - r : r] = cells;
+          model = reversed;
+        }
+        break;
       case 4:
         rows.removeRows(r1, r2);
         {
