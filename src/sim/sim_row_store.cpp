@@ -134,14 +134,6 @@ RowStore::Cells RowStore::find(long r) const {
   return cellsOf(*pages_[i], r);
 }
 
-std::optional<RowStore::Row> RowStore::existing(long r) {
-  const size_t i = pageReaching(r);
-  if (i == pages_.size() || pages_[i]->first != pageFirst(r)) return std::nullopt;
-  const size_t k = static_cast<size_t>(r - pages_[i]->first);
-  if (pages_[i]->rows[k].size == 0) return std::nullopt;
-  return Row(*pages_[i], k);
-}
-
 RowStore::Row RowStore::at(long r) {
   const size_t i = pageReaching(r);
   const long first = pageFirst(r);

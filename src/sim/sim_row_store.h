@@ -11,7 +11,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -65,7 +64,6 @@ class RowStore {
   size_t cellCount(long r1, long r2) const;  // the cells of rows r1..r2
   Cells find(long r) const;              // no cells when the row holds none
   Row at(long r);                        // created when missing, for the caller to fill
-  std::optional<Row> existing(long r);   // none when the row holds no cell
   // f(r, cells) on each row of r1..r2 that holds cells, top down.
   template <class F>
   void each(long r1, long r2, F&& f) const;
@@ -80,10 +78,10 @@ class RowStore {
   long firstWhere(long r1, long r2, P&& p) const;
   template <class P>
   long lastWhere(long r1, long r2, P&& p) const;
-  // Rows r1..r2 made anew, top down, in pages of their own: make(r, row) fills the empty
-  // `row` with row r's cells, moved out of the rows as they were, which stay (and can be
-  // looked up) until every row is made. Each cell is to be moved once. The other rows of
-  // their pages keep their cells.
+  // Rows r1..r2 made anew, top down, in pages of their own: make(r, row, old) fills the
+  // empty `row` with row r's cells, moved out of the rows as they were, which stay until
+  // every row is made; old(r') gives the cells row r' of r1..r2 held. Each cell is to be
+  // moved once. The other rows of their pages keep their cells.
   template <class F>
   void rebuild(long r1, long r2, F&& make);
   // Rows r1..r2 removed; the rows below move up.
@@ -204,23 +202,32 @@ void RowStore::write(long r1, long r2, F&& f) {
 
 template <class F>
 void RowStore::rebuild(long r1, long r2, F&& make) {
+  const long firstPage = pageFirst(r1);
+  const size_t from = pageReaching(r1), to = pageAfter(r2);
+  // The pages as they were, by their place from the first one, found without a search
+  // (oldCells serves any row of them).
+  std::vector<Page*> old(static_cast<size_t>((r2 - firstPage) / kPageRows + 1));
+  for (size_t i = from; i < to; ++i) old[static_cast<size_t>((pages_[i]->first - firstPage) / kPageRows)] = pages_[i].get();
+  auto oldCells = [&](long r) {
+    Page* page = old[static_cast<size_t>((r - firstPage) / kPageRows)];
+    if (!page) return std::span<CellEntry>();
+    const Place& p = page->rows[static_cast<size_t>(r - page->first)];
+    return std::span<CellEntry>(page->cells.data() + p.begin, p.size);
+  };
   std::vector<std::unique_ptr<Page>> made;
-  for (long first = pageFirst(r1); first <= r2; first += kPageRows) {
+  for (long first = firstPage; first <= r2; first += kPageRows) {
     auto page = std::make_unique<Page>();
     page->first = first;
+    if (const Page* was = old[static_cast<size_t>((first - firstPage) / kPageRows)]) page->cells.reserve(was->held);
     for (long r = first; r < first + kPageRows; ++r) {
       Row row(*page, static_cast<size_t>(r - first));
-      if (r >= r1 && r <= r2) {
-        make(r, row);
-      } else if (std::optional<Row> old = existing(r)) {
-        row.insert(row.end(), std::span(old->begin(), old->size()));
-      }
+      if (r >= r1 && r <= r2) make(r, row, oldCells);
+      else row.insert(row.end(), oldCells(r));  // a row of the first or last page keeps its cells
     }
     if (!page->empty()) made.push_back(std::move(page));
   }
-  const auto from = pages_.begin() + static_cast<long>(pageReaching(r1));
-  const auto to = pages_.begin() + static_cast<long>(pageAfter(r2));
-  pages_.insert(pages_.erase(from, to), std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+  pages_.insert(pages_.erase(pages_.begin() + static_cast<long>(from), pages_.begin() + static_cast<long>(to)),
+                std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
 }
 
 template <class P>

@@ -105,9 +105,10 @@ SimSheet::Cells::iterator SimSheet::findCol(Cells cells, long col) {
   return std::lower_bound(cells.begin(), cells.end(), col, [](const Entry& e, long c) { return e.col < c; });
 }
 
-std::span<SimSheet::Entry> SimSheet::cellsIn(const Row& row, long c1, long c2) {
-  Entry* lo = findCol(row, c1);
-  return {lo, std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; })};
+std::span<SimSheet::Entry> SimSheet::cellsIn(std::span<Entry> cells, long c1, long c2) {
+  auto byCol = [](const Entry& e, long c) { return e.col < c; };
+  const auto lo = std::lower_bound(cells.begin(), cells.end(), c1, byCol);
+  return {lo, std::upper_bound(lo, cells.end(), c2, [](long c, const Entry& e) { return c < e.col; })};
 }
 
 SimSheet::Cells SimSheet::cellsIn(Cells cells, long c1, long c2) {

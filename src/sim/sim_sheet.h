@@ -104,7 +104,8 @@ class SimSheet final : public platform::xl::Sheet {
   static Entry* findCol(const Row& row, long col);
   static Cells::iterator findCol(Cells cells, long col);
   // The row's cells in columns c1..c2.
-  static std::span<Entry> cellsIn(const Row& row, long c1, long c2);
+  static std::span<Entry> cellsIn(std::span<Entry> cells, long c1, long c2);
+  static std::span<Entry> cellsIn(const Row& row, long c1, long c2) { return cellsIn(std::span(row.begin(), row.end()), c1, c2); }
   static Cells cellsIn(Cells cells, long c1, long c2);
   static const Entry* cellOf(Cells cells, long col);  // nullptr when the row has no such cell
   static bool holdsValue(Cells cells, long col);

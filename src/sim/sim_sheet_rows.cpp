@@ -79,8 +79,14 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   for (size_t k = 0; k < nk; ++k) descending[k] = sorting.keys[k].order == 2;
   SortOrder order(std::move(descending), sorting.matchCase);
   std::vector<long> from;  // the row of each part, top down
+  // Where each row's part lies among its cells (or would lie, in a row without one).
+  struct Place {
+    uint32_t offset = 0, count = 0;  // a row holds at most kMaxCols cells
+  };
+  std::vector<Place> places(static_cast<size_t>(r2 - first + 1));
   rows_.each(first, r2, [&](long r, Cells row) {
     const Cells part = cellsIn(row, a.c1, a.c2);
+    places[static_cast<size_t>(r - first)] = {static_cast<uint32_t>(part.data() - row.data()), static_cast<uint32_t>(part.size())};
     if (part.empty()) return;
     const CellValue* keyCells[SortOrder::kMostKeys];
     for (size_t k = 0; k < nk; ++k) {
@@ -112,12 +118,15 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
     }
     source[static_cast<size_t>(from[i] + static_cast<long>(keyed.size()) - keyedAbove - first)] = from[i];
   }
-  rows_.rebuild(first, r2, [&](long r, Row& row) {
-    const std::optional<Row> own = rows_.existing(r);
-    const std::span<Entry> ownPart = own ? cellsIn(*own, a.c1, a.c2) : std::span<Entry>();
-    if (own) row.insert(row.end(), std::span(own->begin(), ownPart.data()));
-    if (const long s = source[static_cast<size_t>(r - first)]) row.insert(row.end(), cellsIn(*rows_.existing(s), a.c1, a.c2));
-    if (own) row.insert(row.end(), std::span(ownPart.data() + ownPart.size(), own->end()));
+  rows_.rebuild(first, r2, [&](long r, Row& row, auto oldCells) {
+    const std::span<Entry> own = oldCells(r);
+    const Place mine = places[static_cast<size_t>(r - first)];
+    row.insert(row.end(), own.first(mine.offset));
+    if (const long s = source[static_cast<size_t>(r - first)]) {
+      const Place theirs = places[static_cast<size_t>(s - first)];
+      row.insert(row.end(), oldCells(s).subspan(theirs.offset, theirs.count));
+    }
+    row.insert(row.end(), own.subspan(mine.offset + mine.count));
   });
 }
 

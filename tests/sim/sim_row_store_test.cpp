@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -133,9 +132,8 @@ TEST(RowStore, RowsHoldTheirCellsThroughGrowingShrinkingAndMoving) {
       }
       case 5:  // rows made anew in reverse order
         if (below(3) == 0) {
-          rows.rebuild(r1, r2, [&](long r, RowStore::Row& row) {
-            if (std::optional<RowStore::Row> old = rows.existing(r1 + r2 - r))
-              row.insert(row.end(), std::span(old->begin(), old->end()));
+          rows.rebuild(r1, r2, [&](long r, RowStore::Row& row, auto oldCells) {
+            row.insert(row.end(), oldCells(r1 + r2 - r));
           });
           Model reversed;
           for (auto& [r, cells] : model) reversed[r >= r1 && r <= r2 ? r1 + r2 - r : r] = cells;
