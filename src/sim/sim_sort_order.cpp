@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <iterator>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -42,26 +40,44 @@ uint64_t headOf(const SortValue& s) {
   return head;
 }
 
+// The rank of a cell's value: numbers, texts, Booleans, error values, empty (4).
+uint8_t rankOf(const CellValue* cell) {
+  if (!cell) return 4;
+  switch (cell->type()) {
+    case platform::xl::Variant::Type::Number: return 0;
+    case platform::xl::Variant::Type::Text: return 1;
+    case platform::xl::Variant::Type::Boolean: return 2;
+    case platform::xl::Variant::Type::Error: return 3;
+    case platform::xl::Variant::Type::Empty: break;
+  }
+  return 4;
+}
+
+double numberOf(const CellValue& cell) {
+  switch (cell.type()) {
+    case platform::xl::Variant::Type::Number: return cell.number();
+    case platform::xl::Variant::Type::Boolean: return cell.boolean() ? 1 : 0;
+    case platform::xl::Variant::Type::Error: return cell.error().code;
+    default: return 0;
+  }
+}
+
 // The key of a cell's value; foldedTexts keeps the folded forms of texts that are not ASCII.
 SortValue sortValue(const CellValue& v, std::deque<std::string>& foldedTexts) {
   SortValue s;
-  switch (v.type()) {
-    case platform::xl::Variant::Type::Number: s.rank = 0, s.number = v.number(); break;
-    case platform::xl::Variant::Type::Text:
-      s.rank = 1;
-      s.text = v.text();
-      if (!vb::isAscii(s.text)) {
-        s.folded = foldedTexts.emplace_back(vb::utf8ToAnsi(vb::lcase(s.text)));
-      } else {
-        s.folded = s.text;
-        s.lowerAscii = std::any_of(s.text.begin(), s.text.end(), [](char ch) { return isCapital(ch); });
-      }
-      s.head = headOf(s);
-      break;
-    case platform::xl::Variant::Type::Boolean: s.rank = 2, s.number = v.boolean() ? 1 : 0; break;
-    case platform::xl::Variant::Type::Error: s.rank = 3, s.number = v.error().code; break;
-    case platform::xl::Variant::Type::Empty: break;
+  s.rank = rankOf(&v);
+  if (s.rank != 1) {
+    if (s.rank != 4) s.number = numberOf(v);
+    return s;
   }
+  s.text = v.text();
+  if (!vb::isAscii(s.text)) {
+    s.folded = foldedTexts.emplace_back(vb::utf8ToAnsi(vb::lcase(s.text)));
+  } else {
+    s.folded = s.text;
+    s.lowerAscii = std::any_of(s.text.begin(), s.text.end(), [](char ch) { return isCapital(ch); });
+  }
+  s.head = headOf(s);
   return s;
 }
 
@@ -117,28 +133,6 @@ struct FoldTables {
   }
 };
 const FoldTables kFold;
-
-// The rank of a cell's value: numbers, texts, Booleans, error values, empty (4).
-uint8_t rankOf(const CellValue* cell) {
-  if (!cell) return 4;
-  switch (cell->type()) {
-    case platform::xl::Variant::Type::Number: return 0;
-    case platform::xl::Variant::Type::Text: return 1;
-    case platform::xl::Variant::Type::Boolean: return 2;
-    case platform::xl::Variant::Type::Error: return 3;
-    case platform::xl::Variant::Type::Empty: break;
-  }
-  return 4;
-}
-
-double numberOf(const CellValue& cell) {
-  switch (cell.type()) {
-    case platform::xl::Variant::Type::Number: return cell.number();
-    case platform::xl::Variant::Type::Boolean: return cell.boolean() ? 1 : 0;
-    case platform::xl::Variant::Type::Error: return cell.error().code;
-    default: return 0;
-  }
-}
 
 // A row on its way through the digit passes: its packed key of the key being sorted by,
 // turned so that the passes put it in place (empty cells last, a descending key reversed).
