@@ -78,14 +78,17 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
   std::vector<bool> descending(nk);
   for (size_t k = 0; k < nk; ++k) descending[k] = sorting.keys[k].order == 2;
   SortOrder order(std::move(descending), sorting.matchCase);
-  std::vector<long> from;  // the row of each part, top down
+  // Each part where it is, and the row it is in, top down. The rows stay as they are until
+  // they are made anew.
+  std::vector<std::span<Entry>> parts;
+  std::vector<long> from;
   // Where each row's part lies among its cells (or would lie, in a row without one).
   struct Place {
     uint32_t offset = 0, count = 0;  // a row holds at most kMaxCols cells
   };
   std::vector<Place> places(static_cast<size_t>(r2 - first + 1));
-  rows_.each(first, r2, [&](long r, Cells row) {
-    const Cells part = cellsIn(row, a.c1, a.c2);
+  rows_.eachInPlace(first, r2, [&](long r, std::span<Entry> row) {
+    const std::span<Entry> part = cellsIn(row, a.c1, a.c2);
     places[static_cast<size_t>(r - first)] = {static_cast<uint32_t>(part.data() - row.data()), static_cast<uint32_t>(part.size())};
     if (part.empty()) return;
     const CellValue* keyCells[SortOrder::kMostKeys];
@@ -94,20 +97,21 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
       keyCells[k] = e ? &e->value : nullptr;
     }
     order.add(std::span(keyCells, nk));
+    parts.push_back(part);
     from.push_back(r);
   });
-  const size_t n = from.size();
+  const size_t n = parts.size();
   if (n == 0) return;
   const std::vector<size_t> keyed = order.sorted([&](size_t i, size_t k) {
-    const Entry* e = cellAt(from[i], sorting.keys[k].column);
+    const Entry* e = cellOf(parts[i], sorting.keys[k].column);
     return e ? &e->value : nullptr;
   });
   // A row without a key value sorts after every row with one and equal to the others,
   // so those rows (the empty ones among them) keep their order below the sorted ones.
-  std::vector<long> source(static_cast<size_t>(r2 - first + 1));  // the row each row's part comes from; 0: none
+  std::vector<size_t> comes(static_cast<size_t>(r2 - first + 1));  // the part each row gets, from 1; 0: none
   std::vector<bool> isKeyed(n);
   for (size_t j = 0; j < keyed.size(); ++j) {
-    source[j] = from[keyed[j]];
+    comes[j] = keyed[j] + 1;
     isKeyed[keyed[j]] = true;
   }
   long keyedAbove = 0;
@@ -116,16 +120,18 @@ void SimSheet::sort(const Area& a, const platform::xl::SortSpec& sorting) {
       ++keyedAbove;
       continue;
     }
-    source[static_cast<size_t>(from[i] + static_cast<long>(keyed.size()) - keyedAbove - first)] = from[i];
+    comes[static_cast<size_t>(from[i] + static_cast<long>(keyed.size()) - keyedAbove - first)] = i + 1;
   }
+  // The parts come from rows all over the sheet: each is asked for some rows before its
+  // turn, so that the memory brings several in at once.
+  constexpr long kAhead = 8;
   rows_.rebuild(first, r2, [&](long r, Row& row, auto oldCells) {
+    if (r + kAhead <= r2)
+      if (const size_t ahead = comes[static_cast<size_t>(r + kAhead - first)]) prefetch(parts[ahead - 1]);
     const std::span<Entry> own = oldCells(r);
     const Place mine = places[static_cast<size_t>(r - first)];
     row.insert(row.end(), own.first(mine.offset));
-    if (const long s = source[static_cast<size_t>(r - first)]) {
-      const Place theirs = places[static_cast<size_t>(s - first)];
-      row.insert(row.end(), oldCells(s).subspan(theirs.offset, theirs.count));
-    }
+    if (const size_t i = comes[static_cast<size_t>(r - first)]) row.insert(row.end(), parts[i - 1]);
     row.insert(row.end(), own.subspan(mine.offset + mine.count));
   });
 }
