@@ -4,8 +4,9 @@
 // the sheet's last row costs one page), while walking the rows or appending below the last
 // one costs no search per row. A page keeps the cells of all its rows in one buffer, each
 // row's cells in column order at a place of its own: a walk over the rows reads memory in
-// order, and a row costs no allocation of its own. A row that outgrows its place moves to
-// the end of the buffer; the room it leaves is taken back when the page is packed. A row
+// order, and a row costs no allocation of its own. The last place of the buffer grows
+// where it is; a row that outgrows any other place has the page packed anew, with room
+// for the other rows to grow as much (as a column put into every row makes them). A row
 // without cells counts as missing everywhere.
 #include <algorithm>
 #include <array>
