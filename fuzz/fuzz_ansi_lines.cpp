@@ -1,6 +1,7 @@
 // The 8-bit text line reader and GBK decoding on any bytes: the lines with their
 // original line ends give back every byte; the decoded text is valid UTF-8 and encodes
-// back to the same bytes.
+// back to the same bytes. The lines' texts alone, as the netlist readers take them, are the
+// texts of the lines read in full.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "fuzz_support.h"
 #include "vb/utf8.h"
 #include "vb/ansi.h"
+#include "vb/text_lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input = fuzz::bytes(data, size);
@@ -35,6 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     at += end;
   }
   FUZZ_CHECK(joined == input, "the lines lose bytes");
+
+  const vb::TextLines file = vb::splitTextLines(input);
+  const vb::LineTexts texts = vb::splitLineTexts(input);
+  FUZZ_CHECK(texts.size() == file.lines.size(), "line texts");
+  for (size_t k = 0; k < texts.size(); ++k) FUZZ_CHECK(texts[k] == file.lines[k].text, "text of line " + std::to_string(k));
 
   const std::string text = vb::ansiToUtf8(input);
   FUZZ_CHECK(vb::isValidUtf8(text), "");

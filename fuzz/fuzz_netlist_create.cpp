@@ -18,7 +18,7 @@
 
 namespace {
 
-using Reader = std::vector<capture::NetlistEntry> (*)(const std::vector<vb::AnsiLine>&);
+using Reader = std::vector<capture::NetlistEntry> (*)(const vb::LineTexts&);
 
 struct Format {
   const char* source;
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& m : world.user.messages()) shown += m.text + "\n";
   FUZZ_CHECK(world.user.messages().empty(), std::string(format.source) + ": " + shown);
 
-  const std::vector<capture::NetlistEntry> entries = format.read(vb::splitTextLines(bytes).lines);
+  const std::vector<capture::NetlistEntry> entries = format.read(vb::splitLineTexts(bytes));
   const long n = static_cast<long>(entries.size());
   FUZZ_CHECK(tool.toolState().partCount == n,
              std::string(format.source) + ": PartCount " + std::to_string(tool.toolState().partCount) +

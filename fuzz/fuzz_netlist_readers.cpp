@@ -7,17 +7,14 @@
 
 #include "capture/netlist_readers.h"
 #include "fuzz_support.h"
-#include "vb/ansi.h"
+#include "vb/text_lines.h"
 
 namespace {
 
 using capture::NetlistEntry;
-using Lines = std::vector<vb::AnsiLine>;
+using Lines = vb::LineTexts;
 
-const std::string& lineAt(const Lines& lines, size_t i) {
-  static const std::string none;
-  return i < lines.size() ? lines[i].text : none;
-}
+std::string_view lineAt(const Lines& lines, size_t i) { return i < lines.size() ? lines[i] : ""; }
 
 void checkProtel99se(const Lines& lines) {
   const std::vector<NetlistEntry> entries = capture::readProtel99se(lines);
@@ -28,7 +25,7 @@ void checkProtel99se(const Lines& lines) {
   size_t expected = 0;
   size_t fieldsUntil = 0;  // the lines before this index belong to a block already
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (i < fieldsUntil || lines[i].text != "[") continue;
+    if (i < fieldsUntil || lines[i] != "[") continue;
     FUZZ_CHECK(expected < blocks.size() && blocks[expected].bracketLine == i, "line " + std::to_string(i));
     ++expected;
     fieldsUntil = i + 4;
@@ -46,11 +43,11 @@ void checkProtel2(const Lines& lines) {
   const std::vector<NetlistEntry> entries = capture::readProtel2(lines);
   // Only the lines before the first "(" count; a record is cut there.
   size_t kept = 0;
-  while (kept < lines.size() && lines[kept].text != "(") ++kept;
-  auto field = [&](size_t i) { return i < kept ? lines[i].text : std::string(); };
+  while (kept < lines.size() && lines[kept] != "(") ++kept;
+  auto field = [&](size_t i) { return i < kept ? lines[i] : ""; };
   size_t k = 0;
   for (size_t j = 2; j < kept; j += 58) {
-    if (lines[j].text != "DESIGNATOR") continue;
+    if (lines[j] != "DESIGNATOR") continue;
     FUZZ_CHECK(k < entries.size(), "record at line " + std::to_string(j));
     FUZZ_CHECK(entries[k].designator == field(j + 1), "record at line " + std::to_string(j));
     FUZZ_CHECK(entries[k].footprint == field(j + 3), "record at line " + std::to_string(j));
@@ -67,11 +64,11 @@ void checkOneLine(const char* name, const Lines& lines, const std::vector<Netlis
   size_t line = 0;
   for (size_t k = 0; k < entries.size(); ++k, ++line) {
     const NetlistEntry& e = entries[k];
-    auto holds = [&](const std::string& text) {
-      return text.find(e.designator) != std::string::npos && text.find(e.footprint) != std::string::npos &&
-             text.find(e.comment) != std::string::npos;
+    auto holds = [&](std::string_view text) {
+      return text.find(e.designator) != std::string_view::npos && text.find(e.footprint) != std::string_view::npos &&
+             text.find(e.comment) != std::string_view::npos;
     };
-    while (line < lines.size() && !holds(lines[line].text)) ++line;
+    while (line < lines.size() && !holds(lines[line])) ++line;
     FUZZ_CHECK(line < lines.size(), std::string(name) + ": entry " + std::to_string(k) + " \"" + e.designator +
                                         "\" / \"" + e.footprint + "\" / \"" + e.comment + "\" is no piece of a line");
   }
@@ -80,7 +77,7 @@ void checkOneLine(const char* name, const Lines& lines, const std::vector<Netlis
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const Lines lines = vb::splitAnsiLines(fuzz::bytes(data, size));
+  const Lines lines = vb::splitLineTexts(fuzz::bytes(data, size));
   checkProtel99se(lines);
   checkProtel2(lines);
   checkOneLine("Allegro", lines, capture::readAllegro(lines));

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/memory_policy.h"
 #include "assistant/decal_window.h"
 #include "catalogue/catalogue_commands.h"
 #include "assistant/renumber_window.h"
@@ -18,6 +19,7 @@ std::string untrappedText(int number, const std::string& description) {
 Program::Program(platform::Programs& programs, platform::User& user, platform::Desktop& desktop,
                  platform::Files& files)
     : services_{programs, user, desktop, files, *this}, settings_(*this) {
+  keepFreedMemory();
   registerWindows();
 }
 

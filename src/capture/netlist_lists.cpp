@@ -16,7 +16,7 @@ void listFromNetlist(ToolContext& t, const NetlistSource& source) {
   std::string path = t.dialog.choose(source.filter, source.title);
   if (path.empty()) throw vb::ProgramEnd();
   platform::prefixPrompt(s.user, st.prefixCount);
-  std::vector<NetlistEntry> entries = source.read(s.files.readLines(path));  // a file that cannot be read is untrapped
+  std::vector<NetlistEntry> entries = source.read(s.files.readLineTexts(path));  // a file that cannot be read is untrapped
   const long n = static_cast<long>(entries.size());
   platform::checkListFitsSheet(n);
 

@@ -10,7 +10,7 @@ namespace {
 // Positions (from 1, 0 when absent) of the characters the one-line rules cut at.
 struct Marks {
   long L, fb, lb, fc, lc, fx, fd;
-  explicit Marks(const std::string& s)
+  explicit Marks(std::string_view s)
       : L(vb::len(s)),
         fb(vb::instr(s, " ")),
         lb(vb::instrRev(s, " ")),
@@ -21,28 +21,25 @@ struct Marks {
 };
 
 // The extractions of the rules; a negative length fails, and the field stays empty.
-std::string leftPart(const std::string& s, long n) { return n < 0 ? "" : vb::left(s, n); }
-std::string rightPart(const std::string& s, long n) { return n < 0 ? "" : vb::right(s, n); }
-std::string midPart(const std::string& s, long from, long n) { return n < 0 || from < 1 ? "" : vb::mid(s, from, n); }
+std::string leftPart(std::string_view s, long n) { return n < 0 ? "" : vb::left(s, n); }
+std::string rightPart(std::string_view s, long n) { return n < 0 ? "" : vb::right(s, n); }
+std::string midPart(std::string_view s, long from, long n) { return n < 0 || from < 1 ? "" : vb::mid(s, from, n); }
 
-const std::string& lineAt(const std::vector<vb::AnsiLine>& lines, size_t i) {
-  static const std::string none;
-  return i < lines.size() ? lines[i].text : none;
-}
+std::string lineAt(const vb::LineTexts& lines, size_t i) { return std::string(i < lines.size() ? lines[i] : ""); }
 
 }  // namespace
 
-std::vector<ComponentBlock> componentBlocks(const std::vector<vb::AnsiLine>& lines) {
+std::vector<ComponentBlock> componentBlocks(const vb::LineTexts& lines) {
   std::vector<ComponentBlock> blocks;
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].text != "[") continue;
+    if (lines[i] != "[") continue;
     blocks.push_back({i});
     i += 3;  // the block's three lines are taken whole, whatever they hold
   }
   return blocks;
 }
 
-std::vector<NetlistEntry> readProtel99se(const std::vector<vb::AnsiLine>& lines) {
+std::vector<NetlistEntry> readProtel99se(const vb::LineTexts& lines) {
   const std::vector<ComponentBlock> blocks = componentBlocks(lines);
   std::vector<NetlistEntry> out;
   out.reserve(blocks.size());
@@ -51,22 +48,22 @@ std::vector<NetlistEntry> readProtel99se(const std::vector<vb::AnsiLine>& lines)
   return out;
 }
 
-std::vector<NetlistEntry> readProtel2(const std::vector<vb::AnsiLine>& lines) {
+std::vector<NetlistEntry> readProtel2(const vb::LineTexts& lines) {
   size_t kept = 0;
-  while (kept < lines.size() && lines[kept].text != "(") ++kept;
+  while (kept < lines.size() && lines[kept] != "(") ++kept;
   std::vector<NetlistEntry> out;
   for (size_t j = 2; j < kept; j += 58) {
-    if (lines[j].text != "DESIGNATOR") continue;
-    auto field = [&](size_t k) { return j + k < kept ? lines[j + k].text : std::string(); };
+    if (lines[j] != "DESIGNATOR") continue;
+    auto field = [&](size_t k) { return std::string(j + k < kept ? lines[j + k] : ""); };
     out.push_back({field(1), field(3), field(5)});
   }
   return out;
 }
 
-std::vector<NetlistEntry> readAllegro(const std::vector<vb::AnsiLine>& lines) {
+std::vector<NetlistEntry> readAllegro(const vb::LineTexts& lines) {
   std::vector<NetlistEntry> out;
-  for (const auto& line : lines) {
-    const std::string& s = line.text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view s = lines[i];
     if (vb::contains(s, "$NETS")) break;
     if (vb::contains(s, "$PACKAGES")) continue;
     Marks m(s);
@@ -75,10 +72,10 @@ std::vector<NetlistEntry> readAllegro(const std::vector<vb::AnsiLine>& lines) {
   return out;
 }
 
-std::vector<NetlistEntry> readMentor(const std::vector<vb::AnsiLine>& lines) {
+std::vector<NetlistEntry> readMentor(const vb::LineTexts& lines) {
   std::vector<NetlistEntry> out;
-  for (const auto& line : lines) {
-    std::string s = vb::trim(line.text);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string s = vb::trim(lines[i]);
     if (s.empty()) break;
     if (vb::contains(s, "# ")) continue;
     Marks m(s);
@@ -87,10 +84,10 @@ std::vector<NetlistEntry> readMentor(const std::vector<vb::AnsiLine>& lines) {
   return out;
 }
 
-std::vector<NetlistEntry> readPcad(const std::vector<vb::AnsiLine>& lines) {
+std::vector<NetlistEntry> readPcad(const vb::LineTexts& lines) {
   std::vector<NetlistEntry> out;
-  for (const auto& line : lines) {
-    const std::string& s = line.text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view s = lines[i];
     if (!vb::contains(s, "{I")) continue;
     Marks m(s);
     out.push_back({rightPart(s, m.L - m.lb), midPart(s, m.fb + 1, m.fc - m.fb - 1),
@@ -99,10 +96,10 @@ std::vector<NetlistEntry> readPcad(const std::vector<vb::AnsiLine>& lines) {
   return out;
 }
 
-std::vector<NetlistEntry> readPads2k(const std::vector<vb::AnsiLine>& lines) {
+std::vector<NetlistEntry> readPads2k(const vb::LineTexts& lines) {
   std::vector<NetlistEntry> out;
-  for (const auto& line : lines) {
-    const std::string& s = line.text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view s = lines[i];
     if (s.empty()) break;
     if (vb::contains(s, "*PA")) continue;
     Marks m(s);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "vb/ansi.h"
+#include "vb/text_lines.h"
 
 namespace capture {
 
@@ -21,17 +21,17 @@ struct ComponentBlock {
   size_t footprintLine() const { return bracketLine + 2; }
   size_t commentLine() const { return bracketLine + 3; }
 };
-std::vector<ComponentBlock> componentBlocks(const std::vector<vb::AnsiLine>& lines);
-std::vector<NetlistEntry> readProtel99se(const std::vector<vb::AnsiLine>& lines);
+std::vector<ComponentBlock> componentBlocks(const vb::LineTexts& lines);
+std::vector<NetlistEntry> readProtel99se(const vb::LineTexts& lines);
 
 // OrCAD Protel2: records of 58 lines starting "DESIGNATOR", looked for only at line
 // indexes 2, 60, 118, ... of the lines before the first "(" line.
-std::vector<NetlistEntry> readProtel2(const std::vector<vb::AnsiLine>& lines);
+std::vector<NetlistEntry> readProtel2(const vb::LineTexts& lines);
 
 // The one-line formats (OrCAD Allegro, Mentor EE, PCAD and PADS output).
-std::vector<NetlistEntry> readAllegro(const std::vector<vb::AnsiLine>& lines);
-std::vector<NetlistEntry> readMentor(const std::vector<vb::AnsiLine>& lines);
-std::vector<NetlistEntry> readPcad(const std::vector<vb::AnsiLine>& lines);
-std::vector<NetlistEntry> readPads2k(const std::vector<vb::AnsiLine>& lines);
+std::vector<NetlistEntry> readAllegro(const vb::LineTexts& lines);
+std::vector<NetlistEntry> readMentor(const vb::LineTexts& lines);
+std::vector<NetlistEntry> readPcad(const vb::LineTexts& lines);
+std::vector<NetlistEntry> readPads2k(const vb::LineTexts& lines);
 
 }  // namespace capture

@@ -26,7 +26,7 @@ struct NetlistSource {
   const char* source;  // the text of SourceProgram
   const char* filter;
   const char* title;
-  std::vector<NetlistEntry> (*read)(const std::vector<vb::AnsiLine>& lines);
+  std::vector<NetlistEntry> (*read)(const vb::LineTexts& lines);
 };
 extern const std::array<NetlistSource, 7> kNetlistSources;
 // The row of a source text, or nullptr when it names no netlist.

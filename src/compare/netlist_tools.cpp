@@ -38,11 +38,11 @@ constexpr const char* kPushedMessage = "Net文件检查结束,\n请重新在Prot
 
 // The parts section ends at the first line "(" that is none of the three lines a
 // component block takes.
-size_t partsSectionEnd(const std::vector<vb::AnsiLine>& lines) {
+size_t partsSectionEnd(const vb::LineTexts& lines) {
   size_t next = 0;
   auto firstOpen = [&](size_t until) {
     for (; next < until && next < lines.size(); ++next)
-      if (lines[next].text == "(") return true;
+      if (lines[next] == "(") return true;
     return false;
   };
   for (const capture::ComponentBlock& b : capture::componentBlocks(lines)) {
@@ -70,8 +70,8 @@ void checkNetlistDesignators(platform::ToolContext& t) {
   platform::attachOrStartSpreadsheet(s, t.settings, t.state.spreadsheetApp);
   const std::string path = t.dialog.choose(kNetlistFilter, "请选择" + t.sourceProgram() + "的net文件");
   if (path.empty()) throw vb::ProgramEnd();
-  std::vector<vb::AnsiLine> lines = s.files.readLines(path);  // a file that cannot be read is untrapped
-  lines.resize(partsSectionEnd(lines));
+  vb::LineTexts lines = s.files.readLineTexts(path);  // a file that cannot be read is untrapped
+  lines.keepFirst(partsSectionEnd(lines));
   std::vector<capture::NetlistEntry> entries = capture::readProtel99se(lines);
   const long n = static_cast<long>(entries.size());
   platform::checkListFitsSheet(n);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "vb/reuse_pool.h"
 
@@ -35,7 +36,8 @@ void put32(std::string& out, uint64_t v) {
 constexpr unsigned kDosDate = (1 << 5) | 1, kDosTime = 0;
 
 // A deflate state, made for a first piece and reset for the next ones: making one
-// allocates and clears a quarter of a megabyte.
+// allocates and clears a quarter of a megabyte. It keeps the room a piece is deflated
+// into, so that a piece's output takes no fresh memory.
 class Deflater {
  public:
   Deflater() = default;
@@ -55,8 +57,14 @@ class Deflater {
     level_ = level;
     return zs_;
   }
+  // Room for at least n bytes of output.
+  unsigned char* output(size_t n) {
+    if (output_.size() < n) output_.resize(n);
+    return output_.data();
+  }
 
  private:
+  std::vector<unsigned char> output_;
   z_stream zs_{};
   bool ready_ = false;
   int level_ = 0;
@@ -71,15 +79,16 @@ ZipWriter::Part::Deflated deflatePiece(const std::string& piece, int level) {
   static vb::ReusePool<Deflater> deflaters;
   const auto deflater = deflaters.take([] { return std::make_unique<Deflater>(); });
   z_stream& zs = deflater->fresh(level);
-  out.bytes.resize(deflateBound(&zs, static_cast<uLong>(piece.size())) + 16);
+  const size_t room = deflateBound(&zs, static_cast<uLong>(piece.size())) + 16;
+  unsigned char* output = deflater->output(room);
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.data()));
   zs.avail_in = static_cast<uInt>(piece.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.bytes.data());
-  zs.avail_out = static_cast<uInt>(out.bytes.size());
+  zs.next_out = output;
+  zs.avail_out = static_cast<uInt>(room);
   const int rc = deflate(&zs, Z_SYNC_FLUSH);
   const bool whole = rc == Z_OK && zs.avail_in == 0 && zs.avail_out > 0;
-  out.bytes.resize(out.bytes.size() - zs.avail_out);
   if (!whole) throw std::bad_alloc();  // the bound above holds the whole piece; this is no space
+  out.bytes.assign(reinterpret_cast<const char*>(output), room - zs.avail_out);
   return out;
 }
 

@@ -144,6 +144,8 @@ void Files::remove(const std::string& path) {
 
 std::vector<vb::AnsiLine> Files::readLines(const std::string& path) { return readText(path).lines; }
 
+vb::LineTexts Files::readLineTexts(const std::string& path) { return vb::splitLineTexts(read(path)); }
+
 vb::TextLines Files::readText(const std::string& path) { return vb::splitTextLines(read(path)); }
 
 void Files::writeText(const std::string& path, const vb::TextLines& file) { write(path, vb::joinTextLines(file)); }

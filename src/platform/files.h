@@ -35,7 +35,9 @@ class Files {
   // Text files, line by line. Reading decodes by the rule of vb/text_lines.h; readText
   // keeps the encoding and mark, so writeText rewrites the file in them (lines that did
   // not change keep their bytes). writeLines writes a new 8-bit text file (GBK, CR LF).
+  // readLineTexts keeps only the lines' texts, for files that are only read.
   std::vector<vb::AnsiLine> readLines(const std::string& path);
+  vb::LineTexts readLineTexts(const std::string& path);
   vb::TextLines readText(const std::string& path);
   void writeText(const std::string& path, const vb::TextLines& file);
   void writeLines(const std::string& path, const std::vector<vb::AnsiLine>& lines);

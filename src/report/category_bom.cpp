@@ -39,8 +39,9 @@ void buildCategory(const CategoryPass& pass, std::vector<ChangeRow>& rows, const
   std::vector<std::string> designators;
   long claimed = 0;
   double pieces = 0;
+  const std::vector<vb::LikePattern> patterns = preparedPatterns(pass.patterns);
   for (ChangeRow& row : rows) {
-    if (row.designator.empty() || !matchesCategory(row.upper, pass.patterns)) continue;
+    if (row.designator.empty() || !matchesPrepared(row.upper, patterns)) continue;
     ++claimed;
     double quantity = vb::val(row.quantity);
     auto [line, isNew] = lineIndex.try_emplace(vb::toText(row.value) + "|" + vb::toText(row.package), lines.size());

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "vb/like.h"
-
 namespace report {
 
 namespace {
@@ -68,11 +66,22 @@ std::vector<CategoryPass> categoryPasses(int prefixCount) {
   return passes;
 }
 
-bool matchesCategory(std::string_view upperDesignator, const std::vector<std::string>& patterns) {
+std::vector<vb::LikePattern> preparedPatterns(const std::vector<std::string>& patterns) {
+  std::vector<vb::LikePattern> prepared;
+  prepared.reserve(patterns.size());
+  for (const std::string& pattern : patterns) prepared.emplace_back(pattern);
+  return prepared;
+}
+
+bool matchesPrepared(std::string_view upperDesignator, const std::vector<vb::LikePattern>& patterns) {
   if (upperDesignator.empty()) return false;
-  for (const std::string& pattern : patterns)
-    if (vb::like(upperDesignator, pattern)) return true;
+  for (const vb::LikePattern& pattern : patterns)
+    if (pattern.matches(upperDesignator)) return true;
   return false;
+}
+
+bool matchesCategory(std::string_view upperDesignator, const std::vector<std::string>& patterns) {
+  return matchesPrepared(upperDesignator, preparedPatterns(patterns));
 }
 
 int firstClaimingPass(std::string_view upperDesignator, const std::vector<CategoryPass>& passes) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vb/like.h"
+
 namespace report {
 
 struct CategoryPatternRow {
@@ -35,8 +37,11 @@ struct CategoryPass {
 std::vector<CategoryPass> categoryPasses(int prefixCount);
 
 // Whether the upper-cased designator matches one of the patterns (Like). An empty
-// designator (a part already claimed) matches nothing.
+// designator (a part already claimed) matches nothing. A build that tests many parts
+// prepares the patterns once and asks matchesPrepared.
 bool matchesCategory(std::string_view upperDesignator, const std::vector<std::string>& patterns);
+std::vector<vb::LikePattern> preparedPatterns(const std::vector<std::string>& patterns);
+bool matchesPrepared(std::string_view upperDesignator, const std::vector<vb::LikePattern>& patterns);
 
 // Index of the first pass that claims the upper-cased designator, or -1 for none.
 int firstClaimingPass(std::string_view upperDesignator, const std::vector<CategoryPass>& passes);

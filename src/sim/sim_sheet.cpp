@@ -95,106 +95,43 @@ void SimSheet::moveBefore(platform::xl::Sheet& other) {
   b->moveSheet(*this, other, false);
 }
 
-// ---- rows ----
-
-bool SimSheet::RowStore::Page::empty() const {
-  return std::all_of(rows.begin(), rows.end(), [](const Row& r) { return r.empty(); });
-}
-
-size_t SimSheet::RowStore::pageReaching(long r) const {
-  const long first = pageFirst(r);
-  if (pages_.empty() || pages_.back()->first < first) return pages_.size();  // at the end, as appends are
-  auto it = std::lower_bound(pages_.begin(), pages_.end(), first,
-                             [](const std::unique_ptr<Page>& p, long f) { return p->first < f; });
-  return static_cast<size_t>(it - pages_.begin());
-}
-
-size_t SimSheet::RowStore::pageAfter(long r) const {
-  auto it = std::upper_bound(pages_.begin(), pages_.end(), r,
-                             [](long row, const std::unique_ptr<Page>& p) { return row < p->first; });
-  return static_cast<size_t>(it - pages_.begin());
-}
-
-SimSheet::RowStore::Page& SimSheet::RowStore::insertPage(size_t at, long first) {
-  auto page = std::make_unique<Page>();
-  page->first = first;
-  return **pages_.insert(pages_.begin() + static_cast<long>(at), std::move(page));
-}
-
-long SimSheet::RowStore::lastRow() const {
-  for (size_t i = pages_.size(); i-- > 0;)
-    for (long k = kPageRows; k-- > 0;)
-      if (!pages_[i]->rows[static_cast<size_t>(k)].empty()) return pages_[i]->first + k;
-  return 0;
-}
-
-size_t SimSheet::RowStore::count(long r1, long r2) const {
-  size_t n = 0;
-  each(r1, r2, [&](long, const Row&) { ++n; });
-  return n;
-}
-
-const SimSheet::Row* SimSheet::RowStore::find(long r) const {
-  const size_t i = pageReaching(r);
-  if (i == pages_.size() || pages_[i]->first != pageFirst(r)) return nullptr;
-  const Row& row = pages_[i]->rows[static_cast<size_t>(r - pages_[i]->first)];
-  return row.empty() ? nullptr : &row;
-}
-
-SimSheet::Row& SimSheet::RowStore::at(long r) {
-  const size_t i = pageReaching(r);
-  const long first = pageFirst(r);
-  Page& page = i < pages_.size() && pages_[i]->first == first ? *pages_[i] : insertPage(i, first);
-  return page.rows[static_cast<size_t>(r - first)];
-}
-
-void SimSheet::RowStore::removeRows(long r1, long r2) {
-  const long n = r2 - r1 + 1;
-  std::vector<std::pair<long, Row>> below;  // the rows that move up, at their new rows
-  change(r1, kMaxRows, [&](long r, Row& row) {
-    if (r > r2) below.emplace_back(r - n, std::move(row));
-    row = Row();
-  });
-  for (auto& [r, row] : below) at(r) = std::move(row);
-}
-
 // ---- cell storage ----
 
-SimSheet::Row::iterator SimSheet::findCol(Row& row, long col) {
+SimSheet::Entry* SimSheet::findCol(const Row& row, long col) {
   return std::lower_bound(row.begin(), row.end(), col, [](const Entry& e, long c) { return e.col < c; });
 }
 
-SimSheet::Row::const_iterator SimSheet::findCol(const Row& row, long col) {
-  return std::lower_bound(row.begin(), row.end(), col, [](const Entry& e, long c) { return e.col < c; });
+SimSheet::Cells::iterator SimSheet::findCol(Cells cells, long col) {
+  return std::lower_bound(cells.begin(), cells.end(), col, [](const Entry& e, long c) { return e.col < c; });
 }
 
-const SimSheet::Entry* SimSheet::cellOf(const Row& row, long col) {
-  auto e = findCol(row, col);
-  return e != row.end() && e->col == col ? &*e : nullptr;
+std::span<SimSheet::Entry> SimSheet::cellsIn(std::span<Entry> cells, long c1, long c2) {
+  auto byCol = [](const Entry& e, long c) { return e.col < c; };
+  const auto lo = std::lower_bound(cells.begin(), cells.end(), c1, byCol);
+  return {lo, std::upper_bound(lo, cells.end(), c2, [](long c, const Entry& e) { return c < e.col; })};
 }
 
-bool SimSheet::holdsValue(const Row& row, long col) {
-  const Entry* e = cellOf(row, col);
+SimSheet::Cells SimSheet::cellsIn(Cells cells, long c1, long c2) {
+  const auto lo = findCol(cells, c1);
+  return {lo, std::upper_bound(lo, cells.end(), c2, [](long c, const Entry& e) { return c < e.col; })};
+}
+
+const SimSheet::Entry* SimSheet::cellOf(Cells cells, long col) {
+  const auto e = findCol(cells, col);
+  return e != cells.end() && e->col == col ? &*e : nullptr;
+}
+
+bool SimSheet::holdsValue(Cells cells, long col) {
+  const Entry* e = cellOf(cells, col);
   return e && !e->value.isEmpty();
 }
 
-const SimSheet::Entry* SimSheet::cellAt(long row, long col) const {
-  const Row* cells = rows_.find(row);
-  return cells ? cellOf(*cells, col) : nullptr;
-}
+const SimSheet::Entry* SimSheet::cellAt(long row, long col) const { return cellOf(rows_.find(row), col); }
 
-bool SimSheet::filled(long row, long col) const {
-  const Row* cells = rows_.find(row);
-  return cells && holdsValue(*cells, col);
-}
-
-void SimSheet::reserveCells(Row& row, size_t needed, bool appending) {
-  if (needed <= row.capacity()) return;
-  row.reserve(row.empty() || !appending ? needed : std::max(needed, row.capacity() + row.capacity() / 2));
-}
+bool SimSheet::filled(long row, long col) const { return holdsValue(rows_.find(row), col); }
 
 template <class F>
-void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
+void SimSheet::updateSegment(Row& row, long c1, long c2, std::vector<Entry>& segment, F&& f) {
   const size_t width = static_cast<size_t>(c2 - c1 + 1);
   auto made = [&](long c) {  // the cell c as f leaves it, from none
     Entry e{static_cast<int32_t>(c), 0, CellValue()};
@@ -205,13 +142,12 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
     segment.clear();
     for (long c = c1; c <= c2; ++c)
       if (Entry e = made(c); alive(e)) segment.push_back(std::move(e));
-    reserveCells(row, row.size() + segment.size(), true);
-    std::move(segment.begin(), segment.end(), std::back_inserter(row));
+    row.insert(row.end(), segment);
     return;
   }
-  auto lo = findCol(row, c1);
-  auto hi = std::upper_bound(lo, row.end(), c2, [](long c, const Entry& e) { return c < e.col; });
-  if (static_cast<size_t>(hi - lo) == width) {  // every cell of the segment exists: changed in place
+  const std::span<Entry> segmentNow = cellsIn(row, c1, c2);
+  Entry *lo = segmentNow.data(), *hi = lo + segmentNow.size();
+  if (segmentNow.size() == width) {  // every cell of the segment exists: changed in place
     bool dead = false;
     for (auto e = lo; e != hi; ++e) {
       f(e->col, *e);
@@ -221,11 +157,7 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
     return;
   }
   if (width == 1) {  // one cell that does not exist yet
-    if (Entry e = made(c1); alive(e)) {
-      const size_t at = static_cast<size_t>(lo - row.begin());
-      reserveCells(row, row.size() + 1, false);
-      row.insert(row.begin() + static_cast<long>(at), std::move(e));
-    }
+    if (Entry e = made(c1); alive(e)) row.insert(lo, std::move(e));
     return;
   }
   const size_t loIdx = static_cast<size_t>(lo - row.begin()), hiIdx = static_cast<size_t>(hi - row.begin());
@@ -241,13 +173,11 @@ void SimSheet::updateSegment(Row& row, long c1, long c2, Row& segment, F&& f) {
     if (alive(e)) segment.push_back(std::move(e));
   }
   if (segment.size() == hiIdx - loIdx) {
-    std::move(segment.begin(), segment.end(), row.begin() + static_cast<long>(loIdx));
+    std::move(segment.begin(), segment.end(), row.begin() + loIdx);
     return;
   }
-  row.erase(row.begin() + static_cast<long>(loIdx), row.begin() + static_cast<long>(hiIdx));
-  reserveCells(row, row.size() + segment.size(), false);
-  row.insert(row.begin() + static_cast<long>(loIdx), std::make_move_iterator(segment.begin()),
-             std::make_move_iterator(segment.end()));
+  row.erase(row.begin() + loIdx, row.begin() + hiIdx);
+  row.insert(row.begin() + loIdx, segment);
 }
 
 template <class F>
@@ -290,7 +220,7 @@ SimSheet::Table SimSheet::getBlock(const Area& a) const {
   if (auto b = book())
     if (Faults* f = b->faults()) f->check("spreadsheet", "Range.Value");
   Table t(a.rows(), a.cols());
-  rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
+  rows_.each(a.r1, a.r2, [&](long r, Cells row) {
     const long i = r - a.r1 + 1;
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e)
       if (!e->value.isEmpty()) t(i, e->col - a.c1 + 1) = e->value.toVariant();
@@ -303,7 +233,7 @@ void SimSheet::writeArea(const Area& a, F&& valueAt) {
   changed();
   std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
   for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
-  Row segment;
+  std::vector<Entry> segment;
   rows_.write(a.r1, a.r2, [&](long r, Row& row) {
     const uint32_t rowL = rowLook(r);
     const long i = r - a.r1 + 1;
@@ -405,7 +335,7 @@ void SimSheet::edit(const Area& a, const looks::Edit& e, bool emptyFirst) {
   };
   std::vector<uint32_t> colL(static_cast<size_t>(a.cols()));
   for (long j = 0; j < a.cols(); ++j) colL[static_cast<size_t>(j)] = colLook(a.c1 + j);
-  Row segment;
+  std::vector<Entry> segment;
   rows_.write(a.r1, a.r2, [&](long r, Row& row) {
     const uint32_t rowL = rowLook(r);
     updateSegment(row, a.c1, a.c2, segment, [&](long c, Entry& en) {
@@ -503,7 +433,7 @@ void SimSheet::autoFit(const Area& a) {
       for (long r = m.r1; r <= m.r2; ++r)
         for (long c = m.c1; c <= m.c2; ++c) mergedCells.insert(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(c));
   std::vector<long> longest;  // by column from a.c1; -1 where no cell shows a value
-  rows_.each(a.r1, a.r2, [&](long r, const Row& row) {
+  rows_.each(a.r1, a.r2, [&](long r, Cells row) {
     for (auto e = findCol(row, a.c1); e != row.end() && e->col <= a.c2; ++e) {
       if (e->value.isEmpty()) continue;
       if (!mergedCells.empty() && mergedCells.count(static_cast<uint64_t>(r) << 16 | static_cast<uint64_t>(e->col)))

@@ -1,7 +1,7 @@
 #pragma once
 // A sheet of the stand-in spreadsheet program. Cells are kept row by row, each row the
 // cells that hold a value or a look of their own, in column order, so storage follows the
-// data. Looks are layered (see sim_sheet_looks.h).
+// data (see sim_row_store.h). Looks are layered (see sim_sheet_looks.h).
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/spreadsheet.h"
+#include "sim/sim_row_store.h"
 #include "sim/sim_sheet_looks.h"
 #include "formats/workbook_data.h"
 #include "formats/workbook_stream.h"
@@ -90,124 +91,28 @@ class SimSheet final : public platform::xl::Sheet {
   static std::string shownText(const Variant& v);
 
  private:
-  // A cell's value as the sheet keeps it, in 16 bytes: empty, a number, a Boolean, an
-  // error value or a text. A text of up to 15 bytes is held in place, so numbers and short
-  // texts take no memory of their own; a longer text has its own copy.
-  class CellValue {
-   public:
-    CellValue() = default;
-    explicit CellValue(const Variant& v) { assign(v); }
-    CellValue(const CellValue& other) { copyFrom(other); }
-    CellValue(CellValue&& other) noexcept { takeFrom(other); }
-    CellValue& operator=(const CellValue& other);
-    CellValue& operator=(CellValue&& other) noexcept;
-    ~CellValue() { release(); }
-
-    void assign(const Variant& v);  // an empty text stays a text
-    void setNumber(double d);
-    void clear() { release(); }
-
-    bool isEmpty() const { return kind() == kEmpty; }
-    bool isText() const { return kind() == kShortText || kind() == kLongText; }
-    Variant::Type type() const;
-    double number() const;
-    bool boolean() const { return bytes_[0] != 0; }
-    vb::ErrorValue error() const { return {errorCode()}; }
-    int errorCode() const;
-    std::string_view text() const;
-    Variant toVariant() const;
-
-   private:
-    enum Kind : uint8_t { kEmpty, kNumber, kShortText, kLongText, kBoolean, kError };
-    static constexpr size_t kShortMax = 15;
-    Kind kind() const { return static_cast<Kind>(tag_ & 7); }
-    size_t shortSize() const { return tag_ >> 3; }
-    void setKind(Kind k, size_t shortSize = 0) { tag_ = static_cast<uint8_t>(k | shortSize << 3); }
-    void release();
-    void copyFrom(const CellValue& other);  // into an empty value
-    void holdText(std::string_view t);      // into an empty value
-    void takeFrom(CellValue& other);
-    char* longData() const;
-    size_t longSize() const;
-
-    // A short text's bytes; a long text's address and length; a number, Boolean or error code.
-    alignas(8) unsigned char bytes_[kShortMax] = {};
-    uint8_t tag_ = kEmpty;  // the kind, and a short text's length above it
-  };
-  static_assert(sizeof(CellValue) == 16);
-
-  struct Entry {
-    int32_t col;
-    uint32_t look;  // the cell's own look layer (0: none)
-    CellValue value;
-  };
-  using Row = std::vector<Entry>;  // the row's cells in column order
-
-  // The rows that hold cells, in pages of kPageRows consecutive rows. Only pages with a
-  // cell exist, kept in order, so storage follows the data (a lone cell in the sheet's
-  // last row costs one page), while walking the rows or appending below the last one
-  // costs no search per row. A row without cells counts as missing everywhere.
-  class RowStore {
-   public:
-    static constexpr long kPageRows = 64;
-
-    bool empty() const { return pages_.empty(); }
-    void clear() { pages_.clear(); }
-    long lastRow() const;            // 0 when no row holds a cell
-    size_t count(long r1, long r2) const;  // rows of r1..r2 that hold cells
-    const Row* find(long r) const;   // nullptr when the row holds no cell
-    Row& at(long r);                 // created when missing, for the caller to fill
-    // f(r, row) on each row of r1..r2 that holds cells, top down.
-    template <class F>
-    void each(long r1, long r2, F&& f) const;
-    // The same where f may change the rows; pages left without cells are dropped.
-    template <class F>
-    void change(long r1, long r2, F&& f);
-    // f(r, row) on every row of r1..r2, also those without cells; what f leaves is kept.
-    template <class F>
-    void write(long r1, long r2, F&& f);
-    // The first (last) row of r1..r2 holding cells for which p(r, row) holds; 0 when none.
-    template <class P>
-    long firstWhere(long r1, long r2, P&& p) const;
-    template <class P>
-    long lastWhere(long r1, long r2, P&& p) const;
-    // Rows r1..r2 removed; the rows below move up.
-    void removeRows(long r1, long r2);
-
-   private:
-    struct Page {
-      long first = 0;  // the page's first row: 1 plus a multiple of kPageRows
-      std::array<Row, kPageRows> rows;
-      bool empty() const;
-    };
-    static long pageFirst(long r) { return (r - 1) / kPageRows * kPageRows + 1; }
-    static void release(Row& row) {  // the storage of a row left without cells
-      if (row.empty() && row.capacity() != 0) row = Row();
-    }
-    size_t pageReaching(long r) const;  // the first page with a row at or after r
-    size_t pageAfter(long r) const;     // the first page that starts after r
-    Page& insertPage(size_t at, long first);
-
-    std::vector<std::unique_ptr<Page>> pages_;
-  };
+  using Entry = CellEntry;
+  using Row = RowStore::Row;
+  using Cells = RowStore::Cells;
 
   // Error 1004 when v is a text longer than a cell holds (kMaxCellChars characters).
   static void checkFitsCell(const Variant& v);
   // The cell gets what it stores when v is written into it (see storedValue).
   static void store(CellValue& cell, const Variant& v, const std::string& format);
   static bool alive(const Entry& e) { return !e.value.isEmpty() || e.look != 0; }
-  static Row::iterator findCol(Row& row, long col);
-  static Row::const_iterator findCol(const Row& row, long col);
-  static const Entry* cellOf(const Row& row, long col);  // nullptr when the row has no such cell
-  static bool holdsValue(const Row& row, long col);
-  // Room for `needed` cells: exact for a new row or an insertion (which moves the row's
-  // cells anyway), growing by half for appends, so a row written cell by cell from left to
-  // right is not copied at every cell.
-  static void reserveCells(Row& row, size_t needed, bool appending);
+  // The first cell of the row at or right of col.
+  static Entry* findCol(const Row& row, long col);
+  static Cells::iterator findCol(Cells cells, long col);
+  // The row's cells in columns c1..c2.
+  static std::span<Entry> cellsIn(std::span<Entry> cells, long c1, long c2);
+  static std::span<Entry> cellsIn(const Row& row, long c1, long c2) { return cellsIn(std::span(row.begin(), row.end()), c1, c2); }
+  static Cells cellsIn(Cells cells, long c1, long c2);
+  static const Entry* cellOf(Cells cells, long col);  // nullptr when the row has no such cell
+  static bool holdsValue(Cells cells, long col);
   // f(col, entry) on every column c1..c2 of the row, cells created as needed; cells left
   // without value and look are dropped. segment: scratch space, reused across rows.
   template <class F>
-  static void updateSegment(Row& row, long c1, long c2, Row& segment, F&& f);
+  static void updateSegment(Row& row, long c1, long c2, std::vector<Entry>& segment, F&& f);
   // f(row, entry) on the cells that exist in the area; cells left without value and
   // look are dropped.
   template <class F>
@@ -271,81 +176,7 @@ class SimSheet::Loader {
   looks::Layer full_;
   std::vector<long> unsorted_;    // rows whose cells came out of column order
   long lastRow_ = 0;              // the row the last cell went into
-  Row* last_ = nullptr;
+  std::optional<Row> last_;
 };
-
-template <class F>
-void SimSheet::RowStore::each(long r1, long r2, F&& f) const {
-  firstWhere(r1, r2, [&](long r, const Row& row) {
-    f(r, row);
-    return false;
-  });
-}
-
-template <class F>
-void SimSheet::RowStore::change(long r1, long r2, F&& f) {
-  const size_t begin = pageReaching(r1);
-  size_t kept = begin, i = begin;
-  for (; i < pages_.size() && pages_[i]->first <= r2; ++i) {
-    Page& page = *pages_[i];
-    const long hi = std::min(r2, page.first + kPageRows - 1);
-    for (long r = std::max(r1, page.first); r <= hi; ++r)
-      if (Row& row = page.rows[static_cast<size_t>(r - page.first)]; !row.empty()) {
-        f(r, row);
-        release(row);
-      }
-    if (page.empty()) continue;
-    if (kept != i) pages_[kept] = std::move(pages_[i]);
-    ++kept;
-  }
-  pages_.erase(pages_.begin() + static_cast<long>(kept), pages_.begin() + static_cast<long>(i));
-}
-
-template <class F>
-void SimSheet::RowStore::write(long r1, long r2, F&& f) {
-  size_t i = pageReaching(r1);
-  Row scratch;  // a row of a page that does not exist (yet)
-  for (long first = pageFirst(r1); first <= r2; first += kPageRows) {
-    Page* page = i < pages_.size() && pages_[i]->first == first ? pages_[i].get() : nullptr;
-    const long hi = std::min(r2, first + kPageRows - 1);
-    for (long r = std::max(r1, first); r <= hi; ++r) {
-      if (page) {
-        f(r, page->rows[static_cast<size_t>(r - first)]);
-        release(page->rows[static_cast<size_t>(r - first)]);
-        continue;
-      }
-      f(r, scratch);
-      if (scratch.empty()) continue;
-      page = &insertPage(i, first);
-      page->rows[static_cast<size_t>(r - first)] = std::move(scratch);
-      scratch = Row();
-    }
-    if (!page) continue;
-    if (page->empty()) pages_.erase(pages_.begin() + static_cast<long>(i));
-    else ++i;
-  }
-}
-
-template <class P>
-long SimSheet::RowStore::firstWhere(long r1, long r2, P&& p) const {
-  for (size_t i = pageReaching(r1); i < pages_.size() && pages_[i]->first <= r2; ++i) {
-    const Page& page = *pages_[i];
-    const long hi = std::min(r2, page.first + kPageRows - 1);
-    for (long r = std::max(r1, page.first); r <= hi; ++r)
-      if (const Row& row = page.rows[static_cast<size_t>(r - page.first)]; !row.empty() && p(r, row)) return r;
-  }
-  return 0;
-}
-
-template <class P>
-long SimSheet::RowStore::lastWhere(long r1, long r2, P&& p) const {
-  for (size_t i = pageAfter(r2); i > 0 && pages_[i - 1]->first + kPageRows - 1 >= r1; --i) {
-    const Page& page = *pages_[i - 1];
-    const long lo = std::max(r1, page.first);
-    for (long r = std::min(r2, page.first + kPageRows - 1); r >= lo; --r)
-      if (const Row& row = page.rows[static_cast<size_t>(r - page.first)]; !row.empty() && p(r, row)) return r;
-  }
-  return 0;
-}
 
 }  // namespace sim

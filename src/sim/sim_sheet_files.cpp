@@ -78,8 +78,7 @@ void SimSheet::writeRows(formats::RowSink& sink, formats::LookTable& looks) cons
     return view;
   };
   std::vector<formats::CellOut> cells;
-  static const Row kNoCells;
-  auto rowCells = [&](long r, const Row& row) {
+  auto rowCells = [&](long r, Cells row) {
     cells.clear();
     const uint32_t rowL = rowLook(r);
     auto put = [&](long c, const Entry* e) {
@@ -116,12 +115,12 @@ void SimSheet::writeRows(formats::RowSink& sink, formats::LookTable& looks) cons
     // Looks of the sheet, of columns or of rows reach cells that are not stored: every
     // row of the used area is looked at.
     long next = used.r1;
-    rows_.each(used.r1, used.r2, [&](long r, const Row& row) {
-      for (; next < r; ++next) rowCells(next, kNoCells);
+    rows_.each(used.r1, used.r2, [&](long r, Cells row) {
+      for (; next < r; ++next) rowCells(next, Cells());
       rowCells(r, row);
       next = r + 1;
     });
-    for (; next <= used.r2; ++next) rowCells(next, kNoCells);
+    for (; next <= used.r2; ++next) rowCells(next, Cells());
   } else {
     rows_.each(used.r1, used.r2, rowCells);
   }
@@ -152,7 +151,7 @@ void SimSheet::Loader::cell(long row, long col, Variant&& value, formats::StyleI
   Entry e{static_cast<int32_t>(col), layer, CellValue(value)};
   if (!alive(e)) return;
   if (row != lastRow_ || !last_) {
-    last_ = &sheet_.rows_.at(row);
+    last_ = sheet_.rows_.at(row);
     lastRow_ = row;
   }
   Row& cells = *last_;
@@ -167,15 +166,14 @@ void SimSheet::Loader::finish(formats::SheetFrame&& frame) {
   std::sort(unsorted_.begin(), unsorted_.end());
   unsorted_.erase(std::unique(unsorted_.begin(), unsorted_.end()), unsorted_.end());
   for (long r : unsorted_) {
-    Row& row = sheet_.rows_.at(r);
+    Row row = sheet_.rows_.at(r);
     std::stable_sort(row.begin(), row.end(), [](const Entry& x, const Entry& y) { return x.col < y.col; });
-    Row unique;
-    unique.reserve(row.size());
-    for (auto& e : row) {
-      if (!unique.empty() && unique.back().col == e.col) unique.back() = std::move(e);
-      else unique.push_back(std::move(e));
+    Entry* kept = row.begin();
+    for (Entry* e = row.begin() + 1; e < row.end(); ++e) {
+      if (e->col != kept->col) ++kept;
+      if (kept != e) *kept = std::move(*e);
     }
-    row = std::move(unique);
+    row.erase(kept + 1, row.end());
   }
   sheet_.widths_.clear();
   for (const formats::ColumnWidth& w : frame.widths)

@@ -10,25 +10,23 @@ using platform::xl::kMaxCols;
 using platform::xl::kMaxRows;
 
 long SimSheet::filledBelow(long row, long col) const {
-  return rows_.firstWhere(row + 1, kMaxRows, [&](long, const Row& cells) { return holdsValue(cells, col); });
+  return rows_.firstWhere(row + 1, kMaxRows, [&](long, Cells cells) { return holdsValue(cells, col); });
 }
 
 long SimSheet::filledAbove(long row, long col) const {
-  return rows_.lastWhere(1, row - 1, [&](long, const Row& cells) { return holdsValue(cells, col); });
+  return rows_.lastWhere(1, row - 1, [&](long, Cells cells) { return holdsValue(cells, col); });
 }
 
 long SimSheet::filledRightOf(long row, long col) const {
-  const Row* cells = rows_.find(row);
-  if (!cells) return 0;
-  for (auto e = findCol(*cells, col + 1); e != cells->end(); ++e)
+  const Cells cells = rows_.find(row);
+  for (auto e = findCol(cells, col + 1); e != cells.end(); ++e)
     if (!e->value.isEmpty()) return e->col;
   return 0;
 }
 
 long SimSheet::filledLeftOf(long row, long col) const {
-  const Row* cells = rows_.find(row);
-  if (!cells) return 0;
-  for (auto e = findCol(*cells, col); e != cells->begin();) {
+  const Cells cells = rows_.find(row);
+  for (auto e = findCol(cells, col); e != cells.begin();) {
     --e;
     if (!e->value.isEmpty()) return e->col;
   }
@@ -45,7 +43,7 @@ SimSheet::Area SimSheet::end(long row, long col, int direction) const {
     case kDownFour: {
       if (row < kMaxRows && filled(row, col) && filled(row + 1, col)) {
         long r = row + 1;  // the run ends at a row without a value in the column
-        rows_.firstWhere(r + 1, kMaxRows, [&](long next, const Row& cells) {
+        rows_.firstWhere(r + 1, kMaxRows, [&](long next, Cells cells) {
           if (next != r + 1 || !holdsValue(cells, col)) return true;
           r = next;
           return false;
@@ -58,7 +56,7 @@ SimSheet::Area SimSheet::end(long row, long col, int direction) const {
     case xlUp: {
       if (row > 1 && filled(row, col) && filled(row - 1, col)) {
         long r = row - 1;
-        rows_.lastWhere(1, r - 1, [&](long next, const Row& cells) {
+        rows_.lastWhere(1, r - 1, [&](long next, Cells cells) {
           if (next != r - 1 || !holdsValue(cells, col)) return true;
           r = next;
           return false;
@@ -92,15 +90,14 @@ SimSheet::Area SimSheet::end(long row, long col, int direction) const {
 }
 
 bool SimSheet::rowStripFilled(long row, long c1, long c2) const {
-  const Row* cells = rows_.find(row);
-  if (!cells) return false;
-  for (auto e = findCol(*cells, c1); e != cells->end() && e->col <= c2; ++e)
+  const Cells cells = rows_.find(row);
+  for (auto e = findCol(cells, c1); e != cells.end() && e->col <= c2; ++e)
     if (!e->value.isEmpty()) return true;
   return false;
 }
 
 bool SimSheet::colStripFilled(long col, long r1, long r2) const {
-  return rows_.firstWhere(r1, r2, [&](long, const Row& cells) { return holdsValue(cells, col); }) != 0;
+  return rows_.firstWhere(r1, r2, [&](long, Cells cells) { return holdsValue(cells, col); }) != 0;
 }
 
 // The rectangle grows while a filled cell touches it, diagonals included.
@@ -127,14 +124,12 @@ SimSheet::Area SimSheet::usedArea() const {
   if (used_) return *used_;
   bool any = false;
   Area u{};
-  rows_.each(1, kMaxRows, [&](long r, const Row& row) {
-    long first = 0, last = 0;
-    for (const Entry& e : row)
-      if (!e.value.isEmpty() || pool_.marks(e.look)) {
-        if (!first) first = e.col;
-        last = e.col;
-      }
-    if (!first) return;
+  auto used = [&](const Entry& e) { return !e.value.isEmpty() || pool_.marks(e.look); };
+  rows_.each(1, kMaxRows, [&](long r, Cells row) {
+    // The row's first and last used cells, looked for from either end.
+    const auto from = std::find_if(row.begin(), row.end(), used);
+    if (from == row.end()) return;
+    const long first = from->col, last = std::find_if(row.rbegin(), row.rend(), used)->col;
     if (!any) {
       u = Area{r, first, r, last};
       any = true;

@@ -89,9 +89,8 @@ std::string encode(std::string_view text, TextEncoding e) {
   return std::string(text);
 }
 
-}  // namespace
-
-TextLines splitTextLines(std::string_view bytes) {
+// The encoding of a file's bytes and whether a mark starts them; the mark is cut off.
+TextLines encodingOf(std::string_view& bytes) {
   TextLines file;
   if (startsWith(bytes, kUtf8Mark)) {
     file = {TextEncoding::Utf8, true, {}};
@@ -105,25 +104,61 @@ TextLines splitTextLines(std::string_view bytes) {
   } else if (!isAscii(bytes) && isValidUtf8(bytes)) {
     file.encoding = TextEncoding::Utf8;
   }
-  if (file.encoding == TextEncoding::Ansi) {
-    file.lines = splitAnsiLines(bytes);
-    return file;
-  }
-  const TextEncoding e = file.encoding;
+  return file;
+}
+
+// f(raw) on each line's bytes in the encoding, without its line end, in order.
+template <class F>
+void eachLine(std::string_view bytes, TextEncoding e, F&& f) {
   const size_t w = unitBytes(e), n = bytes.size() - bytes.size() % w;  // an odd byte at the end stays with the last line
   size_t i = 0;
   while (i < bytes.size()) {
     size_t j = i;
     while (j < n && unitAt(bytes, j, e) != '\r' && unitAt(bytes, j, e) != '\n') j += w;
     if (j >= n) j = bytes.size();
-    AnsiLine& line = file.lines.emplace_back();
-    line.raw.assign(bytes.data() + i, j - i);
-    line.text = decode(line.raw, e);
+    f(bytes.substr(i, j - i));
     if (j < n && unitAt(bytes, j, e) == '\r' && j + w < n && unitAt(bytes, j + w, e) == '\n') j += 2 * w;
     else if (j < n) j += w;
     i = j;
   }
+}
+
+}  // namespace
+
+TextLines splitTextLines(std::string_view bytes) {
+  TextLines file = encodingOf(bytes);
+  if (file.encoding == TextEncoding::Ansi) {
+    file.lines = splitAnsiLines(bytes);
+    return file;
+  }
+  eachLine(bytes, file.encoding, [&](std::string_view raw) {
+    AnsiLine& line = file.lines.emplace_back();
+    line.raw.assign(raw);
+    line.text = decode(raw, file.encoding);
+  });
   return file;
+}
+
+void LineTexts::keepFirst(size_t n) {
+  if (n >= ends_.size()) return;
+  ends_.resize(n);
+  texts_.resize(n == 0 ? 0 : ends_.back());
+}
+
+LineTexts splitLineTexts(std::string_view bytes) {
+  const TextEncoding e = encodingOf(bytes).encoding;
+  LineTexts out;
+  size_t lines = 0;
+  eachLine(bytes, e, [&](std::string_view) { ++lines; });
+  out.ends_.reserve(lines);  // no regrowth of a million-line file
+  out.texts_.reserve(bytes.size());
+  eachLine(bytes, e, [&](std::string_view raw) {
+    // An ASCII line of an 8-bit file is its own text.
+    if (e == TextEncoding::Ansi && isAscii(raw)) out.texts_ += raw;
+    else out.texts_ += decode(raw, e);
+    out.ends_.push_back(out.texts_.size());
+  });
+  return out;
 }
 
 AnsiLine textLine(std::string text, TextEncoding encoding) {

@@ -24,6 +24,28 @@ struct TextLines {
 
 TextLines splitTextLines(std::string_view bytes);
 
+// The texts of a file's lines alone, read by the same rule, one after another in one
+// buffer: for readers that take the lines as they are and never write them back, a line
+// costs its text and one offset.
+class LineTexts {
+ public:
+  size_t size() const { return ends_.size(); }
+  bool empty() const { return ends_.empty(); }
+  std::string_view operator[](size_t i) const {
+    const size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(texts_).substr(begin, ends_[i] - begin);
+  }
+  // Only the first n lines are kept.
+  void keepFirst(size_t n);
+
+ private:
+  friend LineTexts splitLineTexts(std::string_view bytes);
+  std::string texts_;
+  std::vector<size_t> ends_;  // where each line's text ends in texts_
+};
+
+LineTexts splitLineTexts(std::string_view bytes);
+
 // A line of the file's encoding with this text, for a line that changes.
 AnsiLine textLine(std::string text, TextEncoding encoding);
 

@@ -320,9 +320,8 @@ TEST_F(NetlistTest, TheRealAltiumNetlistIsListedWithItsBytesIntact) {
   EXPECT_EQ(state().partCount, 240);
   EXPECT_EQ(state().lastRow, 241);
   // A comment in another code page is no GBK text, yet its bytes come back unchanged.
-  std::vector<vb::AnsiLine> lines =
-      vb::splitAnsiLines(platform::Files().read(std::string(VELMORA_SHARED_DIR) +
-                                                "/samples/main_board_master_MCU_Protel.NET"));
+  vb::LineTexts lines = vb::splitLineTexts(
+      platform::Files().read(std::string(VELMORA_SHARED_DIR) + "/samples/main_board_master_MCU_Protel.NET"));
   auto entries = capture::readProtel99se(lines);
   ASSERT_EQ(entries.size(), 240u);
   for (long r = 2; r <= 241; ++r) {

@@ -1,11 +1,13 @@
 // Moving over and reordering the stand-in sheet: End, CurrentRegion, Sort, deleting rows
 // and columns.
 #include <cctype>
+#include <cmath>
 #include <random>
 #include <string>
 
 #include "platform/workbook_helpers.h"
 #include "vb/convert.h"
+#include "vb/text.h"
 #include "sim_sheet_test_support.h"
 
 namespace sim_sheet_test {
@@ -217,6 +219,57 @@ TEST_F(SheetSort, ManySimilarTextsAndNumbersInOrderBothWays) {
       ASSERT_LE(c, 0) << "row " << i << ": " << vb::toText(keys[i - 1]) << " before " << vb::toText(keys[i]);
       if (c == 0) {
         ASSERT_LT(tag[i - 1].number(), tag[i].number()) << "equal keys keep their order, row " << i;
+      }
+    }
+  }
+}
+
+// Three keys of every kind (numbers that differ in any byte of their bits, texts,
+// Booleans, error values, empty cells), each ascending or descending: the rows end in the
+// order of the values, rows with equal keys in their old order.
+TEST_F(SheetSort, ThreeKeysOfEveryKindInEitherOrder) {
+  std::mt19937 random(11);
+  const long rows = 2000;
+  auto value = [&]() -> Variant {
+    switch (random() % 6) {
+      case 0: return Variant();
+      case 1: return std::ldexp(static_cast<double>(static_cast<int>(random() % 2001) - 1000), static_cast<int>(random() % 200) - 100);
+      case 2: return random() % 2 == 0;
+      case 3: return vb::ErrorValue{random() % 2 == 0 ? vb::kErrNA : vb::kErrNum};
+      default: return std::string("aAbB").substr(random() % 4, 1 + random() % 3);
+    }
+  };
+  // -1, 0 or 1 as a before b: numbers, texts without case, Booleans, error values, then empty.
+  auto compare = [](const Variant& a, const Variant& b, bool descending) {
+    auto rank = [](const Variant& v) { return v.isNumber() ? 0 : v.isText() ? 1 : v.isBoolean() ? 2 : v.isError() ? 3 : 4; };
+    if (rank(a) == 4 || rank(b) == 4) return (rank(a) == 4) - (rank(b) == 4);
+    int c = rank(a) < rank(b) ? -1 : rank(a) > rank(b) ? 1 : 0;
+    if (c == 0 && rank(a) == 1) c = vb::lcase(a.text()).compare(vb::lcase(b.text()));
+    if (c == 0 && rank(a) != 1) {
+      auto number = [](const Variant& v) { return v.isNumber() ? v.number() : v.isBoolean() ? v.boolean() : v.error().code; };
+      c = number(a) < number(b) ? -1 : number(a) > number(b) ? 1 : 0;
+    }
+    c = c < 0 ? -1 : c > 0 ? 1 : 0;
+    return descending ? -c : c;
+  };
+  for (int orders : {0, 1, 2, 5, 7}) {  // bit k: key k descending
+    Table t(rows, 4);  // keys in A, C and D; the tag in B
+    for (long r = 1; r <= rows; ++r) {
+      t(r, 1) = value(), t(r, 2) = r, t(r, 3) = value(), t(r, 4) = value();
+    }
+    sheet->cell(1, 1).resize(rows, 4).setValues(t);
+    n = rows;
+    const long keyCols[] = {1, 3, 4};
+    sortBy({{1, orders & 1 ? 2 : 1}, {3, orders & 2 ? 2 : 1}, {4, orders & 4 ? 2 : 1}}, xl::xlNo, 4);
+    const std::vector<Variant> tag = tags();
+    for (long i = 1; i < rows; ++i) {
+      int c = 0;
+      for (int k = 0; k < 3 && c == 0; ++k)
+        c = compare(sheet->get(i, keyCols[k]), sheet->get(i + 1, keyCols[k]), orders & (1 << k));
+      ASSERT_LE(c, 0) << "orders " << orders << ", row " << i;
+      if (c == 0) {
+        ASSERT_LT(tag[static_cast<size_t>(i - 1)].number(), tag[static_cast<size_t>(i)].number())
+            << "equal keys keep their order: orders " << orders << ", row " << i;
       }
     }
   }

@@ -33,6 +33,8 @@ TEST(TextLines, TheMarkOrTheBytesDecideTheEncoding) {
       {"UTF-8 without a mark", "[\nR1\n电阻", TextEncoding::Utf8, false, {"[", "R1", "电阻"}},
       {"GBK", "[\r\n" + gbk + "\r\n", TextEncoding::Ansi, false, {"[", "电阻"}},
       {"ASCII", "[\rR1\r", TextEncoding::Ansi, false, {"[", "R1"}},
+      {"empty lines between mixed line ends", "[\r\n\r\nR1\n\r\rC2", TextEncoding::Ansi, false,
+       {"[", "", "R1", "", "", "C2"}},
       {"UTF-8 that is not valid throughout is GBK", "电阻 \xB5\xE7\n", TextEncoding::Ansi, false,
        {vb::ansiToUtf8("电阻 \xB5\xE7")}},
       {"UTF-16 LE", "\xFF\xFE" + utf16(u"[\r\nR1\r\n电阻 \U0001F600\n", true), TextEncoding::Utf16LE, true,
@@ -48,6 +50,11 @@ TEST(TextLines, TheMarkOrTheBytesDecideTheEncoding) {
     std::vector<std::string> texts;
     for (const auto& l : file.lines) texts.push_back(l.text);
     EXPECT_EQ(texts, c.texts);
+    // The texts alone, as the readers that only read take them, are the same.
+    const vb::LineTexts alone = vb::splitLineTexts(c.bytes);
+    std::vector<std::string> aloneTexts;
+    for (size_t i = 0; i < alone.size(); ++i) aloneTexts.emplace_back(alone[i]);
+    EXPECT_EQ(aloneTexts, c.texts);
   }
 }
 
