@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win/wide_text.h"
+#include "vb/convert.h"
 #include "vb/error.h"
 
 namespace platform::win {
@@ -187,5 +188,7 @@ vb::Table tableFromComVariant(const VARIANT& value) {
   }
   return table;
 }
+
+bool truthOf(const vb::Variant& value) { return value.isBoolean() ? value.boolean() : vb::toDouble(value) != 0; }
 
 }  // namespace platform::win

@@ -106,6 +106,8 @@ void writeVariant(const vb::Table& table, VARIANT& out);
 // date's serial number read as numbers; VT_NULL and a missing argument read as Empty.
 // An array or an object is error 13.
 vb::Variant fromComVariant(const VARIANT& value);
+// A value read as a Boolean, as the programs read True, False and numbers (nonzero is True).
+bool truthOf(const vb::Variant& value);
 // A 1-D or 2-D array as a block (a 1-D array is one row); any single value is a 1 x 1
 // block, so one cell reads like several. Error 13 for an object or a deeper array.
 vb::Table tableFromComVariant(const VARIANT& value);

@@ -15,7 +15,6 @@ namespace pads = platform::pads;
 
 namespace {
 
-bool isTrue(const vb::Variant& v) { return v.isBoolean() ? v.boolean() : vb::toDouble(v) != 0; }
 double number(const vb::Variant& v) { return vb::toDouble(v); }
 std::string text(const vb::Variant& v) { return vb::toText(v); }
 
@@ -142,9 +141,9 @@ class ComPart final : public pads::Part {
   double positionY() const override { return number(part_.get("PositionY")); }
   double centerX() const override { return number(part_.get("CenterX")); }
   double centerY() const override { return number(part_.get("CenterY")); }
-  bool isSMD() const override { return isTrue(part_.get("IsSMD")); }
-  bool glued() const override { return isTrue(part_.get("Glued")); }
-  bool selected() const override { return isTrue(part_.get("Selected")); }
+  bool isSMD() const override { return truthOf(part_.get("IsSMD")); }
+  bool glued() const override { return truthOf(part_.get("Glued")); }
+  bool selected() const override { return truthOf(part_.get("Selected")); }
   void setSelected(bool s) override { part_.put("Selected", s); }
   void deleteAttribute(const std::string& name) override { part_.getObject("Attributes").call("Delete", {name}); }
   void addAttribute(const std::string& name, const std::string& value) override {
@@ -189,7 +188,7 @@ class ComJumper final : public pads::Jumper {
     Automation n = net.object();
     return n.empty() ? std::string() : text(n.get("Name"));
   }
-  bool selected() const override { return isTrue(jumper_.get("Selected")); }
+  bool selected() const override { return truthOf(jumper_.get("Selected")); }
   void setSelected(bool s) override { jumper_.put("Selected", s); }
 
  private:
@@ -347,7 +346,7 @@ class ComPadsApplication final : public pads::Application {
       : app_(std::move(application)), progId_(std::move(progId)), keep_(std::make_unique<Keep>()) {}
 
   std::string progId() const override { return progId_; }
-  bool visible() const override { return isTrue(app_.get("Visible")); }
+  bool visible() const override { return truthOf(app_.get("Visible")); }
   void setVisible(bool v) override { app_.put("Visible", v); }
   pads::Design& activeDocument() override {
     Automation doc = app_.getObject("ActiveDocument");

@@ -9,7 +9,6 @@ namespace platform::win {
 
 namespace {
 
-bool isTrue(const vb::Variant& v) { return v.isBoolean() ? v.boolean() : vb::toDouble(v) != 0; }
 
 // The Automation of an object of ours, or nothing when it comes from another program.
 template <class Wrapper, class Base>
@@ -37,13 +36,13 @@ std::shared_ptr<Wrapper> wrapperOf(std::vector<std::weak_ptr<Wrapper>>& made, Au
 ComApplication::ComApplication(Automation application, std::string progId)
     : app_(std::move(application)), progId_(std::move(progId)) {}
 
-bool ComApplication::visible() const { return isTrue(app_.get("Visible")); }
+bool ComApplication::visible() const { return truthOf(app_.get("Visible")); }
 void ComApplication::setVisible(bool v) { app_.put("Visible", v); }
-bool ComApplication::screenUpdating() const { return isTrue(app_.get("ScreenUpdating")); }
+bool ComApplication::screenUpdating() const { return truthOf(app_.get("ScreenUpdating")); }
 void ComApplication::setScreenUpdating(bool v) { app_.put("ScreenUpdating", v); }
-bool ComApplication::enableEvents() const { return isTrue(app_.get("EnableEvents")); }
+bool ComApplication::enableEvents() const { return truthOf(app_.get("EnableEvents")); }
 void ComApplication::setEnableEvents(bool v) { app_.put("EnableEvents", v); }
-bool ComApplication::displayAlerts() const { return isTrue(app_.get("DisplayAlerts")); }
+bool ComApplication::displayAlerts() const { return truthOf(app_.get("DisplayAlerts")); }
 void ComApplication::setDisplayAlerts(bool v) { app_.put("DisplayAlerts", v); }
 int ComApplication::windowState() const { return vb::toLong(app_.get("WindowState")); }
 void ComApplication::setWindowState(int state) { app_.put("WindowState", state); }

@@ -9,7 +9,6 @@ namespace platform::win {
 
 namespace {
 
-bool isTrue(const vb::Variant& v) { return v.isBoolean() ? v.boolean() : vb::toDouble(v) != 0; }
 
 // Constants of the program's object model.
 constexpr int xlShiftUp = -4162;
@@ -100,11 +99,11 @@ xl::Style ComSheet::styleAt(long row, long col) const {
   xl::Style s;
   s.numberFormat = vb::toText(cell.get("NumberFormat"));
   Automation font = cell.getObject("Font");
-  s.bold = isTrue(font.get("Bold"));
+  s.bold = truthOf(font.get("Bold"));
   s.fontSize = vb::toDouble(font.get("Size"));
   s.fontColor = vb::toLong(font.get("Color"));
   s.fill = vb::toLong(cell.getObject("Interior").get("Color"));
-  s.wrap = isTrue(cell.get("WrapText"));
+  s.wrap = truthOf(cell.get("WrapText"));
   Automation borders = cell.getObject("Borders");
   s.left = edgeOf(borders, xlEdgeLeft);
   s.top = edgeOf(borders, xlEdgeTop);
@@ -136,7 +135,7 @@ std::vector<xl::Area> ComSheet::merges() const {
 void ComSheet::autoFilter(const xl::Area& a) { rangeOf(a).call("AutoFilter"); }
 
 std::optional<xl::Area> ComSheet::filter() const {
-  if (!isTrue(sheet_.get("AutoFilterMode"))) return std::nullopt;
+  if (!truthOf(sheet_.get("AutoFilterMode"))) return std::nullopt;
   return areaOf(sheet_.getObject("AutoFilter").getObject("Range"));
 }
 

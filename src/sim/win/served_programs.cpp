@@ -39,7 +39,6 @@ struct ServedPrograms::Served {
   std::optional<win::ProgIdRegistration> registry;
   std::optional<win::ClassRegistration> classObject;
   std::optional<win::RunningRegistration> running;
-  const void* runningProgram = nullptr;
 };
 
 std::vector<std::string> ServedNames::realIds() {
@@ -126,19 +125,11 @@ win::Automation ServedPrograms::start(const std::string& progId) {
 // The first stand-in of each identifier is the running instance that attach finds.
 void ServedPrograms::programsRun() {
   for (const auto& served : classes_) {
-    if (served->runningProgram) continue;
+    if (served->running) continue;
     win::Automation application;
-    const void* program = nullptr;
-    if (auto s = programs_.spreadsheet(served->progId); s && SimPrograms::isSpreadsheetId(served->progId)) {
-      application = applicationOf(std::static_pointer_cast<platform::xl::Application>(s));
-      program = s.get();
-    } else if (auto p = programs_.pads(served->progId); p && SimPrograms::isPadsId(served->progId)) {
-      application = applicationOf(std::static_pointer_cast<platform::pads::Application>(p));
-      program = p.get();
-    }
-    if (!program) continue;
-    served->running.emplace(application.dispatch(), served->clsid);
-    served->runningProgram = program;
+    if (auto s = programs_.spreadsheet(served->progId)) application = applicationOf(platform::xl::AppPtr(s));
+    else if (auto p = programs_.pads(served->progId)) application = applicationOf(platform::pads::AppPtr(p));
+    if (!application.empty()) served->running.emplace(application.dispatch(), served->clsid);
   }
 }
 

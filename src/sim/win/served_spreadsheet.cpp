@@ -9,13 +9,7 @@
 
 namespace sim::win {
 
-void raiseDisconnected() {
-  vb::raise(static_cast<int>(RPC_E_DISCONNECTED), "The object invoked has disconnected from its clients.");
-}
-
 void raiseObjectGone() { vb::raise(platform::win::kObjectRequired, "Object required"); }
-
-bool truthOf(const vb::Variant& v) { return v.isBoolean() ? v.boolean() : vb::toDouble(v) != 0; }
 
 std::shared_ptr<ServedObjects> ServedObjects::create(std::shared_ptr<xl::Application> program) {
   if (!program) vb::raise(vb::kObjectNotSet);
